@@ -1,0 +1,45 @@
+# aerolyx_folder_library(<target> [QT]): one static library from the *.cpp of
+# the current folder; files named main_*.cpp are executables and left out.
+function(aerolyx_folder_library target)
+  file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER src EXCLUDE REGEX "/main_[^/]*\\.cpp$")
+  if(NOT src)
+    set(src ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+  endif()
+  add_library(${target} STATIC ${src})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()
+
+# aerolyx_folder_executables(<lib>): every main_<name>.cpp of the folder
+# becomes the executable <name> ("_" -> "-"), linked against <lib>.
+function(aerolyx_folder_executables lib)
+  file(GLOB mains CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/main_*.cpp)
+  foreach(m ${mains})
+    get_filename_component(n ${m} NAME_WE)
+    string(REPLACE "main_" "" exe ${n})
+    string(REPLACE "_" "-" exe ${exe})
+    add_executable(${exe} ${m})
+    target_link_libraries(${exe} PRIVATE ${lib} ${ARGN})
+    if(TARGET aerolyx_data)
+      add_dependencies(${exe} aerolyx_data)
+    endif()
+  endforeach()
+endfunction()
+
+# aerolyx_folder_tests(<folder> <libs...>): one GoogleTest executable per test
+# folder from its test_*.cpp, registered with CTest.
+function(aerolyx_folder_tests folder)
+  file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT src)
+    return()
+  endif()
+  set(exe tests_${folder})
+  add_executable(${exe} ${src})
+  target_link_libraries(${exe} PRIVATE ${ARGN} aerolyx_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(TARGET aerolyx_data)
+    add_dependencies(${exe} aerolyx_data)
+  endif()
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;AEROLYX_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings")
+endfunction()

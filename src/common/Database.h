@@ -1,0 +1,65 @@
+#pragma once
+// Catalogue access as the core sees it: static recordsets (every row fetched
+// on open) from SQL text, behind an interface so that the core stays free of
+// any database library. The Qt SQL implementation lives in app/.
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Variant.h"
+
+namespace aerolyx {
+
+struct DbError : std::runtime_error {
+    DbError(int number, const std::string& what) : std::runtime_error(what), number(number) {}
+    int number;
+};
+
+class Recordset {
+public:
+    Recordset() = default;
+    Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows);
+
+    bool IsOpen() const { return open_; }
+    bool Eof() const { return pos_ >= visible_.size(); }
+    void MoveNext() { if (pos_ < visible_.size()) ++pos_; }
+    void MoveFirst() { pos_ = 0; }
+    int RecordCount() const { return static_cast<int>(visible_.size()); }
+    int Position() const { return static_cast<int>(pos_); }  // 0-based
+    void Move(int pos) { pos_ = pos < 0 ? 0 : static_cast<std::size_t>(pos); }
+    int FieldCount() const { return static_cast<int>(columns_.size()); }
+    const std::string& FieldName(int i) const { return columns_.at(static_cast<std::size_t>(i)); }
+    int FieldIndex(std::string_view name) const;  // case-insensitive, -1 when absent
+
+    // The current row's value; a null is an empty Variant. An unknown column
+    // or a read past the last row throws DbError.
+    const Variant& Field(std::string_view name) const;
+    const Variant& Field(int index) const;
+    // Null (or empty) reads as the caller's default.
+    double GetDouble(std::string_view name, double def = 0.0) const;
+    int GetInt(std::string_view name, int def = 0) const;
+    std::string GetText(std::string_view name, const std::string& def = {}) const;
+
+    // In-place filter "column=value" (value compared as number when both are
+    // numeric, else as text without regard to case); empty clears it.
+    void Filter(std::string_view criteria);
+    void Close();
+
+private:
+    std::vector<std::string> columns_;
+    std::vector<std::vector<Variant>> rows_;
+    std::vector<std::size_t> visible_;
+    std::size_t pos_ = 0;
+    bool open_ = false;
+};
+
+class IDatabase {
+public:
+    virtual ~IDatabase() = default;
+    // Runs a SELECT text written in the catalogue dialect; throws DbError.
+    virtual Recordset OpenRecordset(const std::string& sql) = 0;
+};
+
+}  // namespace aerolyx

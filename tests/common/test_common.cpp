@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "common/Database.h"
+#include "common/NumText.h"
+#include "common/NumberFormat.h"
+#include "common/Rounding.h"
+#include "common/StrUtil.h"
+#include "common/TextFile.h"
+#include "support/TestSupport.h"
+
+using namespace aerolyx;
+
+TEST(NumText, WritesShortestFormAndReadsBack)
+{
+    EXPECT_EQ(NumToText(0.1), "0.1");
+    EXPECT_EQ(NumToText(5000.0), "5000");
+    EXPECT_EQ(NumToText(-2.5), "-2.5");
+    EXPECT_EQ(NumToText(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(NumToText(1e20), "1E+20");
+    EXPECT_EQ(NumToText(1.5e-7), "1.5E-07");
+    EXPECT_EQ(NumToText(0.00012), "0.00012");
+    EXPECT_EQ(NumToText(123456789012345.0), "123456789012345");
+    EXPECT_EQ(NumToText(-0.0), "0");
+    for (double v : {1.2345678901234, 1e-7, 123456.789, 0.0001}) EXPECT_DOUBLE_EQ(TextToNum(NumToText(v)), v);
+}
+
+TEST(NumText, ReadsLeadingNumberOnly)
+{
+    std::size_t used = 0;
+    EXPECT_DOUBLE_EQ(TextToNum("  12.5abc", &used), 12.5);
+    EXPECT_EQ(used, 6u);
+    EXPECT_DOUBLE_EQ(TextToNum(""), 0.0);
+    EXPECT_DOUBLE_EQ(TextToNum("x1"), 0.0);
+    EXPECT_DOUBLE_EQ(TextToNum("-3e2;"), -300.0);
+    EXPECT_DOUBLE_EQ(TextToNum("4e"), 4.0);
+    EXPECT_TRUE(IsNumeric(" 1.5 "));
+    EXPECT_FALSE(IsNumeric("1.5x"));
+    EXPECT_FALSE(IsNumeric(""));
+}
+
+TEST(Rounding, ClassicSemantics)
+{
+    EXPECT_EQ(Fix(-2.7), -2.0);
+    EXPECT_EQ(Int(-2.3), -3.0);
+    EXPECT_EQ(CInt(2.5), 2);
+    EXPECT_EQ(CInt(3.5), 4);
+    EXPECT_EQ(CLng(-2.5), -2);
+    EXPECT_THROW(CInt(32767.6), OverflowError);
+    EXPECT_THROW(CLng(1e12), OverflowError);
+    EXPECT_EQ(RoundDec(-2.5, 0), -3.0);
+    EXPECT_EQ(RoundDec(12.345, 2), 12.35);
+    EXPECT_EQ(RoundDec(0.0, 3), 0.0);
+}
+
+TEST(NumberFormat, FormatStrings)
+{
+    NumberLocale en{".", ","};
+    NumberLocale de{",", "."};
+    EXPECT_EQ(FormatNumber(1234.5, "#,##0.00", en), "1,234.50");
+    EXPECT_EQ(FormatNumber(1234.5, "#,##0.00", de), "1.234,50");
+    EXPECT_EQ(FormatNumber(0.5, "##0", en), "1");
+    EXPECT_EQ(FormatNumber(-0.4, "##0", en), "0");
+    EXPECT_EQ(FormatNumber(2.675, "0.00", en), "2.68");
+    EXPECT_EQ(FormatNumber(0.25, "#0.000", en), "0.250");
+    EXPECT_EQ(FormatNumber(1234567, "#,##0", en), "1,234,567");
+    EXPECT_EQ(FormatNumber(3.14159, "0.0 %", en), "3.1 %");
+    EXPECT_EQ(FormatNumber(-1500, "#,##0", en), "-1,500");
+    double v = 0;
+    EXPECT_TRUE(ParseDisplayNumber("1.234,5", v, de));
+    EXPECT_DOUBLE_EQ(v, 1234.5);
+    EXPECT_FALSE(ParseDisplayNumber("abc", v, en));
+}
+
+TEST(StrUtil, SplitTrimAndCase)
+{
+    EXPECT_EQ(Split("a;;b", ';'), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Trim("  x \r\n"), "x");
+    EXPECT_TRUE(IEquals("I_AirFlow", "i_airflow"));
+    EXPECT_EQ(IReplaceAll("a<br>b<BR>c", "<BR>", "\r\n"), "a\r\nb\r\nc");
+    EXPECT_EQ(SqlQuote("O'Neil"), "O''Neil");
+}
+
+TEST(Recordset, FieldsNullsAndFilter)
+{
+    Recordset rs({"AdID", "AdText", "AdEuro1"},
+                 {{Variant(1), Variant("Flange"), Variant(12.5)}, {Variant(2), Variant("Guard"), Variant()}});
+    ASSERT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs.GetText("adtext"), "Flange");
+    rs.MoveNext();
+    EXPECT_DOUBLE_EQ(rs.GetDouble("AdEuro1", -1), -1);
+    EXPECT_THROW(rs.Field("Nope"), DbError);
+    rs.Filter("AdID=2");
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.GetText("AdText"), "Guard");
+    rs.Filter("AdText='flange'");
+    EXPECT_EQ(rs.RecordCount(), 1);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.Field(0), DbError);
+}
+
+TEST(TextFile, DecodesTheThreeEncodingsAndWritesAtomically)
+{
+    test::TempDir dir;
+    const std::string u16 = std::string("\xFF\xFE", 2) + std::string("A\0\xE4\0", 4);
+    std::string out;
+    ASSERT_TRUE(ReadTextFile(dir.write("a.txt", u16), out));
+    EXPECT_EQ(out, "A\xC3\xA4");
+    ASSERT_TRUE(ReadTextFile(dir.write("b.txt", "\xC3\xA4x"), out));
+    EXPECT_EQ(out, "\xC3\xA4x");
+    ASSERT_TRUE(ReadTextFile(dir.write("c.txt", "\xE4\x80"), out));  // cp1252
+    EXPECT_EQ(out, "\xC3\xA4\xE2\x82\xAC");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadTextLines(dir.write("d.txt", "one\r\ntwo\n\nthree"), lines));
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", "three"}));
+    EXPECT_FALSE(ReadTextFile(dir.file("missing.txt"), out));
+    ASSERT_TRUE(WriteTextFileAtomic(dir.file("e.txt"), "new"));
+    ASSERT_TRUE(ReadTextFile(dir.file("e.txt"), out));
+    EXPECT_EQ(out, "new");
+    EXPECT_FALSE(WriteTextFileAtomic(dir.file("no/such/dir/f.txt"), "x"));
+    EXPECT_EQ(JoinPath("C:\\Kelvaro", "fans.db"), "C:/Kelvaro/fans.db");
+}
