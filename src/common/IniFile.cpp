@@ -1,0 +1,2 @@
+// Implemented with the settings store; see IniFile.h.
+#include "common/IniFile.h"
