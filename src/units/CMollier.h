@@ -30,7 +30,7 @@ public:
     double Humidity(double t, double p, int mode, double x, int unit = 0) const;
     double DewPoint(double t, double p, int mode, double x, int unit = 0) const;
     double WetBulb(double t, double p, int mode, double x, int unit = 0) const;
-    // Specific volume in m3/kg dry air (modes 3 and 4 only, else 0).
+    // Specific volume in m3 per kg of moist air (modes 3 and 4 only, else 0).
     double Volume(double t, double p, int mode, double x, int unit = 0) const;
     // Saturation pressure of water vapour (over ice below 0 degC) in kPa.
     double SatPressure(double t, int unit = 0) const;
