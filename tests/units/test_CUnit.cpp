@@ -2,8 +2,11 @@
 
 #include <string>
 
+#include "common/IniFile.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
+#include "lang/CTranslater.h"
+#include "support/TestSupport.h"
 #include "units/CUnit.h"
 
 using namespace aerolyx;
@@ -252,4 +255,24 @@ TEST(CUnit, HumidityUnitsThroughMoistAir)
     EXPECT_DOUBLE_EQ(N(u, "RF", -1, "g/kg"), 0);
     // The dry bulb matters: 7 g/kg is nearly saturated at 9 degC.
     EXPECT_GT(N(u, "RF", 7, "g/kg", 9.0), 95.0);
+}
+
+TEST(CUnit, UnitNamesTranslatedByTheActiveTranslator)
+{
+    test::TempDir dir;
+    dir.write("Lang_EN.txt", "0001:English\r\n0100:Speed\r\n0101:1/min\r\n");
+    dir.write("Lang_DE.txt", "0001:Deutsch\r\n0100:Drehzahl\r\n0101:U/min\r\n");
+    const IniFile ini = IniFile::FromText("[3]\nEN=Arial;ANSI;0\nDE=Arial;ANSI;0\n");
+    CTranslater en, de;
+    ASSERT_TRUE(en.Startup("EN", dir.path(), ini));
+    ASSERT_TRUE(de.Startup("DE", dir.path(), ini));
+    Program saved = Prog();
+    Prog().DefaultTranslator = &en;
+    Prog().Translator = &de;
+    CUnit u;
+    EXPECT_EQ(u.GetUnitCodes("UPM", true), "U/min|1/sec");  // untranslated names stay
+    EXPECT_EQ(u.GetUnitCode("UPM", true), "U/min");
+    EXPECT_EQ(u.GetUnitCode("UPM", false), "1/min");
+    Prog() = saved;
+    EXPECT_EQ(u.GetUnitCode("UPM", true), "1/min");
 }
