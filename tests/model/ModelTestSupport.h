@@ -2,6 +2,7 @@
 // Shared pieces of the model tests: a guard that restores the program-wide
 // objects, and a scripted catalogue.
 #include <functional>
+#include <ostream>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,3 +52,13 @@ public:
 };
 
 }  // namespace aerolyx::test
+
+namespace aerolyx {
+// Readable values in failure messages.
+inline void PrintTo(const Variant& v, std::ostream* os)
+{
+    if (v.isEmpty()) *os << "<empty>";
+    else if (v.isText()) *os << '"' << v.textValue() << '"';
+    else *os << v.toText() << (v.isInt() ? " (int)" : " (double)");
+}
+}  // namespace aerolyx

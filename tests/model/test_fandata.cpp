@@ -160,11 +160,18 @@ TEST_F(FanDataTest, FilesByPrefix)
     ASSERT_TRUE(other.ReadFromFile(p2));
     EXPECT_EQ(other.ValueI("O_Text"), Variant("yes"));
 
+    // A value's line break cannot smuggle in another field.
+    rec.setValueI("O_Text", Variant("a\r\nI_AirFlow=1\nb"));
+    ASSERT_TRUE(rec.WriteToFile(p2));
+    ASSERT_TRUE(other.ReadFromFile(p2));
+    EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
+    EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 1234.5);
+
     // A missing file reports failure and changes nothing.
     std::string error;
     EXPECT_FALSE(other.ReadFromFile(dir.file("missing.txt"), "", &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(other.ValueI("O_Text"), Variant("yes"));
+    EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
 
     // A write that cannot happen fails without touching the old file.
     EXPECT_FALSE(rec.WriteToFile(dir.file("no/such/dir/fan.txt"), "", &error));
