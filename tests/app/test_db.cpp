@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+#include "app/DbConnection.h"
+#include "common/IniFile.h"
+#include "lang/MessageSink.h"
+#include "support/TestSupport.h"
+
+using namespace aerolyx;
+
+namespace {
+
+// Builds a small catalogue file through a separate, writable connection.
+std::string MakeCatalogue(const test::TempDir& dir, const std::string& name = "cat.sqlite")
+{
+    const std::string path = dir.file(name);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture-writer");
+        db.setDatabaseName(QString::fromStdString(path));
+        EXPECT_TRUE(db.open());
+        QSqlQuery q(db);
+        for (const char* sql : {
+                 "CREATE TABLE tblFanSeries (TsID INTEGER, TsCode TEXT COLLATE NOCASE, TsName TEXT, Fab0ID INTEGER, "
+                 "Factor REAL, Big INTEGER)",
+                 "INSERT INTO tblFanSeries VALUES (1, 'AXL', 'Light', 1, 1.5, 5000000000)",
+                 "INSERT INTO tblFanSeries VALUES (2, 'AXM', 'O''Brien''s', 2, NULL, 7)",
+                 "INSERT INTO tblFanSeries VALUES (3, 'AXH', NULL, 1, 2.25, 8)",
+                 "CREATE TABLE tblFanTpSe (TsID INTEGER, Fab0ID INTEGER)",
+                 "INSERT INTO tblFanTpSe VALUES (1, 9)",
+                 "CREATE VIEW abfSelectFans AS SELECT s.TsCode, t.Fab0ID AS \"tblFanTpSe.Fab0ID\", "
+                 "s.Fab0ID AS \"tblFanSeries.Fab0ID\" FROM tblFanSeries s INNER JOIN tblFanTpSe t ON s.TsID = t.TsID"})
+            EXPECT_TRUE(q.exec(sql)) << sql;
+    }
+    QSqlDatabase::removeDatabase("fixture-writer");
+    return path;
+}
+
+struct Quiet {
+    std::vector<std::string> texts;
+    MessageSink prev;
+    Quiet() { prev = SetMessageSink([this](const std::string& t, MessageKind) { texts.push_back(t); }); }
+    ~Quiet() { SetMessageSink(prev); }
+};
+
+}  // namespace
+
+TEST(ConnectionString, AssemblesSectionTwo)
+{
+    IniFile ini = IniFile::FromText(
+        "[1]\nVersion=1\n"
+        "[2]\n"
+        "Provider=Jet\n"
+        "Data Source={PATH}\\fans.mdb\n"
+        "CURSOR=client\n"
+        "'Provider=other\n"
+        "no equals sign here\n"
+        "[3]\nEN=a;b;0\n");
+    ConnectionString cs = AssembleConnectionString(ini, "C:\\Kelvaro", "", "");
+    EXPECT_EQ(cs.text, "Provider=Jet;Data Source=C:\\Kelvaro\\fans.mdb;");
+    EXPECT_EQ(cs.cursorLocation, kCursorClient);
+
+    IniFile ini2 = IniFile::FromText(
+        "[2]\nData Source={PATH}\\db.mdb\nUser ID={USER}\nPassword={PWD}\nExtra=a=b=c\nCursor=server\n"
+        "Mixed={path}{PWD}{USER}\n");
+    cs = AssembleConnectionString(ini2, "D:\\Fans", "bob", "s;cr=t");
+    // The value ends at a second "="; placeholders are filled after that cut, so the
+    // password keeps its "=" (and its ";").
+    EXPECT_EQ(cs.text, "Data Source=D:\\Fans\\db.mdb;User ID=bob;Password=s;cr=t;Extra=a;Mixed={path}s;cr=tbob;");
+    EXPECT_EQ(cs.cursorLocation, kCursorServer);
+    EXPECT_EQ(cs.Get({"user id"}), "bob");
+    EXPECT_EQ(cs.Get({"Missing", "Extra"}), "a");
+
+    // No CURSOR line: unspecified; no section 2 at all: nothing.
+    EXPECT_EQ(AssembleConnectionString(IniFile::FromText("[2]\nProvider=SQLite\n"), "", "", "").cursorLocation,
+              kCursorUnspecified);
+    cs = AssembleConnectionString(IniFile::FromText("[0]\nProvider=x\n"), "/d", "", "");
+    EXPECT_EQ(cs.text, "");
+    EXPECT_TRUE(cs.parts.empty());
+}
+
+TEST(SqlDialect, TopBecomesLimit)
+{
+    EXPECT_EQ(AdaptSql("SELECT TOP 1 * FROM tblFanData WHERE FdID=3 ORDER BY FdSize"),
+              "SELECT * FROM tblFanData WHERE FdID=3 ORDER BY FdSize LIMIT 1");
+    EXPECT_EQ(AdaptSql("select distinct top 20 a FROM t  ;"), "select distinct a FROM t LIMIT 20  ;");
+    EXPECT_EQ(AdaptSql("SELECT a FROM t WHERE x IN (SELECT TOP 2 b FROM u ORDER BY b) AND y Is Null"),
+              "SELECT a FROM t WHERE x IN (SELECT b FROM u ORDER BY b LIMIT 2) AND y Is Null");
+    // Text inside quotes is never touched.
+    EXPECT_EQ(AdaptSql("SELECT a FROM t WHERE n='SELECT TOP 5 x' OR n='it''s'"),
+              "SELECT a FROM t WHERE n='SELECT TOP 5 x' OR n='it''s'");
+    EXPECT_EQ(AdaptSql("SELECT TOPS FROM t"), "SELECT TOPS FROM t");
+    EXPECT_EQ(AdaptSql("SELECT a FROM ((t INNER JOIN u ON t.i=u.i) INNER JOIN v ON v.i=u.i)"),
+              "SELECT a FROM ((t INNER JOIN u ON t.i=u.i) INNER JOIN v ON v.i=u.i)");
+    EXPECT_EQ(AdaptSql("SELECT TOP 3 a FROM t WHERE n = 'unterminated"), "SELECT TOP 3 a FROM t WHERE n = 'unterminated");
+}
+
+TEST(DbConnection, ReadsSqliteCatalogueReadOnly)
+{
+    test::TempDir dir;
+    const std::string file = MakeCatalogue(dir);
+    IniFile ini = IniFile::FromText("[2]\nProvider=SQLite\nData Source={PATH}\\cat.sqlite\n'Data Source=elsewhere\n");
+    Quiet quiet;
+    auto conn = OpenConnection(ini, dir.path(), "DB", "", "");
+    ASSERT_TRUE(conn) << (quiet.texts.empty() ? "" : quiet.texts[0]);
+    EXPECT_TRUE(quiet.texts.empty());
+    EXPECT_EQ(conn->Provider(), "SQLite");
+    EXPECT_EQ(conn->DatabaseName(), file);
+    EXPECT_EQ(conn->ConnectionText(), "Provider=SQLite;Data Source=" + dir.path() + "\\cat.sqlite;");
+
+    Recordset rs = conn->OpenRecordset("SELECT TOP 2 * FROM tblFanSeries ORDER BY TsID DESC");
+    ASSERT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs.Field("TsCode"), Variant("AXH"));
+    EXPECT_TRUE(rs.Field("tsname").isEmpty());  // null
+    EXPECT_EQ(rs.GetText("TsName", "none"), "none");
+    EXPECT_EQ(rs.Field("TsID"), Variant(3));
+    EXPECT_EQ(rs.Field("Factor"), Variant(2.25));
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetText("TsName"), "O'Brien's");
+    EXPECT_EQ(rs.GetDouble("Factor", -1), -1);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+
+    // A quoted value spliced with doubled quotes finds its row; the case of text does not matter.
+    rs = conn->OpenRecordset("SELECT * FROM tblFanSeries WHERE TsName='O''Brien''s'");
+    EXPECT_EQ(rs.RecordCount(), 1);
+    rs = conn->OpenRecordset("SELECT * FROM tblFanSeries WHERE TsCode='axl'");
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_TRUE(rs.Field("Big").isDouble());  // beyond 32 bits
+    EXPECT_DOUBLE_EQ(rs.Field("Big").toDouble(), 5e9);
+
+    rs = conn->OpenRecordset("SELECT * FROM abfSelectFans");
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.GetInt("tblFanTpSe.Fab0ID"), 9);
+    EXPECT_EQ(rs.GetInt("tblFanSeries.Fab0ID"), 1);
+
+    // The program's connection cannot write.
+    EXPECT_THROW(conn->OpenRecordset("INSERT INTO tblFanSeries VALUES (4, 'X', 'x', 1, 1, 1)"), DbError);
+    EXPECT_THROW(conn->OpenRecordset("DELETE FROM tblFanSeries"), DbError);
+    EXPECT_EQ(conn->OpenRecordset("SELECT * FROM tblFanSeries").RecordCount(), 3);
+
+    try {
+        conn->OpenRecordset("SELECT * FROM tblMissing");
+        ADD_FAILURE() << "no error";
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("tblMissing"), std::string::npos) << e.what();
+    }
+
+    // Two connections side by side keep their own Qt names.
+    auto second = OpenConnection(ini, dir.path(), "DB", "", "");
+    ASSERT_TRUE(second);
+    EXPECT_NE(second->QtConnectionName(), conn->QtConnectionName());
+    second.reset();
+    EXPECT_EQ(conn->OpenRecordset("SELECT TsID FROM tblFanSeries").RecordCount(), 3);
+    conn->Close();
+    EXPECT_THROW(conn->OpenRecordset("SELECT 1"), DbError);
+}
+
+TEST(DbConnection, FailuresGiveTheConnectionMessage)
+{
+    test::TempDir dir;
+    Quiet quiet;
+    std::string msg;
+    EXPECT_FALSE(OpenConnection(IniFile::FromText("[2]\nProvider=Jet\nData Source=x.mdb\n"), dir.path(), "DB", "", "",
+                                &msg));
+    EXPECT_EQ(msg.rfind("Error 3706 to open connection DB\r\n", 0), 0u) << msg;
+    ASSERT_EQ(quiet.texts.size(), 1u);
+    EXPECT_EQ(quiet.texts[0], msg);
+
+    EXPECT_FALSE(OpenConnection(IniFile::FromText("[2]\nData Source={PATH}/absent.sqlite\n"), dir.path(), "Cat", "",
+                                "", &msg));
+    EXPECT_EQ(msg.rfind("Error 14 to open connection Cat\r\n", 0), 0u) << msg;
+    EXPECT_NE(msg.find("absent.sqlite"), std::string::npos);
+
+    EXPECT_FALSE(OpenConnection(IniFile(), dir.path(), "DB", "", "", &msg));
+    EXPECT_NE(msg.find("Data Source"), std::string::npos) << msg;
+
+    // Not a database at all.
+    dir.write("junk.sqlite", std::string(4096, 'x'));
+    EXPECT_FALSE(OpenConnection(IniFile::FromText("[2]\nData Source=junk.sqlite\n"), dir.path(), "DB", "", "", &msg));
+    EXPECT_EQ(msg.rfind("Error ", 0), 0u);
+    EXPECT_EQ(quiet.texts.size(), 4u);
+}
