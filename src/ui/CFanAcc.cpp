@@ -46,6 +46,8 @@ void CFanAcc::SetupGrid(QTableWidget* grid)
     grid->setColumnCount(5);
     grid->setHorizontalHeaderLabels({QTr("Qta"), QTr("Code"), QTr("Price"), QTr("Type"), QTr("Description")});
     grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->setAlternatingRowColors(false);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QToolButton>
 
 #include "ui/UiText.h"
@@ -57,7 +58,6 @@ void FieldGrid::SetRows(const std::vector<GridRowView>& rows)
                 item->setFont(c, bold);
             }
             item->setFlags(Qt::ItemIsEnabled);
-            item->setFirstColumnSpanned(false);
             parentTitle = item;
         } else {
             item = parentTitle ? new QTreeWidgetItem(parentTitle) : new QTreeWidgetItem(this);
@@ -78,6 +78,9 @@ void FieldGrid::SetRows(const std::vector<GridRowView>& rows)
         item->setData(ColCaption, kRowRole, static_cast<int>(rows_.size()));
     }
     expandAll();
+    // A title without column texts runs over the whole row.
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].title && rows[i].titleTexts.size() <= 1) rows_[i]->setFirstColumnSpanned(true);
 }
 
 QTreeWidgetItem* FieldGrid::RowItem(int row) const
@@ -131,18 +134,49 @@ bool FieldGrid::SetFieldText(const std::string& field, const QString& text)
 
 void FieldGrid::SizeColumns(int minValueWidth)
 {
-    for (int c = 0; c < 4; ++c) resizeColumnToContents(c);
-    for (int c : {ColValue1, ColValue2})
-        if (columnWidth(c) < minValueWidth) setColumnWidth(c, minValueWidth);
-    // Title texts span several columns visually; the caption column keeps
-    // room for the outline indentation.
-    setColumnWidth(ColCaption, columnWidth(ColCaption) + 8);
+    // Measured here rather than by the view: a title that runs over the
+    // whole row must not widen the caption column.
+    const int pad = 14;
+    for (int c = 0; c < 4; ++c) {
+        int w = header()->fontMetrics().horizontalAdvance(headerItem()->text(c)) + pad;
+        for (QTreeWidgetItem* it : rows_) {
+            if (it->isFirstColumnSpanned() && c == 0) continue;
+            int tw = QFontMetrics(it->font(c)).horizontalAdvance(it->text(c)) + pad;
+            if (c == 0) tw += indentation() * (it->parent() ? 2 : 1);
+            w = std::max(w, tw);
+        }
+        if ((c == ColValue1 || c == ColValue2) && w < minValueWidth) w = minValueWidth;
+        setColumnWidth(c, w);
+    }
 }
 
 void FieldGrid::SetValueWidths(int w1, int w2)
 {
     setColumnWidth(ColValue1, w1);
     setColumnWidth(ColValue2, w2);
+}
+
+std::vector<std::string> FieldGrid::ClippedCells() const
+{
+    std::vector<std::string> out;
+    const int pad = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 4;
+    for (int r = 1; r <= RowCount(); ++r) {
+        QTreeWidgetItem* it = rows_[r - 1];
+        bool spanned = it->isFirstColumnSpanned();
+        for (int c = 0; c < (spanned ? 1 : 4); ++c) {
+            if (isColumnHidden(c) || it->text(c).isEmpty()) continue;
+            int avail = 0;
+            if (spanned) {
+                for (int k = 0; k < 4; ++k) avail += isColumnHidden(k) ? 0 : columnWidth(k);
+            } else {
+                avail = columnWidth(c);
+            }
+            if (c == 0) avail -= indentation() * (it->parent() ? 2 : 1);
+            QFontMetrics fm(it->font(c));
+            if (fm.horizontalAdvance(it->text(c)) + pad > avail) out.push_back(std::to_string(r) + ":" + std::to_string(c) + " " + S(it->text(c)));
+        }
+    }
+    return out;
 }
 
 int FieldGrid::ContentHeight() const

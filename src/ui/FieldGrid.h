@@ -52,6 +52,8 @@ public:
     void SizeColumns(int minValueWidth);
     void SetValueWidths(int w1, int w2);
     int ContentHeight() const;  // all rows plus the header
+    // Cells whose text does not fit its column ("row:col text").
+    std::vector<std::string> ClippedCells() const;
 
     // The window decides how a cell is edited and what an edit means.
     std::function<CellEditor(int row, int col, const std::string& field)> editorFor;

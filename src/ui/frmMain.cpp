@@ -232,6 +232,7 @@ void frmMain::BuildLayout()
     grdOut_ = new FieldGrid(top);
     grdOut_->setObjectName("vsOutput");
     grdOut_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdOut_->header()->setStretchLastSection(true);
     grdOut_->editorFor = [](int, int, const std::string&) { return CellEditor{}; };
     tl->addWidget(grdOut_, 1);
 

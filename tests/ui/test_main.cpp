@@ -20,6 +20,8 @@
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
+#include "common/Database.h"
+#include "common/NumberFormat.h"
 #include "lang/CTranslater.h"
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
@@ -30,13 +32,19 @@
 #include "ui/MainLogic.h"
 #include "ui/UiText.h"
 #include "ui/frmMain.h"
+#include "ui/frmAcc.h"
 #include "ui/frmProject.h"
+#include "ui/frmSelect.h"
 #include "ui/frmUnits.h"
+#include "selection/modCalcStart.h"
+#include <cstdlib>
 #include "units/CUnit.h"
 
 using namespace aerolyx;
 
 namespace {
+
+bool Contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -391,4 +399,183 @@ TEST_F(MainWindowTest, ClosingStoresGeometryAndRebate)
     third.StartMeUp();
     EXPECT_GT(third.width(), 300);
     EXPECT_GT(third.height(), 200);
+}
+
+namespace {
+
+// Picks a row of the result list when it opens (row 2 is the first fan).
+void PickFromList(int row, int* rowsSeen = nullptr, std::string* header = nullptr)
+{
+    test::WhenModal([=](QWidget* dlg) {
+        auto* s = qobject_cast<frmSelect*>(dlg);
+        ASSERT_NE(s, nullptr);
+        if (rowsSeen) *rowsSeen = s->Grid()->rowCount();
+        if (header) *header = s->Grid()->item(1, 0)->text().toStdString() + "|" + s->Grid()->item(1, 1)->text().toStdString();
+        s->Grid()->setCurrentCell(0, 0);
+        s->OnOk();  // a header row only beeps
+        if (row < 0) {
+            s->OnCancel();
+            return;
+        }
+        s->Grid()->setCurrentCell(row, 0);
+        s->OnOk();
+    });
+}
+
+std::string ArticleType(const std::string& id)
+{
+    Recordset rs = Prog().DB->OpenRecordset("SELECT ActCode FROM tblAccData WHERE AdID=" + id);
+    return rs.Eof() ? std::string() : rs.GetText("ActCode");
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, CalculationResultListAccessoriesFollowTheFan)
+{
+    if (Contains(MakeDefaultEngine()->Execute(1001, ""), "Illegal function")) GTEST_SKIP() << "no fan engine built in";
+    int rows = 0;
+    std::string header;
+    PickFromList(3, &rows, &header);
+    w_->RunTool("miCalc");
+    ASSERT_GT(rows, 3) << "the default duty gives several fans";
+    EXPECT_EQ(header, "Fan|[m3/h]");
+    EXPECT_FALSE(w_->Outdated());
+    EXPECT_EQ(CodeColour(), QColor(0, 0, 0xFF));
+    EXPECT_FALSE(w_->CodeBox()->text().isEmpty());
+    EXPECT_NE(w_->CodeBox()->text(), "OOO");
+    EXPECT_EQ(S(w_->CodeBox()->text()), fd().ValueF("O_Code"));
+    EXPECT_FALSE(Shown("O_FanName").empty());
+    EXPECT_FALSE(Shown("O_Airflow1").empty());
+    EXPECT_EQ(w_->StoredList().Count(), rows - 2);
+    EXPECT_FALSE(w_->ProgressBar()->isVisible());
+    EXPECT_EQ(fd().ValueI("I_Date").toText(), TodayShortDate());
+    w_->show();
+    QApplication::processEvents();
+    EXPECT_EQ(w_->InputGrid()->ClippedCells(), std::vector<std::string>());
+    EXPECT_EQ(w_->OutputGrid()->ClippedCells(), std::vector<std::string>());
+    const std::string firstPick = fd().ValueI("O_Code").toText();
+    const int fsId = static_cast<int>(fd().ValueI("O_FsID").toDouble());
+
+    // The kept list opens again; Cancel leaves the project as it is.
+    fd().setValueI("I_Project", Variant("Kept"));
+    PickFromList(-1);
+    w_->RunTool("miCalc");
+    EXPECT_EQ(fd().ValueI("O_Code").toText(), firstPick);
+    EXPECT_FALSE(w_->Outdated());
+
+    // Accessories chosen in the dialog appear in the grid with quantity 1.
+    QTableWidget* acc = w_->AccGrid();
+    ASSERT_GT(acc->rowCount(), 2);
+    test::WhenModal([](QWidget* dlg) {
+        auto* a = qobject_cast<frmAcc*>(dlg);
+        ASSERT_NE(a, nullptr);
+        a->ToggleRow(0);
+        a->ToggleRow(1);
+        a->OnOk();
+    });
+    w_->ChooseAccessories();
+    EXPECT_EQ(acc->item(0, 0)->text(), "1");
+    EXPECT_EQ(acc->item(1, 0)->text(), "1");
+    EXPECT_EQ(acc->item(2, 0)->text(), "0");
+    AccLine line = AccLine::Parse(fd().ValueI("O_AccLine").toText());
+    ASSERT_EQ(line.ids.size(), 2u);
+    EXPECT_EQ(line.quantities, (std::vector<std::string>{"1", "1"}));
+    double p0 = 0, p1 = 0;
+    ParseDisplayNumber(S(acc->item(0, 2)->text()), p0);
+    ParseDisplayNumber(S(acc->item(1, 2)->text()), p1);
+    EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), p0 + p1, 1e-9);
+    // A quantity typed re-prices; letters are refused.
+    w_->SetAccQuantity(1, "3");
+    EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), p0 + 3 * p1, 1e-9);
+    EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).quantities.back(), "3");
+    messages_.clear();
+    w_->SetAccQuantity(0, "x");
+    QApplication::processEvents();
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), p0 + 3 * p1, 1e-9);
+
+    // A new duty picks another size: the accessories move to its articles.
+    std::vector<std::string> types;
+    for (const auto& id : AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids) types.push_back(ArticleType(id));
+    w_->EnterCell("I_AirFlow", "9,000");
+    EXPECT_TRUE(w_->Outdated());
+    PickFromList(2);
+    w_->RunTool("miCalc");
+    EXPECT_FALSE(w_->Outdated());
+    EXPECT_EQ(fd().ValueI("I_Project").toText(), "Kept");
+    ASSERT_NE(static_cast<int>(fd().ValueI("O_FsID").toDouble()), fsId);
+    AccLine moved = AccLine::Parse(fd().ValueI("O_AccLine").toText());
+    ASSERT_EQ(moved.ids.size(), types.size());
+    for (std::size_t i = 0; i < moved.ids.size(); ++i) {
+        EXPECT_EQ(ArticleType(moved.ids[i]), types[i]);
+        Recordset rs = Prog().DB->OpenRecordset("SELECT FsID FROM tblAccData WHERE AdID=" + moved.ids[i]);
+        EXPECT_EQ(rs.GetInt("FsID"), static_cast<int>(fd().ValueI("O_FsID").toDouble()));
+    }
+    int chosen = 0;
+    for (int r = 0; r < acc->rowCount(); ++r) chosen += acc->item(r, 0)->text() != "0";
+    EXPECT_EQ(chosen, 2);
+
+    // Clear empties line, price and grid quantities.
+    w_->ClearAccessories();
+    EXPECT_EQ(fd().ValueI("O_AccLine").toText(), "");
+    EXPECT_EQ(fd().ValueI("O_AccPrice").toDouble(), 0);
+    for (int r = 0; r < acc->rowCount(); ++r) EXPECT_EQ(acc->item(r, 0)->text(), "0");
+
+    // Saved current, opened again: current, same fan.
+    test::TempDir dir;
+    nextFile_ = dir.file("calc.txt");
+    w_->RunTool("miSave");
+    std::string code = fd().ValueI("O_Code").toText();
+    w_->RunTool("miNew");
+    w_->RunTool("miOpen");
+    EXPECT_FALSE(w_->Outdated());
+    EXPECT_EQ(fd().ValueI("O_Code").toText(), code);
+    EXPECT_GT(acc->rowCount(), 0);
+}
+
+// Pictures for the documentation, taken when AEROLYX_SCREENSHOT_DIR names a
+// folder (run under a real display server, e.g. xvfb-run).
+TEST_F(MainWindowTest, Screenshots)
+{
+    const char* dir = std::getenv("AEROLYX_SCREENSHOT_DIR");
+    if (!dir || !*dir) GTEST_SKIP() << "AEROLYX_SCREENSHOT_DIR not set";
+    if (Contains(MakeDefaultEngine()->Execute(1001, ""), "Illegal function")) GTEST_SKIP() << "no fan engine built in";
+    const std::string out = dir;
+    w_->setGeometry(0, 0, 1280, 800);
+    w_->show();
+    w_->RebuildGrids();
+    QApplication::processEvents();
+    bool listSaved = false;
+    test::WhenModal([&](QWidget* dlg) {
+        auto* s = qobject_cast<frmSelect*>(dlg);
+        ASSERT_NE(s, nullptr);
+        QApplication::processEvents();
+        s->Grid()->setCurrentCell(5, 0);
+        QApplication::processEvents();
+        listSaved = s->grab().save(QString::fromStdString(out + "/result-list.png"));
+        s->OnOk();
+    });
+    w_->RunTool("miCalc");
+    ASSERT_TRUE(listSaved);
+    test::WhenModal([](QWidget* dlg) {
+        auto* a = qobject_cast<frmAcc*>(dlg);
+        ASSERT_NE(a, nullptr);
+        a->ToggleRow(0);
+        a->ToggleRow(2);
+        a->OnOk();
+    });
+    w_->ChooseAccessories();
+    QApplication::processEvents();
+    EXPECT_TRUE(w_->grab().save(QString::fromStdString(out + "/main-window.png")));
+    EXPECT_EQ(w_->OutputGrid()->ClippedCells(), std::vector<std::string>());
+    bool projectSaved = false;
+    fd().setValueI("I_Project", Variant("Exhaust hall 3"));
+    fd().setValueI("I_ClientName", Variant("Sample Client Ltd."));
+    test::WhenModal([&](QWidget* dlg) {
+        QApplication::processEvents();
+        projectSaved = dlg->grab().save(QString::fromStdString(out + "/project-dialog.png"));
+        dlg->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    w_->RunTool("miPro");
+    EXPECT_TRUE(projectSaved);
 }
