@@ -879,12 +879,14 @@ int DORozEvIdad::BuildOperatingCurve()
 void DORozEvIdad::ComputeEtaCalc(int slot)
 {
     CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
+    bool changed = false;
     for (int j = 1; j <= s.PointCount; ++j) {
-        s.EtaCalc[j] = s.Power[j] <= 0
-                           ? 100.0
-                           : Fix(s.Flow[j] * s.Pressure[j] / (s.Power[j] * 36000) * 100 + 0.05) / 100;
+        const double e = s.Power[j] <= 0 ? 100.0
+                                         : Fix(s.Flow[j] * s.Pressure[j] / (s.Power[j] * 36000) * 100 + 0.05) / 100;
+        changed = changed || e != s.EtaCalc[j];
+        s.EtaCalc[j] = e;
     }
-    Invalidate(slot, 1u << cEtaCalc);
+    if (changed) Invalidate(slot, 1u << cEtaCalc);
 }
 
 void DORozEvIdad::ComputeLimitPoints(int slot)
