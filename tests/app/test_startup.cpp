@@ -9,6 +9,7 @@
 #include "app/AppContext.h"
 #include "app/DbConnection.h"
 #include "app/QtSettingsStore.h"
+#include "common/NumberFormat.h"
 #include "common/SettingsStore.h"
 #include "common/TextFile.h"
 #include "lang/CTranslater.h"
@@ -75,6 +76,8 @@ TEST(Startup, BuildsTheProgramObjects)
     MakeDataFolder(dir);
     Messages msgs;
     const Program before = Prog();
+    const NumberLocale localeBefore = DisplayLocale();
+    DisplayLocale().decimal = "#";
     {
         MemorySettingsStore* store = nullptr;
         StartupOptions o = Options(dir, &store, 2055);
@@ -94,6 +97,7 @@ TEST(Startup, BuildsTheProgramObjects)
         EXPECT_EQ(ctx.Translator->Language(), "DE");  // from the Swiss German locale
         EXPECT_EQ(ctx.Translator->Translate("Fan", ctx.DefaultTranslator.get()), "L\xC3\xBC" "fter");
         EXPECT_EQ(ctx.Units->GetUnitCode("T"), "\xC2\xB0" "F");
+        EXPECT_EQ(DisplayLocale().decimal, QLocale::system().decimalPoint().toStdString());
 
         Program& p = Prog();
         EXPECT_EQ(p.AppPath, dir.path());
@@ -113,6 +117,8 @@ TEST(Startup, BuildsTheProgramObjects)
     EXPECT_EQ(Prog().DB, before.DB);
     EXPECT_EQ(Prog().Ini, before.Ini);
     EXPECT_EQ(Prog().Translator, before.Translator);
+    EXPECT_EQ(DisplayLocale().decimal, "#");
+    DisplayLocale() = localeBefore;
 }
 
 TEST(Startup, LanguageChoiceAndFallback)
