@@ -9,6 +9,7 @@
 #include "app/AppContext.h"
 #include "app/DbConnection.h"
 #include "app/QtSettingsStore.h"
+#include "app/UserSettings.h"
 #include "common/NumberFormat.h"
 #include "common/SettingsStore.h"
 #include "common/TextFile.h"
@@ -269,4 +270,24 @@ TEST(QtSettingsStore, KeepsValuesInItsOwnFolder)
     EXPECT_EQ(QtSettingsStore().FileName(), envDir.path() + "/Aerolyx/Aerolyx.ini");
     if (old) ::setenv("AEROLYX_SETTINGS_DIR", saved.c_str(), 1);
     else ::unsetenv("AEROLYX_SETTINGS_DIR");
+}
+
+TEST(UserSettings, DefaultsOfTheTable)
+{
+    const IniFile ini = IniFile::FromText("[0]\nMyName=Ventilation Ltd\nMyLogo=logo.png\n[1]\nMyTel=wrong section\n");
+    MemorySettingsStore store;
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyName", &ini), "Ventilation Ltd");
+    EXPECT_EQ(ReadUserSetting(store, "settings", "mylogo", &ini), "logo.png");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyTel", &ini), "");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Rebate", &ini), "0");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "WinW", &ini), "12000");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "WinH", &ini), "8800");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Measurements", &ini), CUnit::DefaultCodes());
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Language", &ini), DefaultLanguageOf(LocaleIdOf(QLocale::system())));
+    EXPECT_EQ(ReadUserSetting(store, "SOUND", "Opt1", &ini) + ReadUserSetting(store, "SOUND", "Opt2", &ini) +
+                  ReadUserSetting(store, "SOUND", "Opt3", &ini) + ReadUserSetting(store, "SOUND", "Opt4", &ini),
+              "0110");
+    EXPECT_EQ(ReadUserSetting(store, "User", "Name", &ini), "");
+    store.Set("Settings", "MyName", "Mine");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyName", &ini), "Mine");  // the stored value overrides
 }
