@@ -291,3 +291,21 @@ TEST(UserSettings, DefaultsOfTheTable)
     store.Set("Settings", "MyName", "Mine");
     EXPECT_EQ(ReadUserSetting(store, "Settings", "MyName", &ini), "Mine");  // the stored value overrides
 }
+
+TEST(QtSettingsStore, UnwritableFolderIsReported)
+{
+    test::TempDir dir;
+    // A file where the settings folder should be: nothing can be written there.
+    dir.write("Aerolyx", "not a folder");
+    std::vector<std::string> texts;
+    MessageSink prev = SetMessageSink([&](const std::string& t, MessageKind) { texts.push_back(t); });
+    {
+        QtSettingsStore s(dir.path());
+        s.Set("Settings", "Rebate", "5");
+        s.Set("Settings", "Rebate", "6");
+        EXPECT_EQ(s.Get("Settings", "Missing", "d"), "d");
+    }
+    SetMessageSink(prev);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("could not be saved"), std::string::npos);
+}
