@@ -412,12 +412,18 @@ private:
             const double u = kPi * z.di / 1000.0 * s_.polSpeed.at(p) / 60.0;
             if (u >= r.tipMin && u <= r.tipMax && z.poles.size() < 3) z.poles.push_back(p);
         }
-        if (z.poles.empty()) return false;  // no motor speed suits this diameter
-        z.measuredPole = z.poles.front();
         z.blades = d >= 710 ? r.bladesLarge : r.blades;
         z.fanBase = std::round(r.price500 * std::pow(d / 500.0, r.priceExp));
-
-        AddCurves(z);
+        // a speed whose heaviest point no motor of the range drives is not offered
+        std::vector<std::vector<Variant>> rows;
+        for (;;) {
+            if (z.poles.empty()) return false;  // no motor speed suits this diameter
+            z.measuredPole = z.poles.front();
+            rows = MakeCurves(z);
+            if (MotorFor(s_, z.measuredPole, z.maxPower * 1.05)) break;
+            z.poles.erase(z.poles.begin());
+        }
+        for (auto& row : rows) curves_.rows.push_back(std::move(row));
         if (withNoise)
             for (int p : z.poles) AddNoise(z, p);
 
@@ -437,8 +443,9 @@ private:
         double vaMin, vaMax, paMin, paMax, vartdPmin;
     } curveStats_{};
 
-    void AddCurves(Size& z)
+    std::vector<std::vector<Variant>> MakeCurves(Size& z)
     {
+        std::vector<std::vector<Variant>> rows;
         const Range& r = *z.range;
         const auto& family = s_.families.at(r.family);
         const double n = s_.polSpeed.at(z.measuredPole);
@@ -461,8 +468,8 @@ private:
                 const double power = Round(v / 3600.0 * p / (eta * 1000.0), 4);
                 const double etaStored = Round(v * p / (36000.0 * power), 1);
                 const double lw = Round(pt.ls + 10.0 * std::log10(v / 3600.0) + 20.0 * std::log10(p), 1);
-                curves_.rows.push_back({Int(z.fsId), Int(z.measuredPole), Int(c.angle), Num(v), Num(p), Num(power),
-                                        Num(etaStored), Num(lw)});
+                rows.push_back({Int(z.fsId), Int(z.measuredPole), Int(c.angle), Num(v), Num(p), Num(power),
+                                Num(etaStored), Num(lw)});
                 curveStats_.vaMin = std::min(curveStats_.vaMin, v);
                 curveStats_.vaMax = std::max(curveStats_.vaMax, v);
                 curveStats_.paMin = std::min(curveStats_.paMin, p);
@@ -478,6 +485,7 @@ private:
             if (first) curveStats_.vartdPmin = bestP;
             first = false;
         }
+        return rows;
     }
 
     // Octave spectrum below the overall level: a hump at the blade-passing
