@@ -377,7 +377,7 @@ public:
 
 private:
     // Sizes in load order: demo = R20 diameters of every range; synthetic =
-    // N sizes dealt round the ranges, diameters spread from 250 to 2000 mm.
+    // N sizes dealt round the ranges.
     void BuildSizes()
     {
         int fsId = 0;
@@ -388,16 +388,17 @@ private:
                         AddSize(++fsId, r, d, r.inactive.count(d) == 0, r.noNoise.count(d) == 0);
             return;
         }
+        // Diameters follow a low-discrepancy sequence over a widened range of
+        // each type, so that any N covers every type's span evenly.
         const int n = opt_.syntheticSizes;
         const int nr = static_cast<int>(s_.ranges.size());
-        for (int i = 0; i < n; ++i) {
+        for (long i = 0; fsId < n; ++i) {
+            if (i > 10L * n + 100) throw CatalogueError("the ranges cannot give that many sizes");
             const Range& r = s_.ranges[static_cast<std::size_t>(i % nr)];
-            const int k = i / nr;
-            const int count = (n - (i % nr) + nr - 1) / nr;
-            const double t = count > 1 ? static_cast<double>(k) / (count - 1) : 0.0;
-            const int d = static_cast<int>(std::lround(250.0 * std::pow(8.0, t)));
-            if (!AddSize(fsId + 1, r, d, true, i % 97 != 96)) continue;
-            ++fsId;
+            const double lo = 0.8 * r.sizeFrom, hi = 1.25 * r.sizeTo;
+            const double t = std::fmod(static_cast<double>(i / nr) * 0.6180339887498949, 1.0);
+            const int d = static_cast<int>(std::lround(lo * std::pow(hi / lo, t)));
+            if (AddSize(fsId + 1, r, d, true, (fsId + 1) % 97 != 0)) ++fsId;
         }
     }
 
@@ -794,7 +795,12 @@ std::string ReadSchema(const std::string& sourceDir)
 
 std::string PostgresSchema(const std::string& sqliteSchema)
 {
-    return IReplaceAll(sqliteSchema, "TEXT COLLATE NOCASE", "CITEXT");
+    std::string out;
+    for (const auto& line : Split(sqliteSchema, '\n')) {
+        out += StartsWith(Trim(line), "--") ? line : IReplaceAll(line, "TEXT COLLATE NOCASE", "CITEXT");
+        out += '\n';
+    }
+    return out;
 }
 
 }  // namespace aerolyx::catalogue
