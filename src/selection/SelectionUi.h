@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace aerolyx {
+#include "model/CFanData.h"
 
-class CFanData;
+namespace aerolyx {
 
 // The result list as plain text, so every front end shows the same thing:
 // two header rows and one row per candidate, 11 columns each (0..10).

@@ -1,0 +1,515 @@
+#include "app/CliSelect.h"
+
+#include <unistd.h>
+
+#include <QDate>
+#include <QLocale>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <set>
+
+#include "accessories/AccRoutines.h"
+#include "accessories/RecordValues.h"
+#include "app/AppContext.h"
+#include "app/DbConnection.h"
+#include "common/NumberFormat.h"
+#include "common/SettingsStore.h"
+#include "common/StrUtil.h"
+#include "common/TextFile.h"
+#include "lang/CTranslater.h"
+#include "lang/MessageSink.h"
+#include "model/CFanData.h"
+#include "model/FieldEnv.h"
+#include "selection/FieldEdit.h"
+#include "selection/modCalcStart.h"
+#include "units/CUnit.h"
+
+namespace aerolyx {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBad = 2;
+constexpr int kExitNoFans = 3;
+
+int Fail(const std::string& message)
+{
+    std::cerr << "aerolyx-cli: " << message << "\n";
+    return kExitBad;
+}
+
+// Common start-up options of both subcommands.
+struct StartArgs {
+    std::string data, lang, units;
+};
+
+// Consumes --data, --lang, --units (also as --opt=value). Returns true when
+// args[i] was one of them; *error is set when its value is missing.
+bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error)
+{
+    const std::string& a = args[i];
+    for (auto [name, target] : {std::pair{"--data", &s.data}, std::pair{"--lang", &s.lang}, std::pair{"--units", &s.units}}) {
+        const std::string opt = name;
+        if (a == opt) {
+            if (i + 1 >= args.size()) {
+                error = opt + " needs a value";
+                return true;
+            }
+            *target = args[++i];
+            return true;
+        }
+        if (StartsWith(a, opt + "=")) {
+            *target = a.substr(opt.size() + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ValidUnits(const std::string& form, std::string& error)
+{
+    const CUnit* units = Prog().Units;
+    if (!units) return true;
+    for (const std::string& pair : Split(form, '|')) {
+        const std::vector<std::string> kv = Split(pair, ';');
+        if (kv.size() != 2 || !units->TestUnit(Trim(kv[0]))) {
+            error = "--units: '" + pair + "' is not a unit choice (kind;unit, for example VL;m3/s|PA;InchWG)";
+            return false;
+        }
+        bool known = false;
+        for (const std::string& u : Split(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), '|'))
+            known = known || IEquals(u, Trim(kv[1]));
+        if (!known) {
+            error = "--units: '" + Trim(kv[1]) + "' is not a unit of " + ToUpper(Trim(kv[0])) + " (" +
+                    ReplaceAll(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), "|", ", ") + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Starts like the program; false with a message when it cannot go on.
+bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string& error)
+{
+    SetMessageSink([](const std::string& text, MessageKind kind) {
+        const char* what = kind == MessageKind::Critical ? "error" : kind == MessageKind::Warning ? "warning" : "note";
+        std::cerr << "aerolyx-cli: " << what << ": " << ReplaceAll(text, "\r\n", "\n  ") << "\n";
+    });
+    StartupOptions options;
+    options.dataDir = s.data;
+    if (!s.data.empty() && !FileExists(JoinPath(s.data, "Dodov.ini"))) {
+        error = "no Dodov.ini in the data folder " + s.data;
+        return false;
+    }
+    if (!ctx.Main(std::move(options))) {
+        error = "start-up failed (the default language could not be started)";
+        return false;
+    }
+    if (!ctx.settingsFileRead) {
+        error = "the settings file Dodov.ini could not be read in " + ctx.AppPath;
+        return false;
+    }
+    if (needCatalogue && !ctx.DBConnection) {
+        error = "no catalogue connection" + (ctx.connectionMessage.empty() ? "" : ": " + ctx.connectionMessage);
+        return false;
+    }
+    if (!s.lang.empty()) {
+        const std::string code = ToUpper(s.lang);
+        if (code.size() != 2 || !ctx.Translator || !ctx.Translator->Startup(code, ctx.AppPath)) {
+            error = "--lang " + s.lang + ": no such language in " + ctx.AppPath;
+            return false;
+        }
+    }
+    if (!s.units.empty()) {
+        if (!ValidUnits(s.units, error)) return false;
+        ctx.Units->LoadCodes(s.units);
+    }
+    return true;
+}
+
+void PrefillUser(CFanData& r)
+{
+    if (ISettingsStore* st = Prog().Settings) {
+        r.setValueI("I_UserName", Variant(st->Get("User", "Name", "")));
+        r.setValueI("I_UserTel", Variant(st->Get("User", "Tel", "")));
+        r.setValueI("I_UserMail", Variant(st->Get("User", "Mail", "")));
+        r.setValueI("I_LiDate", Variant(st->Get("User", "Days", "")));
+    }
+    r.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
+}
+
+// Display width of UTF-8 text (code points).
+std::size_t Width(const std::string& s)
+{
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string Pad(const std::string& s, std::size_t w, bool right)
+{
+    const std::size_t n = Width(s);
+    const std::string fill(n < w ? w - n : 0, ' ');
+    return right ? fill + s : s + fill;
+}
+
+void PrintAligned(const std::vector<std::vector<std::string>>& rows, const std::set<std::size_t>& rightCols)
+{
+    std::vector<std::size_t> w;
+    for (const auto& r : rows)
+        for (std::size_t c = 0; c < r.size(); ++c) {
+            if (w.size() <= c) w.resize(c + 1, 0);
+            w[c] = std::max(w[c], Width(r[c]));
+        }
+    for (const auto& r : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < r.size(); ++c) {
+            if (c) line += "  ";
+            line += Pad(r[c], w[c], rightCols.count(c) > 0);
+        }
+        std::cout << TrimRight(line) << "\n";
+    }
+}
+
+std::string CsvCell(const std::string& s)
+{
+    if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
+    return "\"" + ReplaceAll(s, "\"", "\"\"") + "\"";
+}
+
+std::string JsonString(const std::string& s)
+{
+    std::string o = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+        case '"': o += "\\\""; break;
+        case '\\': o += "\\\\"; break;
+        case '\n': o += "\\n"; break;
+        case '\r': o += "\\r"; break;
+        case '\t': o += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                o += buf;
+            } else {
+                o += static_cast<char>(c);
+            }
+        }
+    }
+    return o + "\"";
+}
+
+std::string JsonValue(const Variant& v)
+{
+    if (v.isEmpty()) return "null";
+    if (v.isNumeric()) {
+        const double d = v.toDouble();
+        return std::isfinite(d) ? NumToText(d) : "null";
+    }
+    return JsonString(v.toText());
+}
+
+void PrintCandidates(const std::string& format, const ResultTable& t, const std::vector<const CFanData*>& records)
+{
+    if (format == "json") {
+        std::cout << "[";
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            std::cout << (i ? ",\n " : "\n ") << "{";
+            bool first = true;
+            for (const CLpField& f : *records[i]) {
+                std::cout << (first ? "" : ", ") << JsonString(f.FName()) << ": " << JsonValue(f.ValueI());
+                first = false;
+            }
+            std::cout << "}";
+        }
+        std::cout << "\n]\n";
+        return;
+    }
+    if (format == "csv") {
+        std::vector<std::string> head = {"No."};
+        for (int c = 0; c < ResultTable::kColumns; ++c)
+            head.push_back(Trim(t.header0[static_cast<std::size_t>(c)] + " " + t.header1[static_cast<std::size_t>(c)]));
+        std::vector<std::string> cells;
+        for (auto& h : head) cells.push_back(CsvCell(h));
+        std::cout << Join(cells, ",") << "\n";
+        for (std::size_t i = 0; i < t.rows.size(); ++i) {
+            cells = {std::to_string(i + 1)};
+            for (auto& c : t.rows[i]) cells.push_back(CsvCell(c));
+            std::cout << Join(cells, ",") << "\n";
+        }
+        return;
+    }
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> h0 = {""}, h1 = {"No."};
+    h0.insert(h0.end(), t.header0.begin(), t.header0.end());
+    h1.insert(h1.end(), t.header1.begin(), t.header1.end());
+    rows.push_back(h0);
+    rows.push_back(h1);
+    for (std::size_t i = 0; i < t.rows.size(); ++i) {
+        std::vector<std::string> r = {std::to_string(i + 1)};
+        r.insert(r.end(), t.rows[i].begin(), t.rows[i].end());
+        rows.push_back(std::move(r));
+    }
+    PrintAligned(rows, {0, 2, 3, 4, 5, 6, 7, 9, 10, 11});
+}
+
+// Text progress on a terminal once the search has taken a while.
+class CliUi : public SelectionUi {
+public:
+    explicit CliUi(int choose) : choose_(choose) {}
+    void BeginSearch() override
+    {
+        start_ = std::chrono::steady_clock::now();
+        tty_ = isatty(STDERR_FILENO) == 1;
+    }
+    void Progress(int value) override
+    {
+        if (!tty_) return;
+        if (std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(700)) return;
+        std::cerr << "\rSearching fans... " << value << "% " << std::flush;
+        shown_ = true;
+    }
+    void EndSearch() override
+    {
+        if (shown_) std::cerr << "\r" << std::string(24, ' ') << "\r" << std::flush;
+        shown_ = false;
+    }
+    void NoFansFound(const std::string& msg) override { noFans = msg; }
+    int ChooseCandidate(const ResultTable& t, const ResultList& list) override
+    {
+        listed = true;
+        table = t;
+        count = list.Count();
+        return choose_ >= 1 && choose_ <= count ? choose_ : 0;
+    }
+
+    bool listed = false;
+    int count = 0;
+    ResultTable table;
+    std::string noFans;
+
+private:
+    int choose_;
+    bool tty_ = false, shown_ = false;
+    std::chrono::steady_clock::time_point start_;
+};
+
+const char* const kKeptFields[] = {"I_Project",  "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
+                                   "I_UserTel",  "I_UserMail",   "I_LiDate",    "I_Notes"};
+
+}  // namespace
+
+void CliSelectUsage(bool full)
+{
+    std::cerr << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
+                 "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
+                 "                          [--lang XX] [--units STORED_FORM]\n";
+    if (!full) return;
+    std::cerr << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
+                 "  after setting fields as typed in the input grid (in the user's units), and\n"
+                 "  lists every candidate. --choose N takes candidate N as the project and\n"
+                 "  --save writes it as a fan file.\n"
+                 "  --units takes the stored form, e.g. \"VL;m3/s|PA;InchWG\" (not saved).\n"
+                 "Exit status: 0 done, 2 bad arguments or input, 3 no fans found.\n";
+}
+
+void CliShowUsage(bool full)
+{
+    std::cerr << "usage: aerolyx-cli show FILE [--data DIR] [--lang XX] [--units STORED_FORM]\n";
+    if (full) std::cerr << "  Lists the fields of a fan file as caption, formatted value and unit.\n";
+}
+
+int CliSelect(const std::vector<std::string>& args)
+{
+    StartArgs start;
+    std::string project, format = "table", save;
+    std::vector<std::string> sets;
+    int choose = 0;
+    bool chooseGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string error;
+        if (TakeStartOption(args, i, start, error)) {
+            if (!error.empty()) return Fail(error);
+            continue;
+        }
+        auto value = [&](const std::string& opt, std::string& out) {
+            if (a == opt) {
+                if (i + 1 >= args.size()) return Fail(opt + " needs a value"), false;
+                out = args[++i];
+                return true;
+            }
+            if (StartsWith(a, opt + "=")) {
+                out = a.substr(opt.size() + 1);
+                return true;
+            }
+            return false;
+        };
+        std::string v;
+        if (a == "-h" || a == "--help") {
+            CliSelectUsage(true);
+            return kExitOk;
+        } else if (value("--project", v)) {
+            project = v;
+        } else if (value("--set", v)) {
+            if (v.find('=') == std::string::npos) return Fail("--set needs NAME=TEXT, got '" + v + "'");
+            sets.push_back(v);
+        } else if (value("--format", v)) {
+            format = ToLower(v);
+            if (format != "table" && format != "csv" && format != "json")
+                return Fail("--format must be table, csv or json, not '" + v + "'");
+        } else if (value("--choose", v)) {
+            if (!IsNumeric(v) || TextToNum(v) < 1 || TextToNum(v) != static_cast<int>(TextToNum(v)))
+                return Fail("--choose needs a candidate number (1, 2, ...), not '" + v + "'");
+            choose = static_cast<int>(TextToNum(v));
+            chooseGiven = true;
+        } else if (value("--save", v)) {
+            if (Trim(v).empty()) return Fail("--save needs a file name");
+            save = v;
+        } else if (a == "--project" || a == "--set" || a == "--format" || a == "--choose" || a == "--save") {
+            return kExitBad;  // value() reported the missing value
+        } else {
+            CliSelectUsage(false);
+            return Fail("unknown argument '" + a + "'");
+        }
+    }
+
+    AppContext ctx;
+    std::string error;
+    if (!Start(ctx, start, true, error)) return Fail(error);
+
+    CFanData record;
+    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
+    PrefillUser(record);
+    if (!project.empty()) {
+        if (!FileExists(project)) return Fail("cannot read the fan file " + project + ": no such file");
+        if (!record.ReadFromFile(project, "", &error))
+            return Fail("cannot read the fan file " + project + (error.empty() ? "" : ": " + error));
+        if (!record.ValueI("I_Rebate").isEmpty()) {
+            const double r = rec::Num(record, "I_Rebate");
+            if (r < 0 || r >= 100) return Fail("the fan file's rebate " + NumToText(r) + " is not in 0..<100");
+            Prog().Rebate = r;
+        }
+    }
+    for (const std::string& s : sets) {
+        const auto eq = s.find('=');
+        if (!EditField(record, Trim(s.substr(0, eq)), s.substr(eq + 1), &error)) return Fail(error);
+    }
+
+    Variant kept[std::size(kKeptFields)];
+    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) kept[k] = record.ValueI(kKeptFields[k]);
+    const std::string oldLine = rec::Text(record, "O_AccLine");
+    const int oldFsID = static_cast<int>(rec::Num(record, "O_FsID"));
+
+    CliUi ui(choose);
+    ResultList stored;
+    bool taken = false;
+    try {
+        taken = SelectFans(record, ui, stored);
+    } catch (const DbError& e) {
+        return Fail(std::string("catalogue query failed: ") + e.what());
+    }
+    if (!ui.noFans.empty()) {
+        std::cerr << ui.noFans << "\n";
+        return kExitNoFans;
+    }
+
+    ResultTable table;
+    std::vector<const CFanData*> records;
+    if (ui.listed) {
+        table = ui.table;
+        for (auto& c : stored.candidates) records.push_back(c.get());
+    } else {
+        records.push_back(&record);
+        table = MakeResultTable(records);
+    }
+    PrintCandidates(format, table, records);
+    std::cout.flush();
+
+    const int count = static_cast<int>(records.size());
+    if (chooseGiven && choose > count)
+        return Fail("--choose " + std::to_string(choose) + ": there " + (count == 1 ? "is 1 candidate" : "are " +
+                    std::to_string(count) + " candidates"));
+    if (!chooseGiven && !save.empty() && count > 1)
+        return Fail("--save needs --choose N: there are " + std::to_string(count) + " candidates");
+    if (!taken || (!chooseGiven && save.empty())) return kExitOk;
+
+    // What the main window does after a calculation.
+    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) record.setValueI(kKeptFields[k], kept[k]);
+    record.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
+    try {
+        AccFollowSize(record, oldLine, oldFsID);
+        AccSyncDp(record);
+        AccCalcPrice(record);
+    } catch (const DbError& e) {
+        return Fail(std::string("catalogue query failed: ") + e.what());
+    }
+    std::cerr << "Chosen: " << record.ValueF("O_Code") << "\n";
+    if (!save.empty()) {
+        record.setValueI("O_Calc", Variant(1));
+        if (!record.WriteToFile(save, "", &error))
+            return Fail("cannot write " + save + (error.empty() ? "" : ": " + error));
+        std::cerr << "Saved " << save << "\n";
+    }
+    return kExitOk;
+}
+
+int CliShow(const std::vector<std::string>& args)
+{
+    StartArgs start;
+    std::string file;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string error;
+        if (TakeStartOption(args, i, start, error)) {
+            if (!error.empty()) return Fail(error);
+            continue;
+        }
+        if (args[i] == "-h" || args[i] == "--help") {
+            CliShowUsage(true);
+            return kExitOk;
+        }
+        if (StartsWith(args[i], "--") || !file.empty()) {
+            CliShowUsage(false);
+            return Fail("unexpected argument '" + args[i] + "'");
+        }
+        file = args[i];
+    }
+    if (file.empty()) {
+        CliShowUsage(false);
+        return Fail("show needs a fan file");
+    }
+    std::vector<std::string> lines;
+    std::string error;
+    if (!ReadTextLines(file, lines, &error))
+        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+
+    AppContext ctx;
+    // The catalogue only supplies choice texts here; without it values show as stored.
+    if (!Start(ctx, start, false, error)) return Fail(error);
+    CFanData record;
+    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
+    record.ClearAllValues();
+    std::set<std::string, ILess> named;
+    for (const std::string& l : lines) {
+        const std::string t = Trim(l);
+        const auto eq = t.find('=');
+        if (eq != std::string::npos && record.Item(Trim(t.substr(0, eq)))) named.insert(Trim(t.substr(0, eq)));
+    }
+    if (named.empty()) return Fail(file + " holds no field of a fan file");
+    if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
+
+    std::vector<std::vector<std::string>> rows;
+    for (const CLpField& f : record) {
+        if (!named.count(f.FName())) continue;
+        std::string caption = fieldenv::Translate(f.Caption());
+        if (caption.empty()) caption = f.FName();
+        rows.push_back({caption, record.ValueF(f.FName()), f.UnitKZ(true)});
+    }
+    PrintAligned(rows, {});
+    return kExitOk;
+}
+
+}  // namespace aerolyx

@@ -1,0 +1,43 @@
+// aerolyx-cli: the program's work without a window, one subcommand each.
+#include <QCoreApplication>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/CliSelect.h"
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    int (*run)(const std::vector<std::string>& args);
+    const char* summary;
+};
+
+const Subcommand kSubcommands[] = {
+    {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
+    {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
+};
+
+int Usage(std::ostream& out, int status)
+{
+    out << "usage: aerolyx-cli SUBCOMMAND [options]   (SUBCOMMAND --help for its options)\n";
+    for (const Subcommand& s : kSubcommands) out << "  " << s.name << std::string(10 - std::strlen(s.name), ' ') << s.summary << "\n";
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) return Usage(std::cerr, 2);
+    const std::string cmd = argv[1];
+    if (cmd == "-h" || cmd == "--help" || cmd == "help") return Usage(std::cout, 0);
+    std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Subcommand& s : kSubcommands)
+        if (cmd == s.name) return s.run(args);
+    std::cerr << "aerolyx-cli: unknown subcommand '" << cmd << "'\n";
+    return Usage(std::cerr, 2);
+}

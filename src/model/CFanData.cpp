@@ -1,0 +1,388 @@
+#include "model/CFanData.h"
+
+#include "common/Database.h"
+#include "common/IniFile.h"
+#include "common/NumText.h"
+#include "common/Program.h"
+#include "common/TextFile.h"
+#include "model/FieldEnv.h"
+
+namespace aerolyx {
+
+CFanData::CFanData(CFanData&& o) noexcept
+    : fields_(std::move(o.fields_)), index_(std::move(o.index_)), ini_(o.ini_),
+      actField_(o.actField_), actFieldSaved_(o.actFieldSaved_)
+{
+    o.actField_ = o.actFieldSaved_ = nullptr;
+    adopt();
+}
+
+CFanData& CFanData::operator=(CFanData&& o) noexcept
+{
+    if (this != &o) {
+        fields_ = std::move(o.fields_);
+        index_ = std::move(o.index_);
+        ini_ = o.ini_;
+        actField_ = o.actField_;
+        actFieldSaved_ = o.actFieldSaved_;
+        o.actField_ = o.actFieldSaved_ = nullptr;
+        o.fields_.clear();
+        o.index_.clear();
+        adopt();
+    }
+    return *this;
+}
+
+void CFanData::adopt()
+{
+    for (auto& f : fields_) f->setOwner(this);
+}
+
+void CFanData::rebuildIndex()
+{
+    index_.clear();
+    for (std::size_t i = 0; i < fields_.size(); ++i) index_.emplace(fields_[i]->FName(), i);
+}
+
+CLpField* CFanData::Item(const std::string& name) const
+{
+    auto it = index_.find(name);
+    return it == index_.end() ? nullptr : fields_[it->second].get();
+}
+
+CLpField* CFanData::ItemAt(int index) const
+{
+    if (index < 0 || index >= Count()) return nullptr;
+    return fields_[static_cast<std::size_t>(index)].get();
+}
+
+void CFanData::Remove(const std::string& name)
+{
+    auto it = index_.find(name);
+    if (it == index_.end()) return;
+    CLpField* f = fields_[it->second].get();
+    if (actField_ == f) actField_ = nullptr;
+    if (actFieldSaved_ == f) actFieldSaved_ = nullptr;
+    fields_.erase(fields_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    rebuildIndex();
+}
+
+bool CFanData::Add(std::unique_ptr<CLpField> field)
+{
+    if (!field || field->FName().empty() || index_.count(field->FName())) return false;
+    field->setOwner(this);
+    index_.emplace(field->FName(), fields_.size());
+    fields_.push_back(std::move(field));
+    return true;
+}
+
+Variant CFanData::Value(const std::string& name) const
+{
+    const CLpField* f = Item(name);
+    return f ? f->Value() : Variant();
+}
+
+bool CFanData::setValue(const std::string& name, const Variant& v)
+{
+    CLpField* f = Item(name);
+    return f ? f->setValue(v) : false;
+}
+
+Variant CFanData::ValueI(const std::string& name) const
+{
+    const CLpField* f = Item(name);
+    return f ? f->ValueI() : Variant();
+}
+
+bool CFanData::setValueI(const std::string& name, const Variant& v)
+{
+    CLpField* f = Item(name);
+    return f ? f->setValueI(v) : false;
+}
+
+std::string CFanData::ValueF(const std::string& name) const
+{
+    const CLpField* f = Item(name);
+    if (!f) return {};
+    std::string s = f->ValueF();
+    if (f->CboTranslate() && !s.empty()) s = fieldenv::Translate(s);
+    return s;
+}
+
+std::string CFanData::FirstCBoxVal(const std::string& name, bool textFlag) const
+{
+    const CLpField* f = Item(name);
+    return f ? f->FirstCBoxVal(textFlag) : std::string();
+}
+
+bool CFanData::ValueFromStr(const std::string& text)
+{
+    const auto eq = text.find('=');
+    if (eq == std::string::npos) return false;
+    CLpField* f = Item(text.substr(0, eq));
+    if (!f) return false;
+    return f->setValueStr(text.substr(eq + 1));
+}
+
+std::string CFanData::ValueToStr(const std::string& name, bool withName) const
+{
+    const CLpField* f = Item(name);
+    const std::string v = f ? f->ValueStr() : "?";
+    return withName ? name + "=" + v : v;
+}
+
+void CFanData::ClearAllValues(const std::string& prefix)
+{
+    for (auto& f : fields_)
+        if (StartsWith(f->FName(), prefix)) f->setValueI(Variant());
+}
+
+std::string CFanData::WriteToString(const std::string& prefix) const
+{
+    std::vector<std::string> pairs;
+    for (const auto& f : fields_)
+        if (StartsWith(f->FName(), prefix)) pairs.push_back(f->FName() + "=" + f->ValueStr());
+    return Join(pairs, "|");
+}
+
+void CFanData::ReadFromString(const std::string& text, const std::string& prefix)
+{
+    for (const auto& part : Split(text, '|')) {
+        const std::string line = Trim(part);
+        if (line.empty()) continue;
+        if (!prefix.empty() && !IStartsWith(line, prefix)) continue;
+        ValueFromStr(line);
+    }
+}
+
+bool CFanData::WriteToFile(const std::string& path, const std::string& prefix, std::string* error) const
+{
+    // A line break inside a value would end its line early and let the rest
+    // be read as another field; it is kept as "<LF>", as the notes do.
+    auto oneLine = [](const std::string& v) {
+        if (v.find_first_of("\r\n") == std::string::npos) return v;
+        return ReplaceAll(ReplaceAll(ReplaceAll(v, "\r\n", "<LF>"), "\n", "<LF>"), "\r", "<LF>");
+    };
+    std::string content;
+    for (const auto& f : fields_)
+        if (StartsWith(f->FName(), prefix)) content += f->FName() + "=" + oneLine(f->ValueStr()) + "\n";
+    return WriteTextFileAtomic(path, content, error);
+}
+
+bool CFanData::ReadFromFile(const std::string& path, const std::string& prefix, std::string* error)
+{
+    if (!FileExists(path)) {
+        if (error) *error = "File not found: " + path;
+        return false;
+    }
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines, error)) return false;
+    for (const auto& raw : lines) {
+        const std::string line = Trim(raw);
+        if (line.empty()) continue;
+        if (!prefix.empty() && !IStartsWith(line, prefix)) continue;
+        ValueFromStr(line);
+    }
+    return true;
+}
+
+std::unique_ptr<CLpField> CFanData::FieldFromDefinition(const std::string& line)
+{
+    auto cols = Split(line, ';');
+    for (auto& c : cols) c = Trim(c);
+    cols.resize(std::max<std::size_t>(cols.size(), 12));
+    if (cols[0].empty() || IStartsWith(cols[0], "TITLE_")) return nullptr;
+
+    auto textId = [](const std::string& col) {
+        return TextToNum(col) != 0.0 ? "T:" + col : col;
+    };
+    auto f = std::make_unique<CLpField>();
+    // Attribute order of the definition: 2, 1, 4, 0, 3, 7, 8, 11, 5, 9, 10, 6.
+    f->setCboName(cols[2]);
+    f->setValueType(static_cast<int>(TextToNum(cols[1])));
+    f->setEditButton(cols[4]);
+    f->setFName(cols[0]);
+    f->setFormatStr(cols[3]);
+    f->setCaption(textId(cols[7]));
+    f->setText2(textId(cols[8]));
+    f->SetMyUnit(cols[11]);
+    f->setParentName(cols[5]);
+    f->setDefValue(cols[9]);
+    f->setText3(cols[10]);
+    f->setCboTranslate(TextToNum(cols[6]) != 0.0);
+    return f;
+}
+
+int CFanData::LoadFanFields()
+{
+    if (!Prog().Ini) {
+        fields_.clear();
+        index_.clear();
+        actField_ = actFieldSaved_ = nullptr;
+        return 0;
+    }
+    return LoadFanFields(*Prog().Ini);
+}
+
+int CFanData::LoadFanFields(const IniFile& ini)
+{
+    fields_.clear();
+    index_.clear();
+    actField_ = actFieldSaved_ = nullptr;
+    ini_ = &ini;
+
+    int first = 0, last = 0;
+    ini.CachedSection(3, first, last);
+    const auto& lines = ini.IniLines();
+    if (first == 0 && last == 0 && (lines.empty() || !IStartsWith(lines[0], "0301"))) return 0;
+    for (int i = first; i <= last && i < static_cast<int>(lines.size()); ++i) {
+        const std::string& l = lines[static_cast<std::size_t>(i)];
+        if (!IStartsWith(l, "0301")) continue;
+        auto f = FieldFromDefinition(l.substr(4));
+        if (!f) continue;
+        CLpField* raw = f.get();
+        if (!Add(std::move(f))) continue;  // a second definition of a name is ignored
+        raw->setValueStr(raw->DefValue());
+    }
+    return Count();
+}
+
+CLpField* CFanData::SetToField(const std::string& name)
+{
+    actField_ = Item(name);
+    return actField_;
+}
+
+std::unique_ptr<CFanData> CFanData::CloneMe() const
+{
+    auto c = std::make_unique<CFanData>();
+    if (ini_) {
+        c->LoadFanFields(*ini_);
+    } else {
+        for (const auto& f : fields_) {
+            auto nf = std::make_unique<CLpField>();
+            nf->CopyDefinition(*f);
+            c->Add(std::move(nf));
+        }
+    }
+    CopyMe(*c);
+    return c;
+}
+
+void CFanData::CopyMe(CFanData& target) const
+{
+    for (const auto& f : fields_)
+        if (CLpField* t = target.Item(f->FName())) t->setValueI(f->ValueI());
+}
+
+void CFanData::LpField_ParentValue(const CLpField&, const std::string& name, Variant& value)
+{
+    const CLpField* f = Item(name);
+    value = f ? f->ValueI() : Variant();
+}
+
+void CFanData::LpField_CboBoxData(const CLpField&, const std::string& name, std::string& list)
+{
+    list = ChoiceListFor(name);
+}
+
+void CFanData::LpField_ValueChanged(CLpField&) {}
+
+namespace {
+
+struct ListQuery {
+    std::string sql;
+    std::string initial;
+    int columns;  // the result's expected width, for the empty-result list
+};
+
+std::string FieldText(const Variant& v) { return v.isEmpty() ? std::string() : v.toText(); }
+
+// Appends one entry per record by the result's width; a missing or failing
+// catalogue yields no records.
+void AppendRecords(const std::string& sql, std::string& list, int& columns)
+{
+    IDatabase* db = Prog().DB;
+    if (!db) return;
+    try {
+        Recordset rs = db->OpenRecordset(sql);
+        if (rs.FieldCount() > 0) columns = rs.FieldCount();
+        for (; !rs.Eof(); rs.MoveNext()) {
+            switch (rs.FieldCount()) {
+            case 1: {
+                const std::string c0 = FieldText(rs.Field(0));
+                list += "|" + (c0.empty() ? std::string("-") : c0);
+                break;
+            }
+            case 2:
+                list += "|#" + FieldText(rs.Field(0)) + ";" + FieldText(rs.Field(1));
+                break;
+            case 3: {
+                const std::string c0 = FieldText(rs.Field(0));
+                list += "|#" + (c0.empty() ? std::string("-") : c0) + ";" + FieldText(rs.Field(1)) + "\t" +
+                        FieldText(rs.Field(2));
+                break;
+            }
+            default:
+                break;
+            }
+        }
+        rs.Close();
+    } catch (const DbError&) {
+        // The list stays as it was; the empty-result rule applies.
+    }
+}
+
+}  // namespace
+
+std::string CFanData::ChoiceListFor(const std::string& name) const
+{
+    const std::string n = ToUpper(name);
+    if (n == "YESNO") return "|#0;No|#1;Yes";
+
+    const std::string lang = SqlQuote(fieldenv::Language());
+    ListQuery q;
+    if (n == "MOTFAB") q = {"SELECT Fab0ID, Fab0TextS FROM tblFab00 ORDER BY Fab0ID", "", 2};
+    else if (n == "MOTPOL") q = {"SELECT PolID, PolTextP FROM tblEEPolz ORDER BY PolID", "|#0;-", 2};
+    else if (n == "MOTVOLT") q = {"SELECT VoltID, VoltText FROM tblEEVolt ORDER BY VoltPhase, VoltNenn", "", 2};
+    else if (n == "MOTFRQ") q = {"SELECT FrqID, FrqHz FROM tblEEFreq ORDER BY FrqHz", "", 2};
+    else if (n == "MOTISO") q = {"SELECT MisoID, MisoKz FROM tblEEIso ORDER BY MisoID", "", 2};
+    else if (n == "MOTSCHA") q = {"SELECT SchaID, SchaText FROM tblEESchalt ORDER BY SchaText", "", 2};
+    else if (n == "MOTIP") q = {"SELECT IpID, IpText FROM tblEEIp ORDER BY IpText", "", 2};
+    else if (n == "MOTEXCLS") q = {"SELECT DISTINCT MotExClass FROM tblMotBase ORDER BY MotExClass", "", 1};
+    else if (n == "SERIE")
+        q = {"SELECT tblFanSeries.TsCode, tblLngTrans.TrnText"
+             " FROM tblLngTrans INNER JOIN tblFanSeries ON tblLngTrans.TrnCode = tblFanSeries.TsCode"
+             " WHERE tblLngTrans.LngID='" + lang + "' AND TsActive=1",
+             "", 2};
+    else if (n == "FTYPE") {
+        const std::string series = SqlQuote(ValueI("I_Serie").toText());
+        q = {"SELECT DISTINCT tblFanTypes.TpCode, tblFanTypes.TpCode AS Code2, tblLngTrans.TrnText"
+             " FROM (tblFanTypes INNER JOIN tblFanTpSe ON tblFanTypes.TpCode = tblFanTpSe.TpCode)"
+             " INNER JOIN tblLngTrans ON tblFanTypes.TpCode = tblLngTrans.TrnCode"
+             " Where tblFanTpSe.TsCode='" + series + "' AND tblLngTrans.LngID='" + lang +
+                 "' AND tblFanTpSe.TsActive=1 AND tblFanTypes.TpActive=1",
+             "|-", 3};
+    } else if (n == "CTYPE") {
+        const std::string type = SqlQuote(ValueI("I_Type").toText());
+        q = {"SELECT DISTINCT tblFanData.CaType FROM tblFanSizes INNER JOIN tblFanData"
+             " ON tblFanSizes.FsID = tblFanData.FsID WHERE tblFanSizes.TpCode='" + type +
+                 "' AND tblFanData.CaType is not NULL",
+             "|-", 1};
+    } else if (n == "SIZED") {
+        const std::string type = SqlQuote(ValueI("I_Type").toText());
+        q = {"SELECT DISTINCT tblFanSizes.FsSize FROM tblFanSizes WHERE tblFanSizes.TpCode='" + type +
+                 "' AND FsActive=1",
+             "|-", 1};
+    } else {
+        return "?";
+    }
+
+    std::string list = q.initial;
+    int columns = q.columns;
+    AppendRecords(q.sql, list, columns);
+    if (list.empty()) list = columns == 2 ? "|#0;-" : "|-";
+    return list;
+}
+
+}  // namespace aerolyx

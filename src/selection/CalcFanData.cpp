@@ -1,0 +1,205 @@
+// The data sheet of one accepted candidate: motor, name, operating data of
+// one or two speeds, motor steps, order code, prices, octave bands.
+#include "accessories/RecordValues.h"
+#include "common/Program.h"
+#include "common/Rounding.h"
+#include "common/StrUtil.h"
+#include "selection/modCalcStart.h"
+
+namespace aerolyx {
+
+namespace {
+
+double At(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? TextToNum(f[i]) : 0.0; }
+
+// Reply field -> record field (speed 1 / speed 2) and decimals.
+struct ReplyMap {
+    std::size_t index;
+    const char* speed1;
+    const char* speed2;
+    int decimals;
+};
+constexpr ReplyMap kReplyMap[] = {
+    {31, "O_Vkw1m", "O_Vkw2m", 2},      {37, "O_Lw1", "O_Lw2", 1},         {40, "O_Airflow1", "O_Airflow2", 0},
+    {41, "O_Vkw1", "O_Vkw2", 2},        {44, "O_Eta1", "O_Eta2", 1},       {45, "O_PresS1", "O_PresS2", 0},
+    {46, "O_PresT1", "O_PresT2", 0},    {47, "O_PresD1", "O_PresD2", 0},   {48, "O_PresAc1", "O_PresAc2", 0},
+    {49, "O_LwA1", "O_LwA2", 1},
+};
+
+void WriteReply(CFanData& c, const std::vector<std::string>& f, bool speed2)
+{
+    for (const ReplyMap& m : kReplyMap)
+        rec::Set(c, speed2 ? m.speed2 : m.speed1, Variant(RoundDec(At(f, m.index), m.decimals)));
+}
+
+void WriteBands(CFanData& c, const std::vector<std::string>& f, int speed)
+{
+    for (int i = 1; i <= 8; ++i) {
+        const std::string name = "O_L" + std::to_string(speed) + "wp" + std::to_string(i);
+        const std::size_t idx = static_cast<std::size_t>(10 + i);
+        const std::vector<std::string> pair = Split(idx < f.size() ? f[idx] : std::string(), ':');
+        rec::Set(c, name, Variant(RoundDec(TextToNum(pair[0]), 1)));
+        rec::Set(c, name + "d", Variant(RoundDec(pair.size() > 1 ? TextToNum(pair[1]) : 0.0, 1)));
+    }
+}
+
+double Velocity(double flow, double area) { return area > 0 ? RoundDec((flow / 3600) / area, 2) : 0.0; }
+
+// A lookup row that should exist; its column, or "" when it does not.
+std::string Lookup(IDatabase& db, const std::string& sql, const char* column)
+{
+    Recordset rs = db.OpenRecordset(sql);
+    return rs.Eof() ? std::string() : rs.GetText(column);
+}
+
+}  // namespace
+
+std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
+                                      const std::string& reply2, int pole1, int pole2, int frequency)
+{
+    if (!Prog().DB) throw DbError(0, "No database connection");
+    IDatabase& db = *Prog().DB;
+
+    // 1. series suffix
+    std::string suffix;
+    {
+        Recordset s = db.OpenRecordset("SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='" +
+                                       SqlQuote(rec::Text(record, "I_Serie")) + "'");
+        if (!s.Eof()) {
+            const std::string add = s.GetText("TsTxAdd");
+            if (!add.empty()) suffix = " " + add;
+        }
+    }
+    // 2. replies
+    const std::vector<std::string> a = Split(reply1, '#');
+    std::vector<std::string> b;
+    if (pole2 != 0) b = Split(reply2, '#');
+
+    // 3. motor demand
+    const double minP = (rec::Num(record, "I_Msel") == 1 ? RoundDec(At(a, 31), 2) : RoundDec(At(a, 41), 2)) * 1.05;
+    // 4. pole key
+    int poleKey = static_cast<int>(rec::Num(record, "I_Pol"));
+    if (poleKey == 0) poleKey = PoleKeyFromPoles(pole1);
+    // 5. motor maker
+    double maker = rec::ColNum(row, "tblFanTpSe.Fab0ID");
+    if (maker == 0) maker = rec::ColNum(row, "tblFanSeries.Fab0ID");
+    // 6. motor
+    std::string sql = "SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=" + NumToText(minP);
+    sql += " AND Fab0ID=" + NumToText(maker);
+    sql += " AND FrqID=" + NumToText(rec::Num(record, "I_Frq"));
+    sql += " AND VoltID=" + NumToText(rec::Num(record, "I_Volt"));
+    sql += " AND MotForm='" + SqlQuote(rec::ColText(row, "TpMotForm")) + "'";
+    sql += " AND PolID=" + NumToText(poleKey);
+    const double maxMot = rec::ColNum(row, "FsMaxMot");
+    if (maxMot > 0) sql += " AND MotBgr<=" + NumToText(maxMot);
+    sql += " ORDER BY MotP1";
+    Recordset motor = db.OpenRecordset(sql);
+    if (motor.Eof()) return nullptr;
+
+    // 7.
+    std::unique_ptr<CFanData> c = record.CloneMe();
+
+    // 8. fan name
+    const double angle = RoundDec(At(a, 36), 0);
+    std::string name = rec::ColText(row, "FdName");
+    name = ReplaceAll(name, "?A", Trim(NumToText(angle)));
+    name = ReplaceAll(name, "?B", NumToText(pole1));
+    if (pole2 != 0) name += "/" + NumToText(pole2);
+    name = ReplaceAll(name, "?C", rec::Text(record, "I_AirDir"));
+    name = ReplaceAll(name, "?F", record.Value("I_Frq").toText() + "Hz");
+    name = ReplaceAll(name, "?T", rec::ColText(row, "CaType"));
+    rec::Set(*c, "O_FanName", Variant(name + suffix));
+
+    // 9. fan data, speed 1
+    rec::Set(*c, "O_SizeD", rec::Col(row, "FsSize"));
+    rec::Set(*c, "O_Blades", rec::Col(row, "FsImQt"));
+    rec::Set(*c, "O_FsID", rec::Col(row, "FsID"));
+    rec::Set(*c, "O_Angle", Variant(angle));
+    rec::Set(*c, "O_FanPol1", Variant(pole1));
+    WriteReply(*c, a, false);
+
+    // 10. pressure reserve
+    if (rec::Num(record, "I_PresS") != 0)
+        rec::Set(*c, "O_PresDif1", Variant(rec::Num(*c, "O_PresS1") - (rec::Num(record, "I_PresS") +
+                                                                       rec::Num(*c, "O_PresAc1"))));
+    else
+        rec::Set(*c, "O_PresDif1", Variant(rec::Num(*c, "O_PresT1") - rec::Num(record, "I_PresT")));
+
+    // 11. outlet velocity (pi as 3.14, as the data sheets have always shown it)
+    const double d = rec::ColNum(row, "FsSizeI") / 1000 / 2;
+    const double area = 3.14 * d * d;
+    rec::Set(*c, "O_Velo1", Variant(Velocity(At(a, 40), area)));
+
+    // 12.
+    rec::Set(*c, "O_Type", Variant(rec::ColText(row, "TpCode")));
+    rec::Set(*c, "O_CType", Variant(rec::ColText(row, "CaType")));
+
+    // 13. speed 2
+    if (pole2 != 0) {
+        rec::Set(*c, "O_FanPol2", Variant(pole2));
+        WriteReply(*c, b, true);
+        rec::Set(*c, "O_PresDif2", Variant(0.0));
+        rec::Set(*c, "O_Velo2", Variant(Velocity(At(b, 40), area)));
+    } else {
+        for (const char* f : {"O_FanPol2", "O_Airflow2", "O_PresS2", "O_PresT2", "O_PresD2", "O_PresAc2", "O_PresDif2",
+                              "O_Eta2", "O_Vkw2", "O_Vkw2m", "O_Lw2", "O_LwA2", "O_Velo2"})
+            rec::SetEmpty(*c, f);
+    }
+
+    // 14. motor data
+    rec::Set(*c, "O_MotName", Variant(motor.GetText("MotName")));
+    rec::Set(*c, "O_MotBgr", Variant(rec::ColText(motor, "MotBgr") + rec::ColText(motor, "MotBgrZ")));
+    rec::Set(*c, "O_MotBFrm", Variant(rec::ColText(motor, "MotForm")));
+    rec::Set(*c, "O_MotLen", Variant(rec::ColNum(motor, "MotLg")));
+    rec::Set(*c, "O_MotScha", rec::Col(motor, "SchaID"));
+    rec::Set(*c, "O_MotEx", Variant(rec::ColText(motor, "MotExClass")));
+    rec::Set(*c, "O_MotIso", Variant(Lookup(db, "SELECT * FROM tblEEIso WHERE MisoID=" +
+                                                   NumToText(rec::ColNum(motor, "MisoID")), "MisoKz")));
+    rec::Set(*c, "O_MotIP",
+             Variant(Lookup(db, "SELECT * FROM tblEEIp WHERE IpID=" + NumToText(rec::ColNum(motor, "IpID")), "IpText")));
+    rec::Set(*c, "O_MotFab", Variant(Lookup(db, "SELECT * FROM tblFab00 WHERE Fab0ID=" +
+                                                   NumToText(rec::ColNum(motor, "Fab0ID")), "Fab0TextS")));
+
+    // 15. motor steps
+    Recordset polz = db.OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(rec::ColNum(motor, "PolID")));
+    rec::Set(*c, "O_MotPol", Variant(polz.Eof() ? std::string() : polz.GetText("PolTextP")));
+    for (int i = 1; i <= 2; ++i) {
+        const std::string s = "O_S" + std::to_string(i) + "Mot";
+        const std::string n = std::to_string(i);
+        const double polP = polz.Eof() ? 0.0 : rec::ColNum(polz, "PolP" + n);
+        if (polP == 0) {
+            for (const char* f : {"Rpm", "Kw", "Amp", "IaI", "Eta", "Pol"}) rec::SetEmpty(*c, s + f);
+            continue;
+        }
+        rec::Set(*c, s + "Rpm", Variant(rec::ColNum(motor, "MotN" + n)));
+        rec::Set(*c, s + "Kw", Variant(rec::ColNum(motor, "MotP" + n)));
+        rec::Set(*c, s + "Amp", Variant(rec::ColNum(motor, "MotI" + n)));
+        rec::Set(*c, s + "IaI", Variant(rec::ColNum(motor, "MotIaI" + n)));
+        rec::Set(*c, s + "Eta", Variant(rec::ColNum(motor, "MotEta" + n)));
+        rec::Set(*c, s + "Pol", Variant(polP));
+    }
+
+    // 16. order code
+    rec::Set(*c, "O_Code", Variant(rec::Text(*c, "O_FanName") + " - " + rec::Text(*c, "O_MotBgr")));
+    // 17. prices and weights
+    PriceCandidate(*c, row, motor);
+    // 18. the candidate carries no accessories
+    rec::Set(*c, "O_Calc", Variant(1));
+    rec::Set(*c, "O_AccLine", Variant(std::string()));
+    rec::Set(*c, "O_AccPrice", Variant(0.0));
+    // 19. octave bands
+    WriteBands(*c, a, 1);
+    if (pole2 != 0) {
+        WriteBands(*c, b, 2);
+    } else {
+        for (int i = 1; i <= 8; ++i) {
+            const std::string name = "O_L2wp" + std::to_string(i);
+            rec::SetEmpty(*c, name);
+            rec::SetEmpty(*c, name + "d");
+        }
+    }
+    (void)frequency;
+    return c;
+}
+
+}  // namespace aerolyx

@@ -1,0 +1,96 @@
+// Candidate prices and weights, and re-pricing of a stored result list.
+#include "accessories/RecordValues.h"
+#include "common/Program.h"
+#include "common/Rounding.h"
+#include "common/StrUtil.h"
+#include "selection/modCalcStart.h"
+
+namespace aerolyx {
+
+double NetPrice(double listPrice, double rebate)
+{
+    return Fix(listPrice * (1 - rebate / 100) * 100 + 0.5) / 100;
+}
+
+double NetPrice(double listPrice) { return NetPrice(listPrice, Prog().Rebate); }
+
+void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
+{
+    if (!Prog().DB) throw DbError(0, "No database connection");
+    IDatabase& db = *Prog().DB;
+    const std::string list = std::to_string(Prog().PriceList);
+    const double fanList = rec::ColNum(row, "FdEuro" + list);
+
+    const double fan = NetPrice(fanList);
+    const double mot = NetPrice(rec::ColNum(motor, "MotPrice" + list));
+    rec::Set(c, "O_FanPrice", Variant(fan));
+    rec::Set(c, "O_MotPrice", Variant(mot));
+    rec::Set(c, "O_SumPrice", Variant(fan + mot));
+
+    if (fanList == 0) {
+        const std::string type = SqlQuote(rec::Text(c, "O_Type"));
+        const std::string serie = SqlQuote(rec::Text(c, "I_Serie"));
+        const std::string size = NumToText(rec::ColNum(row, "FsSize"));
+        const std::string ctype = rec::Text(c, "O_CType");
+        std::string sql = "SELECT PrsPrice" + list + " FROM tblFanPrices WHERE TpCode='" + type + "' AND TsCode='" +
+                          serie + "' AND PrsSize=" + size + " AND " + " PrsPol1= " +
+                          NumToText(rec::Num(c, "O_S1MotPol")) + " AND PrsKw1=" + NumToText(rec::Num(c, "O_S1MotKw"));
+        sql += ctype.empty() ? std::string(" AND CaType Is Null") : " AND CaType='" + SqlQuote(ctype) + "'";
+        if (rec::Num(c, "O_S2MotPol") != 0)
+            sql += " AND PrsPol2= " + NumToText(rec::Num(c, "O_S2MotPol")) +
+                   " AND PrsKw2=" + NumToText(rec::Num(c, "O_S2MotKw"));
+        else
+            sql += " AND PrsPol2=0 AND PrsKw2=0";
+        Recordset prs = db.OpenRecordset(sql);
+        if (!prs.Eof()) {
+            double sum = NetPrice(prs.GetDouble("PrsPrice" + list));
+            rec::Set(c, "O_FanPrice", Variant(0.0));
+            rec::Set(c, "O_MotPrice", Variant(0.0));
+            Recordset sur = db.OpenRecordset("SELECT PrsPrice" + list + " FROM tblFanPricesM WHERE TpCode='" + type +
+                                             "' AND TsCode='" + serie + "' AND PrsSize=" + size + " AND " +
+                                             " PrsSch= " + NumToText(rec::Num(c, "O_Blades")));
+            if (!sur.Eof()) sum += NetPrice(sur.GetDouble("PrsPrice" + list));
+            rec::Set(c, "O_SumPrice", Variant(sum));
+        }
+    }
+    rec::Set(c, "I_Rebate", Variant(Prog().Rebate));
+
+    const double fanKg = rec::ColNum(row, "FdKg");
+    const double motKg = rec::ColNum(motor, "MotKg");
+    rec::Set(c, "O_FanKg", Variant(fanKg));
+    rec::Set(c, "O_MotKg", Variant(motKg));
+    rec::Set(c, "O_SumKg", Variant(fanKg + motKg));
+}
+
+namespace {
+double Rebase(double price, double from, double to)
+{
+    return Fix(price / (100 - from) * 100 * (1 - to / 100) * 100 + 0.5) / 100;
+}
+}  // namespace
+
+void RepriceCandidate(CFanData& c, double rebate)
+{
+    const double r = rec::Num(c, "I_Rebate");
+    if (r == rebate) return;
+    // A net price at 100 % rebate no longer tells the list price: such a
+    // candidate keeps its prices and its rebate rather than dividing by zero.
+    if (r >= 100) return;
+    const double fan = rec::Num(c, "O_FanPrice");
+    if (fan != 0) {
+        const double nf = Rebase(fan, r, rebate);
+        const double nm = Rebase(rec::Num(c, "O_MotPrice"), r, rebate);
+        rec::Set(c, "O_FanPrice", Variant(nf));
+        rec::Set(c, "O_MotPrice", Variant(nm));
+        rec::Set(c, "O_SumPrice", Variant(nf + nm));
+    } else {
+        // Combination price, or no fan price at all: the sum carries it. A
+        // motor price kept beside a missing fan price follows the rebate too.
+        rec::Set(c, "O_SumPrice", Variant(Rebase(rec::Num(c, "O_SumPrice"), r, rebate)));
+        const double mot = rec::Num(c, "O_MotPrice");
+        if (mot != 0) rec::Set(c, "O_MotPrice", Variant(Rebase(mot, r, rebate)));
+    }
+    rec::Set(c, "I_Rebate", Variant(rebate));
+}
+
+}  // namespace aerolyx

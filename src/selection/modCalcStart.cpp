@@ -1,0 +1,267 @@
+#include "selection/modCalcStart.h"
+
+#include <cmath>
+
+#include "accessories/AccRoutines.h"
+#include "accessories/RecordValues.h"
+#include "common/Program.h"
+#include "common/Rounding.h"
+#include "common/StrUtil.h"
+#include "selection/SelectionTexts.h"
+
+namespace aerolyx {
+
+namespace {
+
+IDatabase& Db()
+{
+    if (!Prog().DB) throw DbError(0, "No database connection");
+    return *Prog().DB;
+}
+
+// Reply fields the search and the data sheet read go up to index 49.
+constexpr std::size_t kReplyFields = 50;
+
+double Field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? TextToNum(f[i]) : 0.0; }
+
+bool IsOk(const std::string& reply) { return reply.compare(0, 3, "OK:") == 0; }
+
+double DisplayNum(const CFanData& r, const std::string& name)
+{
+    // A choice field's displayed value is its entry text ("50" for 50 Hz).
+    return r.Value(name).toDouble();
+}
+
+// Keeps the progress display and the owner's state balanced when a query
+// fails half-way.
+class SearchScope {
+public:
+    explicit SearchScope(SelectionUi* ui) : ui_(ui) {}
+    void Begin()
+    {
+        if (ui_ && !begun_) ui_->BeginSearch();
+        begun_ = true;
+    }
+    void End()
+    {
+        if (ui_ && begun_) ui_->EndSearch();
+        begun_ = false;
+    }
+    ~SearchScope() { End(); }
+
+private:
+    SelectionUi* ui_;
+    bool begun_ = false;
+};
+
+}  // namespace
+
+int PoleKeyFromPoles(int poles)
+{
+    switch (poles) {
+    case 2: return 1;
+    case 4: return 2;
+    case 6: return 3;
+    case 8: return 4;
+    case 12: return 5;
+    default: return 0;
+    }
+}
+
+bool WithinTolerance(double value, double target, double tolPercent)
+{
+    const double t = tolPercent == 0 ? 0.5 : tolPercent;
+    return target * (1 - t / 100) <= value && value <= target * (1 + t / 100);
+}
+
+SelectionDuty ReadSelectionDuty(const CFanData& r)
+{
+    SelectionDuty d;
+    d.serie = rec::Text(r, "I_Serie");
+    d.type = rec::Text(r, "I_Type");
+    d.ctype = rec::Text(r, "I_CType");
+    d.size = static_cast<int>(Fix(rec::Num(r, "I_SizeD")));
+    d.pol = static_cast<int>(Fix(rec::Num(r, "I_Pol")));
+    d.frq = static_cast<int>(Fix(DisplayNum(r, "I_Frq")));
+    if (d.frq == 0) d.frq = static_cast<int>(Fix(rec::Num(r, "I_Frq")));
+    // The extra pressure drops go to the engine in Pa whatever unit the
+    // user types them in.
+    d.dpaMan = rec::Num(r, "I_DpaMan");
+    d.dpaManZ = rec::Num(r, "I_DpaManZ");
+    const double density = rec::Num(r, "I_BaseSpw");
+    // 0 means "not derived yet": standard air rather than a zero density.
+    d.k = density > 0 ? density / 1.2 : 1.0;
+    d.airFlow = rec::Num(r, "I_AirFlow");
+    d.presS = rec::Num(r, "I_PresS");
+    d.presT = rec::Num(r, "I_PresT");
+    d.tolV = rec::Num(r, "I_TolV");
+    d.tolP = rec::Num(r, "I_TolP");
+    d.lwpDist = rec::Num(r, "I_LwpDist");
+    d.accEquations = AccDpEquations(r);
+
+    if (d.pol != 0) {
+        Recordset pz = Db().OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(d.pol));
+        if (pz.Eof()) {
+            d.p1 = -1;  // an unknown combination matches no pole number
+            return d;
+        }
+        d.p1 = pz.GetInt("PolP1");
+        d.p2 = pz.GetInt("PolP2");
+        auto speed = [](int poles) {
+            Recordset pb = Db().OpenRecordset("SELECT * FROM tblEEPolB WHERE PolBID=" + NumToText(poles));
+            return pb.Eof() ? 0 : pb.GetInt("PolBN");
+        };
+        d.n1 = speed(d.p1);
+        if (d.p2 != 0) d.n2 = speed(d.p2);
+    }
+    return d;
+}
+
+std::string SelectFansQuery(const SelectionDuty& d)
+{
+    std::string sql = "SELECT * FROM abfSelectFans";
+    sql += " WHERE TsCode='" + SqlQuote(d.serie) + "'";
+    if (d.type != "-" && !d.type.empty()) sql += " AND TpCode='" + SqlQuote(d.type) + "'";
+    if (d.ctype != "-" && !d.ctype.empty()) sql += " AND CaType='" + SqlQuote(d.ctype) + "'";
+    if (d.size != 0) sql += " AND FsSize=" + NumToText(d.size);
+    sql += " ORDER BY FsSize";
+    return sql;
+}
+
+namespace {
+std::string Command(double f0, double f1, int kind, const SelectionDuty& d, int fsId, double tol, double f9,
+                    double pole)
+{
+    const std::vector<std::string> f = {
+        NumToText(f0),        NumToText(f1),        "0",
+        "0",                  NumToText(kind),      NumToText(d.k),
+        NumToText(d.lwpDist), NumToText(fsId),      NumToText(tol),
+        NumToText(f9),        "0",                  NumToText(pole),
+        NumToText(d.lwpDist), NumToText(d.frq),     NumToText(d.dpaMan),
+        NumToText(d.dpaManZ), d.accEquations,
+    };
+    return Join(f, ";");
+}
+}  // namespace
+
+std::string Speed1Command(const SelectionDuty& d, int fsId, int pole)
+{
+    return Command(d.airFlow, d.staticMode() ? d.presS : d.presT, d.staticMode() ? 1 : 2, d, fsId,
+                   d.tolV == 0 ? 5 : d.tolV, 0, pole);
+}
+
+std::string Speed2Command(const SelectionDuty& d, int fsId, double q2, double pt2, double angle1)
+{
+    return Command(q2, pt2, 2, d, fsId, 5, angle1, d.p2);
+}
+
+std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, SelectionUi* ui,
+                                                        const EngineFactory& factory)
+{
+    const SelectionDuty d = ReadSelectionDuty(record);
+    std::vector<std::unique_ptr<CFanData>> found;
+    Recordset rows = Db().OpenRecordset(SelectFansQuery(d));
+    const int count = rows.RecordCount();
+    if (count == 0) return found;
+
+    std::unique_ptr<IFanEngine> engine = factory ? factory() : MakeDefaultEngine();
+    SearchScope scope(ui);
+    scope.Begin();
+    if (ui) ui->Progress(1);
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+        const int position = rows.Position() + 1;
+        if (ui && position < count) {
+            const int v = static_cast<int>(Fix(position / (count / 100.0))) + 1;
+            ui->Progress(v > 100 ? 100 : v);
+        }
+        const std::string poles = rec::ColText(rows, "FdPoles");
+        if (Trim(poles).empty()) continue;
+        const int fsId = static_cast<int>(rec::ColNum(rows, "FsID"));
+        for (const std::string& pText : Split(poles, ',')) {
+            const int p = static_cast<int>(std::lround(TextToNum(pText)));
+            if (d.p1 != 0 && p != d.p1) continue;
+            const std::string reply1 = engine->Execute(1001, Speed1Command(d, fsId, p));
+            if (!IsOk(reply1)) continue;
+            const std::vector<std::string> a = Split(reply1, '#');
+            if (a.size() < kReplyFields) continue;  // a truncated reply is no operating point
+            const double q = Field(a, 40);
+            if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
+            const double pres = d.staticMode() ? Field(a, 45) : Field(a, 46);
+            if (!WithinTolerance(pres, d.staticMode() ? d.presS : d.presT, d.tolP)) continue;
+
+            std::unique_ptr<CFanData> cand;
+            if (d.p2 == 0) {
+                cand = CalcFanData(rows, record, reply1.substr(3), std::string(), p, 0, d.frq);
+            } else {
+                if (d.n1 == 0) continue;  // no speed for the first step: the fan laws cannot scale
+                const double ratio = static_cast<double>(d.n2) / d.n1;
+                const double q2 = Fix(q * ratio);
+                const double pt2 = Fix(ratio * ratio * Field(a, 46));
+                const std::string reply2 = engine->Execute(1001, Speed2Command(d, fsId, q2, pt2, Field(a, 36)));
+                if (!IsOk(reply2) || Split(reply2, '#').size() < kReplyFields) continue;
+                cand = CalcFanData(rows, record, reply1.substr(3), reply2, d.p1, d.p2, d.frq);
+            }
+            if (cand) found.push_back(std::move(cand));
+        }
+    }
+    if (ui) ui->Progress(100);
+    return found;
+}
+
+ResultTable MakeResultTable(const std::vector<const CFanData*>& records)
+{
+    ResultTable t;
+    t.header0 = {"",
+                 Tr("Airflow"),
+                 Tr("dPTot"),
+                 Tr("dPStat"),
+                 Tr("dPAcc"),
+                 Tr("P1"),
+                 Tr("n"),
+                 "",
+                 Tr("Lw"),
+                 Tr("Eta"),
+                 Tr("Price")};
+    auto unit = [](const char* kind) { return "[" + UnitText(kind) + "]"; };
+    t.header1 = {Tr("Fan"), unit("VL"), unit("PA"), unit("PA"), unit("PA"), unit("KW"), unit("UPM"),
+                 Tr("Motor"), "[dB]", "[%]", "[Euro]"};
+    static const char* const cols[] = {"O_FanName", "O_Airflow1", "O_PresT1",   "O_PresS1", "O_PresAc1", "O_Vkw1",
+                                       "O_S1MotRpm", "O_MotBgr",  "O_Lw1",      "O_Eta1",   "O_SumPrice"};
+    for (const CFanData* r : records) {
+        std::vector<std::string> row;
+        for (const char* c : cols) row.push_back(r->ValueF(c));
+        t.rows.push_back(std::move(row));
+    }
+    return t;
+}
+
+bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const EngineFactory& engine)
+{
+    if (stored.Count() == 0) {
+        std::vector<std::unique_ptr<CFanData>> found = SearchCandidates(record, &ui, engine);
+        stored.Clear();
+        if (found.empty()) {
+            ui.NoFansFound(Tr("No fans found"));
+            return false;
+        }
+        if (found.size() == 1) {
+            found.front()->CopyMe(record);
+            return true;
+        }
+        stored.candidates = std::move(found);
+    }
+
+    std::vector<const CFanData*> list;
+    for (auto& c : stored.candidates) {
+        RepriceCandidate(*c, Prog().Rebate);
+        list.push_back(c.get());
+    }
+    const ResultTable table = MakeResultTable(list);
+    const int chosen = ui.ChooseCandidate(table, stored);
+    if (chosen < 1 || chosen > stored.Count()) return false;
+    stored.candidates[static_cast<std::size_t>(chosen - 1)]->CopyMe(record);
+    rec::Set(record, "I_Rebate", Variant(Prog().Rebate));
+    return true;
+}
+
+}  // namespace aerolyx
