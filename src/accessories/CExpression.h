@@ -147,7 +147,8 @@ private:
     int errorCode_ = 0;
     std::string errorDescription_;
     int errorPos_ = 0;
-    std::vector<std::shared_ptr<CVariable>> vars_;  // ascending upper-cased names
+    std::vector<std::shared_ptr<CVariable>> vars_;  // ascending keys
+    std::vector<std::string> keys_;                 // upper-cased names as added
     std::vector<double> roots_;
     std::vector<Entry> program_;
 };

@@ -14,8 +14,10 @@ public:
 
     static std::int16_t GetFrequencyID(double f);
 
-    // NR value of one band level, two decimals. `band` is a band id when it
-    // is 9 or less, otherwise a frequency in Hz.
+    // NR value of one band level, two decimals: NR_k x level / L_k for the
+    // first curve k above the level (a level above NR 130 against the top
+    // curve). `band` is a band id when it is 9 or less, otherwise a
+    // frequency in Hz.
     double GetNoiseNR(double level, double band) const;
 
     // NR value (one decimal) of the nine band levels of band ids 1..9 into

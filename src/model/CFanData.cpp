@@ -157,9 +157,15 @@ void CFanData::ReadFromString(const std::string& text, const std::string& prefix
 
 bool CFanData::WriteToFile(const std::string& path, const std::string& prefix, std::string* error) const
 {
+    // A line break inside a value would end its line early and let the rest
+    // be read as another field; it is kept as "<LF>", as the notes do.
+    auto oneLine = [](const std::string& v) {
+        if (v.find_first_of("\r\n") == std::string::npos) return v;
+        return ReplaceAll(ReplaceAll(ReplaceAll(v, "\r\n", "<LF>"), "\n", "<LF>"), "\r", "<LF>");
+    };
     std::string content;
     for (const auto& f : fields_)
-        if (StartsWith(f->FName(), prefix)) content += f->FName() + "=" + f->ValueStr() + "\n";
+        if (StartsWith(f->FName(), prefix)) content += f->FName() + "=" + oneLine(f->ValueStr()) + "\n";
     return WriteTextFileAtomic(path, content, error);
 }
 

@@ -70,6 +70,7 @@ public:
 
     // One line name=value per field whose name begins with the prefix
     // (case-sensitive), written atomically; false (and *error) on failure.
+    // Line breaks inside a value are written as "<LF>".
     bool WriteToFile(const std::string& path, const std::string& prefix = {}, std::string* error = nullptr) const;
     // Reads name=value lines (prefix compared without regard to case); the
     // whole file is read first, so a failed read changes nothing. False when

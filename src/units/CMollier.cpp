@@ -59,7 +59,7 @@ double CMollier::SatPressure(double t, int unit) const
         lnp = -5800.2206 / T - 5.516256 - 0.048640239 * T + 4.1764768e-5 * T * T
               - 1.4452093e-8 * T * T * T + 6.5459673 * std::log(T);
     }
-    return std::exp(lnp) / 1000.0;  // Pa -> kPa
+    return std::exp(lnp);
 }
 
 double CMollier::HumidRatio(double t, double p, int mode, double x, int unit) const

@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
+#include "lang/CTranslater.h"
 #include "units/CMollier.h"
 
 namespace aerolyx {
@@ -111,6 +112,9 @@ const CMollier& CUnit::Mollier() const
 std::string CUnit::TranslateName(const std::string& name) const
 {
     if (translate_) return translate_(name);
+    const Program& p = Prog();
+    if (p.Translator) return p.Translator->Translate(name, p.DefaultTranslator);
+    if (p.DefaultTranslator) return p.DefaultTranslator->Translate(name, nullptr);
     return name;
 }
 

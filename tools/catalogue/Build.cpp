@@ -444,7 +444,7 @@ private:
         const double n = s_.polSpeed.at(z.measuredPole);
         const double u = kPi * z.di / 1000.0 * n / 60.0;
         const double area = kPi * std::pow(z.di / 1000.0, 2) / 4.0;
-        const double stepUp = std::pow(kRefDiameter / z.di, 0.2);
+        const double stepUp = std::pow(kRefDiameter / z.di, 0.1);
         curveStats_ = {1e300, 0, 1e300, 0, 0};
         z.minPower = 1e300;
         z.maxPower = 0;
@@ -457,7 +457,7 @@ private:
                 const double p = std::round(pt.psi * kRho / 2.0 * u * u);
                 if (v <= lastV || v <= 0 || p <= 0) continue;  // keeps the flows of a curve distinct
                 lastV = v;
-                const double eta = std::min(0.9, 1.0 - (1.0 - pt.eta) * stepUp + r.etaAdd / 100.0);
+                const double eta = std::min(0.88, 1.0 - (1.0 - pt.eta) * stepUp + r.etaAdd / 100.0);
                 const double power = Round(v / 3600.0 * p / (eta * 1000.0), 4);
                 const double etaStored = Round(v * p / (36000.0 * power), 1);
                 const double lw = Round(pt.ls + 10.0 * std::log10(v / 3600.0) + 20.0 * std::log10(p), 1);
