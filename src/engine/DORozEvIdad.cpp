@@ -41,6 +41,16 @@ void BuildFit(CFormula& f, int n, const double* x, const double* y, int type)
     f.ForInitData(type);
 }
 
+// The least-squares fit of a constant column is that constant; the fitter's
+// result carries rounding noise, which the integer part of an angle would
+// turn into the angle below.
+bool ConstantColumn(int n, const double* y)
+{
+    for (int i = 1; i < n; ++i)
+        if (y[i] != y[0]) return false;
+    return n > 0;
+}
+
 bool EvaluateFormula(CExpression& ex, const std::string& text, double& value)
 {
     try {
@@ -252,10 +262,13 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
                                     " ORDER BY FanCN ,FanCM ");
     if (curveRows_.Eof()) throw Reply{ErrorCode(201)};
 
+    // The read-only catalogue's speeds are looked up once per engine object.
     auto poleSpeed = [&](int pole) {
+        if (auto it = poleSpeeds_.find(pole); it != poleSpeeds_.end()) return it->second;
         Recordset rs = Db().OpenRecordset("SELECT PolBN FROM tblEEPolB WHERE PolBID=" + NumToText(pole));
         const double n = rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         rs.Close();
+        poleSpeeds_[pole] = n;
         return n;
     };
     const int curvePole = curveRows_.GetInt("FanCPz");
@@ -588,8 +601,12 @@ void DORozEvIdad::SmoothCurves()
         curvePressureMin_[static_cast<std::size_t>(i)] = s.PressureMin;
         BuildFit(fit, n, &s.Flow[1], &s.Eta[1], 5);
         for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
-        BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
-        for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+        if (ConstantColumn(n, &s.Angle[1])) {
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(s.Angle[j] + 0.5);
+        } else {
+            BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+        }
         BuildFit(fit, n, &s.Flow[1], &s.Power[1], 5);
         for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
         fit.ForFreeData();
@@ -614,10 +631,28 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
         case cSound: col = &s.SoundPower; break;
         default: col = &s.EtaCalc; break;
         }
-        BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+        if (ConstantColumn(s.PointCount, &(*col)[1])) {
+            f.ForFreeData();
+            fitConst_[si] |= bit;
+            constValue_[si][static_cast<std::size_t>(c)] = (*col)[1];
+        } else {
+            BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+            fitConst_[si] &= ~bit;
+        }
         fitValid_[si] |= bit;
     }
     return f;
+}
+
+double DORozEvIdad::FitAt(int slot, Column c, double flow)
+{
+    const CFormula& f = Fit(slot, c);
+    const auto si = static_cast<std::size_t>(slot);
+    if (!(fitConst_[si] & (1u << c))) return f.ForGetPoint(flow);
+    const CurveSlot& s = curves_[si];
+    return flow >= s.Flow[1] && flow <= s.Flow[static_cast<std::size_t>(s.PointCount)]
+               ? constValue_[si][static_cast<std::size_t>(c)]
+               : 0.0;
 }
 
 // Crossing of a slot's pressure curve with the system curve zeta * v²:

@@ -76,7 +76,14 @@ TEST(Engine, RepliesAndSummaries)
     EXPECT_EQ(r[rec::At(0, rec::OpFlow)], 11000);
     EXPECT_EQ(r[rec::At(0, rec::OpTotal)], 700);
     // database curves are listed in ascending blade angle
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(r[rec::At(i, rec::BladeAngle)], kAngles[static_cast<std::size_t>(i - 1)]);
+    for (int i = 1; i <= 5; ++i) {
+        const int a = kAngles[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(r[rec::At(i, rec::BladeAngle)], a);
+        // a curve's angle column is constant: its limit points carry that angle
+        EXPECT_EQ(r[rec::At(i, rec::LowAngle)], a);
+        EXPECT_EQ(r[rec::At(i, rec::HighAngle)], a);
+        EXPECT_EQ(r[rec::At(i, rec::OpAngle)], a);
+    }
 
     // MAIN repeats the full summary; code 1 gives the short one and releases
     EXPECT_EQ(f.engine.Execute(2, "MAIN"), full);
