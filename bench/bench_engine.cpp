@@ -104,6 +104,23 @@ void BM_ShortDutyComputationOnly(benchmark::State& state)
     RunDuties(state, *Cat().memo, 1);
 }
 
+// The catalogue queries of one duty alone (size row, curve rows, noise row).
+void BM_DutyQueriesOnly(benchmark::State& state)
+{
+    if (!Cat().ctx.DBConnection) return state.SkipWithError("no demo catalogue");
+    IDatabase& db = *Cat().ctx.DBConnection;
+    const auto sizes = test::OfferedSizes(db);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string id = NumToText(sizes[i].fsid);
+        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + id));
+        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + id + " ORDER BY FanCN ,FanCM "));
+        benchmark::DoNotOptimize(
+            db.OpenRecordset("SELECT * FROM tblFanNoise WHERE FsID=" + id + " AND NsCPz=" + NumToText(sizes[i].pole)));
+        if (++i == sizes.size()) i = 0;
+    }
+}
+
 // The machine is shared: time the thread's own CPU use.
 double ThreadCpuSeconds()
 {
@@ -167,5 +184,6 @@ BENCHMARK(BM_DutyWithQueries)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DutyComputationOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShortDutyComputationOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecomputeOnLoadedCurves)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DutyQueriesOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LeastSquaresFit)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -142,6 +142,9 @@ std::string DORozEvIdad::Execute(int code, const std::string& params)
                 EraseSlots();
             }
             state_ = 0;
+            cacheFsID_ = 0;
+            cacheSize_.Close();
+            cacheCurves_.Close();
             return "OK:";
         default: return "ERROR: 1 'Illegal function";
         }
@@ -180,6 +183,35 @@ void DORozEvIdad::EraseSlots()
         fitValid_[i] = 0;
     }
     curveCount_ = 0;
+}
+
+// The rows of the size last asked for are kept between duties: the search
+// sends one duty per pole number of a size in a row, and the catalogue is
+// read-only. A reset drops them.
+Recordset DORozEvIdad::SizeRows(int fsid)
+{
+    if (fsid == cacheFsID_ && cacheSize_.IsOpen()) {
+        Recordset r = cacheSize_;
+        r.MoveFirst();
+        return r;
+    }
+    cacheFsID_ = 0;
+    cacheCurves_.Close();
+    cacheSize_ = Db().OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + NumToText(fsid));
+    cacheFsID_ = fsid;
+    return cacheSize_;
+}
+
+Recordset DORozEvIdad::CurveRowsOf(int fsid)
+{
+    if (fsid == cacheFsID_ && cacheCurves_.IsOpen()) {
+        Recordset r = cacheCurves_;
+        r.MoveFirst();
+        return r;
+    }
+    Recordset r = Db().OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + NumToText(fsid) + " ORDER BY FanCN ,FanCM ");
+    if (fsid == cacheFsID_) cacheCurves_ = r;
+    return r;
 }
 
 namespace {
@@ -250,7 +282,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     if (duty_.FsID == 0) {
         err = 105;
     } else {
-        sizeRecord_ = Db().OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + NumToText(duty_.FsID));
+        sizeRecord_ = SizeRows(duty_.FsID);
         if (sizeRecord_.Eof()) err = 106;
     }
     if (err != 0) throw Reply{ErrorCode(err)};
@@ -258,8 +290,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const double d = sizeRecord_.GetDouble("FsSizeI") / 1000 / 2;
     fanArea_ = kPi * std::pow(d, 2);
 
-    curveRows_ = Db().OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + NumToText(duty_.FsID) +
-                                    " ORDER BY FanCN ,FanCM ");
+    curveRows_ = CurveRowsOf(duty_.FsID);
     if (curveRows_.Eof()) throw Reply{ErrorCode(201)};
 
     // The read-only catalogue's speeds are looked up once per engine object.

@@ -104,6 +104,8 @@ private:
     struct Point { double flow = 0, pressure = 0; };
 
     IDatabase& Db() const;
+    Recordset SizeRows(int fsid);
+    Recordset CurveRowsOf(int fsid);
     std::string RunDuty(int code, const std::string& params);
     std::string RunCheck(const std::string& params);
     std::string RunRecompute(const std::string& params);
@@ -173,6 +175,8 @@ private:
     std::array<std::array<double, cColumns>, kMaxCurves + 1> constValue_{};
     int maxCrossSteps_ = 0;
     std::map<int, double> poleSpeeds_;  // PolBN by pole code
+    std::int32_t cacheFsID_ = 0;        // size whose rows are kept
+    Recordset cacheSize_, cacheCurves_;
 };
 
 }  // namespace aerolyx

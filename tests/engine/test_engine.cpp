@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineTestKit.h"
@@ -101,6 +102,34 @@ TEST(Engine, RepliesAndSummaries)
     EXPECT_EQ(f.engine.Execute(7, ""), "ERROR: 1 'Illegal function");
     EXPECT_EQ(f.engine.Execute(1099, ""), "OK:");
     EXPECT_EQ(f.engine.Execute(9, "ignored"), "OK:");
+}
+
+TEST(Engine, SizeRowsKeptBetweenDutiesOfOneSize)
+{
+    Fixture f;
+    AddFan(f.db, SizeRow(2), kAngles, 6);
+    auto count = [&](const std::string& prefix) {
+        return std::count_if(f.db.log.begin(), f.db.log.end(), [&](const std::string& q) { return StartsWith(q, prefix); });
+    };
+    Duty d;
+    const std::string first = f.engine.Execute(1001, d.Text());
+    d.pole = 6;
+    f.engine.Execute(1001, d.Text());
+    d.pole = 4;
+    EXPECT_EQ(f.engine.Execute(1001, d.Text()), first);
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanNoise"), 3);
+    EXPECT_EQ(count("SELECT PolBN FROM tblEEPolB WHERE PolBID=6"), 1);
+    d.fsid = 2;
+    d.pole = 6;
+    f.engine.Execute(1001, d.Text());
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2 ORDER BY FanCN ,FanCM "), 1);
+    f.engine.Execute(1099, "");
+    f.engine.Execute(1001, d.Text());
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 2);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2"), 2);
 }
 
 TEST(Engine, Validation)
