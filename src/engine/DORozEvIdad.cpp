@@ -560,6 +560,7 @@ void DORozEvIdad::LoadCurves(double nc, double nm)
     }
 
     curveCount_ = 0;
+    double lastAngle = 0;
     for (; !rs.Eof(); rs.MoveNext()) {
         double P = Fix(Num(rs, iPa) * k + 0.5);
         double V = Num(rs, iM);
@@ -584,11 +585,12 @@ void DORozEvIdad::LoadCurves(double nc, double nm)
             sizeMinVa_ = std::min(sizeMinVa_, V);
             sizeMaxVa_ = std::max(sizeMaxVa_, V);
         }
-        const std::int16_t angle = CInt(Num(rs, iN));
-        if (curveCount_ == 0 || angle != curves_[static_cast<std::size_t>(curveCount_)].BladeAngle) {
+        const double angle = Num(rs, iN);
+        if (curveCount_ == 0 || angle != lastAngle) {
             if (curveCount_ == kMaxCurves) throw Reply{"ERROR: 9 'Subscript out of range"};
             ++curveCount_;
-            curves_[static_cast<std::size_t>(curveCount_)].BladeAngle = angle;
+            curves_[static_cast<std::size_t>(curveCount_)].BladeAngle = CInt(angle);
+            lastAngle = angle;
         }
         CurveSlot& s = curves_[static_cast<std::size_t>(curveCount_)];
         if (s.PointCount == kMaxPoints) throw Reply{"ERROR: 9 'Subscript out of range"};
