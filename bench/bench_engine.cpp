@@ -4,6 +4,10 @@
 // answered from memory after a first pass).
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -11,6 +15,7 @@
 
 #include "app/AppContext.h"
 #include "app/DbConnection.h"
+#include "common/NumText.h"
 #include "common/SettingsStore.h"
 #include "engine/CFormula.h"
 #include "engine/CatalogueDuties.h"
@@ -99,6 +104,65 @@ void BM_ShortDutyComputationOnly(benchmark::State& state)
     RunDuties(state, *Cat().memo, 1);
 }
 
+// The catalogue queries of one duty alone (size row, curve rows, noise row).
+void BM_DutyQueriesOnly(benchmark::State& state)
+{
+    if (!Cat().ctx.DBConnection) return state.SkipWithError("no demo catalogue");
+    IDatabase& db = *Cat().ctx.DBConnection;
+    const auto sizes = test::OfferedSizes(db);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string id = NumToText(sizes[i].fsid);
+        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + id));
+        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + id + " ORDER BY FanCN ,FanCM "));
+        benchmark::DoNotOptimize(
+            db.OpenRecordset("SELECT * FROM tblFanNoise WHERE FsID=" + id + " AND NsCPz=" + NumToText(sizes[i].pole)));
+        if (++i == sizes.size()) i = 0;
+    }
+}
+
+// The machine is shared: time the thread's own CPU use.
+double ThreadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
+}
+
+// Code 1004 on a fan already loaded by a 1001: the operating point for a new
+// duty on the loaded, converted and smoothed curves (only the 1004 commands
+// are timed, in thread CPU time; every 20 of them the next size is loaded).
+void BM_RecomputeOnLoadedCurves(benchmark::State& state)
+{
+    if (!Cat().memo) return state.SkipWithError("no demo catalogue");
+    const auto& duties = Cat().duties;
+    DORozEvIdad engine(*Cat().memo);
+    std::size_t size = 0;
+    int n = 0, ok = 0;
+    double v0 = 0, p0 = 0;
+    for (auto _ : state) {
+        if (n % 20 == 0) {
+            for (std::size_t tries = 0; tries < duties.size(); ++tries) {
+                const std::string& d = duties[size++ % duties.size()];
+                if (engine.Execute(1001, d).rfind("OK:", 0) != 0) continue;
+                v0 = engine.Duty().AirFlow;
+                p0 = engine.Target();
+                break;
+            }
+        }
+        const double f = 0.96 + 0.004 * (n % 20);
+        const std::string params = NumToText(std::round(v0 * f)) + ";" + NumToText(std::round(p0 * (2 - f)));
+        const double t0 = ThreadCpuSeconds();
+        const std::string reply = engine.Execute(1004, params);
+        const double t1 = ThreadCpuSeconds();
+        ok += reply.rfind("OK:", 0) == 0 ? 1 : 0;
+        ++n;
+        state.SetIterationTime(t1 - t0);
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["ok_share"] = n ? static_cast<double>(ok) / n : 0.0;
+}
+
 // One least-squares (type 5) fit of a seven-point column: the unit of work
 // that dominates a duty.
 void BM_LeastSquaresFit(benchmark::State& state)
@@ -119,5 +183,7 @@ void BM_LeastSquaresFit(benchmark::State& state)
 BENCHMARK(BM_DutyWithQueries)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DutyComputationOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShortDutyComputationOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RecomputeOnLoadedCurves)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DutyQueriesOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LeastSquaresFit)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

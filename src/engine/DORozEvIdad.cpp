@@ -41,6 +41,16 @@ void BuildFit(CFormula& f, int n, const double* x, const double* y, int type)
     f.ForInitData(type);
 }
 
+// The least-squares fit of a constant column is that constant; the fitter's
+// result carries rounding noise, which the integer part of an angle would
+// turn into the angle below.
+bool ConstantColumn(int n, const double* y)
+{
+    for (int i = 1; i < n; ++i)
+        if (y[i] != y[0]) return false;
+    return n > 0;
+}
+
 bool EvaluateFormula(CExpression& ex, const std::string& text, double& value)
 {
     try {
@@ -132,6 +142,9 @@ std::string DORozEvIdad::Execute(int code, const std::string& params)
                 EraseSlots();
             }
             state_ = 0;
+            cacheFsID_ = 0;
+            cacheSize_.Close();
+            cacheCurves_.Close();
             return "OK:";
         default: return "ERROR: 1 'Illegal function";
         }
@@ -170,6 +183,35 @@ void DORozEvIdad::EraseSlots()
         fitValid_[i] = 0;
     }
     curveCount_ = 0;
+}
+
+// The rows of the size last asked for are kept between duties: the search
+// sends one duty per pole number of a size in a row, and the catalogue is
+// read-only. A reset drops them.
+Recordset DORozEvIdad::SizeRows(int fsid)
+{
+    if (fsid == cacheFsID_ && cacheSize_.IsOpen()) {
+        Recordset r = cacheSize_;
+        r.MoveFirst();
+        return r;
+    }
+    cacheFsID_ = 0;
+    cacheCurves_.Close();
+    cacheSize_ = Db().OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + NumToText(fsid));
+    cacheFsID_ = fsid;
+    return cacheSize_;
+}
+
+Recordset DORozEvIdad::CurveRowsOf(int fsid)
+{
+    if (fsid == cacheFsID_ && cacheCurves_.IsOpen()) {
+        Recordset r = cacheCurves_;
+        r.MoveFirst();
+        return r;
+    }
+    Recordset r = Db().OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + NumToText(fsid) + " ORDER BY FanCN ,FanCM ");
+    if (fsid == cacheFsID_) cacheCurves_ = r;
+    return r;
 }
 
 namespace {
@@ -240,7 +282,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     if (duty_.FsID == 0) {
         err = 105;
     } else {
-        sizeRecord_ = Db().OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + NumToText(duty_.FsID));
+        sizeRecord_ = SizeRows(duty_.FsID);
         if (sizeRecord_.Eof()) err = 106;
     }
     if (err != 0) throw Reply{ErrorCode(err)};
@@ -248,14 +290,16 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const double d = sizeRecord_.GetDouble("FsSizeI") / 1000 / 2;
     fanArea_ = kPi * std::pow(d, 2);
 
-    curveRows_ = Db().OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + NumToText(duty_.FsID) +
-                                    " ORDER BY FanCN ,FanCM ");
+    curveRows_ = CurveRowsOf(duty_.FsID);
     if (curveRows_.Eof()) throw Reply{ErrorCode(201)};
 
+    // The read-only catalogue's speeds are looked up once per engine object.
     auto poleSpeed = [&](int pole) {
+        if (auto it = poleSpeeds_.find(pole); it != poleSpeeds_.end()) return it->second;
         Recordset rs = Db().OpenRecordset("SELECT PolBN FROM tblEEPolB WHERE PolBID=" + NumToText(pole));
         const double n = rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         rs.Close();
+        poleSpeeds_[pole] = n;
         return n;
     };
     const int curvePole = curveRows_.GetInt("FanCPz");
@@ -588,8 +632,12 @@ void DORozEvIdad::SmoothCurves()
         curvePressureMin_[static_cast<std::size_t>(i)] = s.PressureMin;
         BuildFit(fit, n, &s.Flow[1], &s.Eta[1], 5);
         for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
-        BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
-        for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+        if (ConstantColumn(n, &s.Angle[1])) {
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(s.Angle[j] + 0.5);
+        } else {
+            BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+        }
         BuildFit(fit, n, &s.Flow[1], &s.Power[1], 5);
         for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
         fit.ForFreeData();
@@ -614,10 +662,28 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
         case cSound: col = &s.SoundPower; break;
         default: col = &s.EtaCalc; break;
         }
-        BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+        if (ConstantColumn(s.PointCount, &(*col)[1])) {
+            f.ForFreeData();
+            fitConst_[si] |= bit;
+            constValue_[si][static_cast<std::size_t>(c)] = (*col)[1];
+        } else {
+            BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+            fitConst_[si] &= ~bit;
+        }
         fitValid_[si] |= bit;
     }
     return f;
+}
+
+double DORozEvIdad::FitAt(int slot, Column c, double flow)
+{
+    const CFormula& f = Fit(slot, c);
+    const auto si = static_cast<std::size_t>(slot);
+    if (!(fitConst_[si] & (1u << c))) return f.ForGetPoint(flow);
+    const CurveSlot& s = curves_[si];
+    return flow >= s.Flow[1] && flow <= s.Flow[static_cast<std::size_t>(s.PointCount)]
+               ? constValue_[si][static_cast<std::size_t>(c)]
+               : 0.0;
 }
 
 // Crossing of a slot's pressure curve with the system curve zeta * v²:
@@ -879,12 +945,14 @@ int DORozEvIdad::BuildOperatingCurve()
 void DORozEvIdad::ComputeEtaCalc(int slot)
 {
     CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
+    bool changed = false;
     for (int j = 1; j <= s.PointCount; ++j) {
-        s.EtaCalc[j] = s.Power[j] <= 0
-                           ? 100.0
-                           : Fix(s.Flow[j] * s.Pressure[j] / (s.Power[j] * 36000) * 100 + 0.05) / 100;
+        const double e = s.Power[j] <= 0 ? 100.0
+                                         : Fix(s.Flow[j] * s.Pressure[j] / (s.Power[j] * 36000) * 100 + 0.05) / 100;
+        changed = changed || e != s.EtaCalc[j];
+        s.EtaCalc[j] = e;
     }
-    Invalidate(slot, 1u << cEtaCalc);
+    if (changed) Invalidate(slot, 1u << cEtaCalc);
 }
 
 void DORozEvIdad::ComputeLimitPoints(int slot)

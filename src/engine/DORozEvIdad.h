@@ -10,6 +10,7 @@
 // reference, as callers expect; it does not redirect the queries.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -103,6 +104,8 @@ private:
     struct Point { double flow = 0, pressure = 0; };
 
     IDatabase& Db() const;
+    Recordset SizeRows(int fsid);
+    Recordset CurveRowsOf(int fsid);
     std::string RunDuty(int code, const std::string& params);
     std::string RunCheck(const std::string& params);
     std::string RunRecompute(const std::string& params);
@@ -133,7 +136,7 @@ private:
     // Least-squares (type 5) fit of a column over Flow, built on first use
     // and reused until the slot's data change.
     const CFormula& Fit(int slot, Column c);
-    double FitAt(int slot, Column c, double flow) { return Fit(slot, c).ForGetPoint(flow); }
+    double FitAt(int slot, Column c, double flow);
     void Invalidate(int slot, unsigned mask = ~0u) { fitValid_[static_cast<std::size_t>(slot)] &= ~mask; }
 
     std::string FullSummary() const;
@@ -168,7 +171,12 @@ private:
     double k_ = 1;
     std::array<std::array<CFormula, cColumns>, kMaxCurves + 1> fits_;
     std::array<unsigned, kMaxCurves + 1> fitValid_{};
+    std::array<unsigned, kMaxCurves + 1> fitConst_{};  // column fits that are a constant
+    std::array<std::array<double, cColumns>, kMaxCurves + 1> constValue_{};
     int maxCrossSteps_ = 0;
+    std::map<int, double> poleSpeeds_;  // PolBN by pole code
+    std::int32_t cacheFsID_ = 0;        // size whose rows are kept
+    Recordset cacheSize_, cacheCurves_;
 };
 
 }  // namespace aerolyx

@@ -62,7 +62,7 @@ struct ReplyFields {
 
 // Offsets within a 31-field curve record of the full summary.
 namespace rec {
-constexpr int BladeAngle = 0, PointCount = 2, FlowMin = 3, FlowMax = 4, LowFlow = 5, HighFlow = 6, HighPower = 12,
+constexpr int BladeAngle = 0, PointCount = 2, FlowMin = 3, FlowMax = 4, LowFlow = 5, HighFlow = 6, LowAngle = 9, HighAngle = 10, HighPower = 12,
               OpAngle = 17, OpSoundPower = 18, OpFlow = 21, OpPower = 22, OpCurveEta = 23, OpEta = 25,
               OpStatic = 26, OpTotal = 27, OpDynamic = 28, OpExtra = 29, OpSoundPowerA = 30;
 inline std::size_t At(int slot, int field) { return 19 + static_cast<std::size_t>(slot) * 31 + field; }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "EngineTestKit.h"
@@ -76,7 +77,14 @@ TEST(Engine, RepliesAndSummaries)
     EXPECT_EQ(r[rec::At(0, rec::OpFlow)], 11000);
     EXPECT_EQ(r[rec::At(0, rec::OpTotal)], 700);
     // database curves are listed in ascending blade angle
-    for (int i = 1; i <= 5; ++i) EXPECT_EQ(r[rec::At(i, rec::BladeAngle)], kAngles[static_cast<std::size_t>(i - 1)]);
+    for (int i = 1; i <= 5; ++i) {
+        const int a = kAngles[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(r[rec::At(i, rec::BladeAngle)], a);
+        // a curve's angle column is constant: its limit points carry that angle
+        EXPECT_EQ(r[rec::At(i, rec::LowAngle)], a);
+        EXPECT_EQ(r[rec::At(i, rec::HighAngle)], a);
+        EXPECT_EQ(r[rec::At(i, rec::OpAngle)], a);
+    }
 
     // MAIN repeats the full summary; code 1 gives the short one and releases
     EXPECT_EQ(f.engine.Execute(2, "MAIN"), full);
@@ -94,6 +102,34 @@ TEST(Engine, RepliesAndSummaries)
     EXPECT_EQ(f.engine.Execute(7, ""), "ERROR: 1 'Illegal function");
     EXPECT_EQ(f.engine.Execute(1099, ""), "OK:");
     EXPECT_EQ(f.engine.Execute(9, "ignored"), "OK:");
+}
+
+TEST(Engine, SizeRowsKeptBetweenDutiesOfOneSize)
+{
+    Fixture f;
+    AddFan(f.db, SizeRow(2), kAngles, 6);
+    auto count = [&](const std::string& prefix) {
+        return std::count_if(f.db.log.begin(), f.db.log.end(), [&](const std::string& q) { return StartsWith(q, prefix); });
+    };
+    Duty d;
+    const std::string first = f.engine.Execute(1001, d.Text());
+    d.pole = 6;
+    f.engine.Execute(1001, d.Text());
+    d.pole = 4;
+    EXPECT_EQ(f.engine.Execute(1001, d.Text()), first);
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanNoise"), 3);
+    EXPECT_EQ(count("SELECT PolBN FROM tblEEPolB WHERE PolBID=6"), 1);
+    d.fsid = 2;
+    d.pole = 6;
+    f.engine.Execute(1001, d.Text());
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 1);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2 ORDER BY FanCN ,FanCM "), 1);
+    f.engine.Execute(1099, "");
+    f.engine.Execute(1001, d.Text());
+    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 2);
+    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2"), 2);
 }
 
 TEST(Engine, Validation)
