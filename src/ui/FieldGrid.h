@@ -25,6 +25,7 @@ struct CellEditor {
     enum Kind { None, Text, List, Button } kind = None;
     std::vector<std::string> entries;  // List: the texts offered
     std::string mask;                  // Text: "#" digits, "," grouping, "." decimals; empty = free text
+    std::string message;               // None: why the cell cannot be edited (shown to the user)
     static CellEditor Plain() { CellEditor e; e.kind = Text; return e; }
 };
 

@@ -123,3 +123,15 @@ void TranslateForm(QWidget* form, const FormTranslator& tr)
 }
 
 }  // namespace aerolyx
+
+namespace aerolyx {
+
+void TranslateForm(QWidget* form)
+{
+    FormTranslator tr;
+    tr.translate = [](const std::string& s) { return UiTr(s); };
+    tr.unitText = [](const std::string& kind) { return UiUnitText(kind); };
+    TranslateForm(form, tr);
+}
+
+}  // namespace aerolyx

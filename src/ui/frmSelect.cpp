@@ -20,7 +20,7 @@ const int kCols = 11;
 frmSelect::frmSelect(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmSelect");
-    setWindowTitle("Fan selection");
+    setWindowTitle("Select fan");
     auto* lay = new QVBoxLayout(this);
     vsE_ = new QTableWidget(2, kCols, this);
     vsE_->setObjectName("vsE");

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "EngineTestKit.h"
+#include "SweepCheck.h"
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "engine/DORozEvIdad.h"
