@@ -111,7 +111,7 @@ bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string&
         return false;
     }
     if (needCatalogue && !ctx.DBConnection) {
-        error = "no catalogue connection" + (ctx.connectionMessage.empty() ? "" : ": " + ctx.connectionMessage);
+        error = "no catalogue connection";  // the connection message itself went out through the sink
         return false;
     }
     if (!s.lang.empty()) {
@@ -297,6 +297,27 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
+// The names of the record's fields that a fan file's lines give values to.
+bool FileFieldNames(const std::string& path, const CFanData& record, std::set<std::string, ILess>& names,
+                    std::string& error)
+{
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines, &error)) {
+        error = "cannot read the fan file " + path + (error.empty() ? "" : ": " + error);
+        return false;
+    }
+    for (const std::string& l : lines) {
+        const std::string t = Trim(l);
+        const auto eq = t.find('=');
+        if (eq != std::string::npos && record.Item(Trim(t.substr(0, eq)))) names.insert(Trim(t.substr(0, eq)));
+    }
+    if (names.empty()) {
+        error = path + " holds no field of a fan file";
+        return false;
+    }
+    return true;
+}
+
 const char* const kKeptFields[] = {"I_Project",  "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
                                    "I_UserTel",  "I_UserMail",   "I_LiDate",    "I_Notes"};
 
@@ -386,6 +407,8 @@ int CliSelect(const std::vector<std::string>& args)
     PrefillUser(record);
     if (!project.empty()) {
         if (!FileExists(project)) return Fail("cannot read the fan file " + project + ": no such file");
+        std::set<std::string, ILess> names;
+        if (!FileFieldNames(project, record, names, error)) return Fail(error);
         if (!record.ReadFromFile(project, "", &error))
             return Fail("cannot read the fan file " + project + (error.empty() ? "" : ": " + error));
         if (!record.ValueI("I_Rebate").isEmpty()) {
@@ -481,10 +504,8 @@ int CliShow(const std::vector<std::string>& args)
         CliShowUsage(false);
         return Fail("show needs a fan file");
     }
-    std::vector<std::string> lines;
     std::string error;
-    if (!ReadTextLines(file, lines, &error))
-        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
 
     AppContext ctx;
     // The catalogue only supplies choice texts here; without it values show as stored.
@@ -493,12 +514,7 @@ int CliShow(const std::vector<std::string>& args)
     if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
     record.ClearAllValues();
     std::set<std::string, ILess> named;
-    for (const std::string& l : lines) {
-        const std::string t = Trim(l);
-        const auto eq = t.find('=');
-        if (eq != std::string::npos && record.Item(Trim(t.substr(0, eq)))) named.insert(Trim(t.substr(0, eq)));
-    }
-    if (named.empty()) return Fail(file + " holds no field of a fan file");
+    if (!FileFieldNames(file, record, named, error)) return Fail(error);
     if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
 
     std::vector<std::vector<std::string>> rows;
