@@ -7,6 +7,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "selection/LookupCache.h"
 #include "selection/SelectionTexts.h"
 
 namespace aerolyx {
@@ -165,6 +166,7 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
     if (count == 0) return found;
 
     std::unique_ptr<IFanEngine> engine = factory ? factory() : MakeDefaultEngine();
+    LookupCacheScope lookups;
     SearchScope scope(ui);
     scope.Begin();
     if (ui) ui->Progress(1);
