@@ -363,6 +363,9 @@ TEST(DataSheet, NoMotorPoleKeysAndFrameLimit)
     for (auto& f : found) poles.push_back(rec::Text(*f, "O_FanPol1"));
     EXPECT_EQ(Join(poles, ","), "4,6");
     EXPECT_EQ(cat.db().CountQueries("MotBgr<=90"), 3);
+    // Within one search the lookup tables are read once per key...
+    EXPECT_EQ(cat.db().CountQueries("FROM tblEEIso WHERE MisoID=1"), 1);
+    EXPECT_EQ(cat.db().CountQueries("FROM tblFanSeries WHERE TsCode='AXM'"), 1);
 
     EXPECT_EQ(PoleKeyFromPoles(12), 5);
     EXPECT_EQ(PoleKeyFromPoles(2), 1);
@@ -373,6 +376,9 @@ TEST(DataSheet, NoMotorPoleKeysAndFrameLimit)
     const std::string reply = test::MakeReply(OpPoint{.power = 0.2}, 5000, 250, 280).substr(3);
     auto twelve = CalcFanData(row, *r, reply, "", 12, 0, 50);
     ASSERT_TRUE(twelve);
+    // ...and outside a search every data sheet asks again.
+    CalcFanData(row, *r, reply, "", 12, 0, 50);
+    EXPECT_EQ(cat.db().CountQueries("FROM tblEEIso WHERE MisoID=1"), 3);
     EXPECT_EQ(rec::Text(*twelve, "O_MotName"), "M80-12");
     EXPECT_EQ(rec::Text(*twelve, "O_FanName"), "AXM 12-28 A 50Hz S Eco");
     cat.db().queries.clear();
