@@ -318,9 +318,6 @@ bool FileFieldNames(const std::string& path, const CFanData& record, std::set<st
     return true;
 }
 
-const char* const kKeptFields[] = {"I_Project",  "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
-                                   "I_UserTel",  "I_UserMail",   "I_LiDate",    "I_Notes"};
-
 }  // namespace
 
 void CliSelectUsage(bool full)
@@ -422,10 +419,7 @@ int CliSelect(const std::vector<std::string>& args)
         if (!EditField(record, Trim(s.substr(0, eq)), s.substr(eq + 1), &error)) return Fail(error);
     }
 
-    Variant kept[std::size(kKeptFields)];
-    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) kept[k] = record.ValueI(kKeptFields[k]);
-    const std::string oldLine = rec::Text(record, "O_AccLine");
-    const int oldFsID = static_cast<int>(rec::Num(record, "O_FsID"));
+    const CalculationKeep kept = KeepBeforeSelection(record);
 
     CliUi ui(choose);
     ResultList stored;
@@ -461,12 +455,9 @@ int CliSelect(const std::vector<std::string>& args)
     if (!taken || (!chooseGiven && save.empty())) return kExitOk;
 
     // What the main window does after a calculation.
-    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) record.setValueI(kKeptFields[k], kept[k]);
-    record.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
     try {
-        AccFollowSize(record, oldLine, oldFsID);
-        AccSyncDp(record);
-        AccCalcPrice(record);
+        RestoreAfterSelection(record, kept,
+                              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
     } catch (const DbError& e) {
         return Fail(std::string("catalogue query failed: ") + e.what());
     }

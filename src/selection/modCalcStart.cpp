@@ -237,6 +237,26 @@ ResultTable MakeResultTable(const std::vector<const CFanData*>& records)
     return t;
 }
 
+CalculationKeep KeepBeforeSelection(const CFanData& record)
+{
+    static const char* const kIdentity[] = {"I_Project", "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
+                                            "I_UserTel", "I_UserMail",   "I_LiDate",    "I_Notes"};
+    CalculationKeep k;
+    for (const char* n : kIdentity) k.identity.emplace_back(n, record.ValueI(n));
+    k.accLine = rec::Text(record, "O_AccLine");
+    k.fsId = static_cast<int>(rec::Num(record, "O_FsID"));
+    return k;
+}
+
+void RestoreAfterSelection(CFanData& record, const CalculationKeep& kept, const std::string& today)
+{
+    for (const auto& [name, value] : kept.identity) record.setValueI(name, value);
+    record.setValueI("I_Date", Variant(today));
+    AccFollowSize(record, kept.accLine, kept.fsId);
+    AccSyncDp(record);
+    AccCalcPrice(record);
+}
+
 bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const EngineFactory& engine)
 {
     if (stored.Count() == 0) {

@@ -512,3 +512,40 @@ TEST(Prices, Repricing)
 
 }  // namespace
 }  // namespace aerolyx
+
+namespace aerolyx {
+namespace {
+
+TEST(CalculationCommand, IdentityAndAccessoriesFollowTheChosenFan)
+{
+    test::TestCatalogue cat;
+    auto r = NewRecord();
+    rec::Set(*r, "I_Type", Variant("AXM-S"));
+    rec::Set(*r, "I_Project", Variant("Old name"));
+    rec::Set(*r, "O_FsID", Variant(11.0));
+    rec::Set(*r, "O_AccLine", Variant("12,40|1,1"));
+    ResultList stored;
+    Search s;
+    RecordingUi first;
+    first.choice = 0;  // the list is stored, nothing chosen
+    EXPECT_FALSE(SelectFans(*r, first, stored, s.factory()));
+    ASSERT_GE(stored.Count(), 2);
+
+    // The project was renamed since the list was made; the stored list is re-opened.
+    rec::Set(*r, "I_Project", Variant("New name"));
+    const CalculationKeep kept = KeepBeforeSelection(*r);
+    RecordingUi second;
+    second.choice = 1;  // AXM 315, FsID 12
+    ASSERT_TRUE(SelectFans(*r, second, stored, s.factory()));
+    EXPECT_EQ(rec::Text(*r, "I_Project"), "Old name");
+    EXPECT_EQ(rec::Text(*r, "O_AccLine"), "");
+    RestoreAfterSelection(*r, kept, "7.12.2026");
+    EXPECT_EQ(rec::Text(*r, "I_Project"), "New name");
+    EXPECT_EQ(rec::Text(*r, "I_Date"), "7.12.2026");
+    // Guard 12 moves to the 315's guard 50; the flexible connection has no 315 article.
+    EXPECT_EQ(rec::Text(*r, "O_AccLine"), "50|1");
+    EXPECT_DOUBLE_EQ(rec::Num(*r, "O_AccPrice"), 90.0);
+}
+
+}  // namespace
+}  // namespace aerolyx
