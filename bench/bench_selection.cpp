@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -87,6 +88,28 @@ World& TheWorld()
     return w;
 }
 
+// Times the engine's share of the selection.
+struct EngineClock {
+    double seconds = 0;
+    long calls = 0;
+};
+class TimedEngine : public IFanEngine {
+public:
+    explicit TimedEngine(EngineClock& c) : c_(c), inner_(MakeDefaultEngine()) {}
+    std::string Execute(int code, const std::string& params) override
+    {
+        const auto t0 = std::chrono::steady_clock::now();
+        std::string r = inner_->Execute(code, params);
+        c_.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        ++c_.calls;
+        return r;
+    }
+
+private:
+    EngineClock& c_;
+    std::unique_ptr<IFanEngine> inner_;
+};
+
 double PeakRssMb()
 {
     rusage u{};
@@ -103,8 +126,10 @@ void BM_Selection(benchmark::State& state)
     record.LoadFanFields();
     const int rows = Prog().DB->OpenRecordset(SelectFansQuery(ReadSelectionDuty(record))).RecordCount();
     std::size_t found = 0;
+    EngineClock clock;
+    const EngineFactory factory = [&clock] { return std::make_unique<TimedEngine>(clock); };
     for (auto _ : state) {
-        auto candidates = SearchCandidates(record, nullptr);
+        auto candidates = SearchCandidates(record, nullptr, factory);
         std::vector<const CFanData*> list;
         for (auto& c : candidates) list.push_back(c.get());
         ResultTable t = MakeResultTable(list);
@@ -114,6 +139,8 @@ void BM_Selection(benchmark::State& state)
     state.counters["candidates"] = static_cast<double>(found);
     state.counters["sizes_queried"] = rows;
     state.counters["peak_rss_MB"] = PeakRssMb();
+    state.counters["engine_calls"] = static_cast<double>(clock.calls) / state.iterations();
+    state.counters["engine_ms"] = clock.seconds * 1000 / static_cast<double>(state.iterations());
 }
 
 }  // namespace

@@ -20,14 +20,6 @@
 
 namespace aerolyx {
 
-const std::array<const char*, 11>& ProjectTextFields()
-{
-    static const std::array<const char*, 11> f = {"I_Project",  "I_ClientName", "I_ClientTel", "I_ClientMail",
-                                                  "I_UserName", "I_UserTel",    "I_UserMail",  "I_LiDate",
-                                                  "I_ManPrs",   "I_PosLV",      "I_PosTx"};
-    return f;
-}
-
 QDate ParseShortDate(const std::string& text)
 {
     QLocale loc;
@@ -48,9 +40,10 @@ frmProject::frmProject(QWidget* parent) : QDialog(parent)
     auto* top = new QHBoxLayout();
     lay->addLayout(top);
 
-    static const char* labels[11] = {"Project",    "Client",    "Telephone", "E-mail",
-                                     "User name",  "Telephone", "E-mail",    "Delivery time",
-                                     "Manufacturer", "Position", "Position text"};
+    // The boxes carry the captions of their fields.
+    static const char* labels[11] = {"Project name", "Name",      "Telephone",     "E-mail",
+                                     "Name",         "Telephone", "E-mail",        "Delivery time",
+                                     "Price remark", "Item no.",  "Item text"};
     auto makeBox = [this](QFormLayout* f, const char* label, const QString& name) {
         auto* l = new QLabel(label, this);
         auto* e = new QLineEdit(this);
@@ -69,10 +62,17 @@ frmProject::frmProject(QWidget* parent) : QDialog(parent)
     date_->setCalendarPopup(true);
     date_->setDate(QDate::currentDate());
     pf->addRow(new QLabel("Date", this), date_);
-    for (int i = 7; i < 11; ++i) texts_[i] = makeBox(pf, labels[i], Q(std::string("txt") + (ProjectTextFields()[i] + 2)));
+    for (int i = 7; i < 11; ++i) texts_[i] = makeBox(pf, labels[i], Q(std::string("txt") + (ProjectInfoTextFields()[i] + 2)));
     rebate_ = new QLineEdit(this);
     rebate_->setObjectName("txtRebate");
-    pf->addRow(new QLabel("Rebate [%]", this), rebate_);
+    rebate_->setMaximumWidth(90);
+    auto* rebRow = new QHBoxLayout();
+    rebRow->addWidget(rebate_);
+    auto* pct = new QLabel("%", this);
+    pct->setProperty("tag", "/NTRN");
+    rebRow->addWidget(pct);
+    rebRow->addStretch();
+    pf->addRow(new QLabel("Rebate", this), rebRow);
     prtPrs_ = new QCheckBox("Print prices", this);
     prtPrs_->setObjectName("chkPrtPrs");
     pf->addRow(QString(), prtPrs_);

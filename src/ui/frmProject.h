@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/ProjectInfo.h"
+
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
@@ -15,22 +17,12 @@ class QTextEdit;
 
 namespace aerolyx {
 
-struct ProjectDialogData {
-    // I_Project, I_ClientName, I_ClientTel, I_ClientMail, I_UserName,
-    // I_UserTel, I_UserMail, I_LiDate, I_ManPrs, I_PosLV, I_PosTx
-    std::array<std::string, 11> texts;
-    std::string notes;     // line breaks as "\n"
-    std::string date;      // short date text
-    bool prtPrs = false;
-    std::string rebate;    // as shown/typed
-    std::array<std::string, 6> company;          // MyName, MyAddress, MyCity, MyTel, MyFax, MyMail
-    std::array<std::string, 6> companyDefaults;  // from the settings file
+// The dialog's values plus what only the dialog needs.
+struct ProjectDialogData : ProjectInfoValues {
+    std::array<std::string, 6> companyDefaults;  // from the settings file (Default button)
     std::vector<std::string> languages;          // "EN- English", ...
     std::string language;                        // two-letter code
 };
-
-// The field names behind ProjectDialogData::texts, in order.
-const std::array<const char*, 11>& ProjectTextFields();
 
 class frmProject : public QDialog {
     Q_OBJECT

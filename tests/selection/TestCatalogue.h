@@ -20,7 +20,9 @@ inline std::string TestFieldDefinitions()
                     const std::string& deflt = "", const std::string& list = "") {
         s += name + ";" + std::to_string(type) + ";" + list + ";" + format + ";;;0;" + name + ";;" + deflt + ";;\n";
     };
-    for (const char* n : {"I_Serie", "I_AirDir", "I_Project"}) def(n, 8);
+    for (const char* n : {"I_Serie", "I_AirDir", "I_Project", "I_ClientName", "I_ClientTel", "I_ClientMail",
+                          "I_UserName", "I_UserTel", "I_UserMail", "I_LiDate", "I_Notes", "I_Date"})
+        def(n, 8);
     def("I_Type", 8, "", "-", "FTYPE");
     def("I_CType", 8, "", "-", "CTYPE");
     def("I_SizeD", 8, "", "0", "SIZED");

@@ -63,6 +63,17 @@ TEST(Cli, BadArgumentsAndFilesExitWithTwo)
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("/nonexistent/p.txt"), std::string::npos);
     EXPECT_EQ(Cli("select --data /nonexistent").status, 2);
+    test::TempDir dir;
+    EXPECT_EQ(Cli("select --project " + dir.write("junk.txt", "no fields\x01\xff\n")).status, 2);
+    // A data folder without its catalogue.
+    for (const char* f : {"Dodov.ini", "Lang_EN.txt"}) {
+        std::string text;
+        ASSERT_TRUE(ReadTextFile(test::BuiltDataDir() + "/" + f, text));
+        dir.write(f, text);
+    }
+    r = Cli("select --data " + dir.path());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("no catalogue connection"), std::string::npos);
     EXPECT_EQ(Cli("show").status, 2);
     EXPECT_EQ(Cli("show /nonexistent/p.txt").status, 2);
     EXPECT_EQ(Cli("frobnicate").status, 2);

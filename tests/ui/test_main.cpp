@@ -1,0 +1,394 @@
+// The main window driven as a user drives it: typing into the input grid,
+// the commands of the menu and tool bar, the dialogs, files and languages.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QProgressBar>
+#include <QTextEdit>
+#include <fstream>
+
+#include "UiTestSupport.h"
+#include "accessories/AccRoutines.h"
+#include "app/AppContext.h"
+#include "common/Program.h"
+#include "common/SettingsStore.h"
+#include "common/StrUtil.h"
+#include "lang/CTranslater.h"
+#include "lang/MessageSink.h"
+#include "model/CFanData.h"
+#include "model/CLpField.h"
+#include "model/ProjectInfo.h"
+#include "support/TestSupport.h"
+#include "ui/FieldGrid.h"
+#include "ui/MainLogic.h"
+#include "ui/UiText.h"
+#include "ui/frmMain.h"
+#include "ui/frmProject.h"
+#include "ui/frmUnits.h"
+#include "units/CUnit.h"
+
+using namespace aerolyx;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::App();
+        StartupOptions opt;
+        opt.dataDir = test::BuiltDataDir();
+        opt.settings = std::make_unique<MemorySettingsStore>();
+        opt.localeId = 1033;
+        ASSERT_TRUE(ctx_.Main(std::move(opt)));
+        ASSERT_NE(Prog().DB, nullptr) << ctx_.connectionMessage;
+        if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
+        oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
+        w_ = std::make_unique<frmMain>();
+        w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
+        w_->StartMeUp();
+        w_->resize(1280, 800);
+    }
+    void TearDown() override
+    {
+        w_.reset();
+        SetMessageSink(oldSink_);
+    }
+
+    CFanData& fd() { return w_->Project(); }
+    std::string Shown(const std::string& field)
+    {
+        std::string pos = w_->InputGrid()->FieldPos(field);
+        FieldGrid* g = w_->InputGrid();
+        if (pos.empty()) {
+            pos = w_->OutputGrid()->FieldPos(field);
+            g = w_->OutputGrid();
+        }
+        if (pos.empty()) return "<absent>";
+        int row = std::stoi(pos.substr(0, pos.find(':')));
+        int col = pos.back() == '1' ? FieldGrid::ColValue1 : FieldGrid::ColValue2;
+        return S(g->CellText(row, col));
+    }
+    QColor CodeColour() const { return w_->CodeBox()->palette().color(QPalette::Text); }
+    // The text of a choice entry as the cell's list offers it.
+    std::string EntryText(const std::string& field, const std::string& value)
+    {
+        for (const ChoiceEntry& e : ParseChoiceList(fd().Item(field)->CboBox(true)))
+            if (IEquals(e.value, value)) return e.shown;
+        return {};
+    }
+
+    AppContext ctx_;
+    MessageSink oldSink_;
+    std::vector<std::string> messages_;
+    std::unique_ptr<frmMain> w_;
+    std::string nextFile_;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsWithBothGridsAndEveryToolKey)
+{
+    FieldGrid* in = w_->InputGrid();
+    ASSERT_GT(in->RowCount(), 20);
+    EXPECT_EQ(in->RowData(1), "T:TITLE_PROJECT:");
+    EXPECT_EQ(S(in->CellText(1, 0)), "Project");
+    EXPECT_EQ(w_->OutputGrid()->RowData(1), "T:TITLE_FAN:");
+    EXPECT_EQ(fd().Item("I_AirFlow")->FlexPos(), w_->InputGrid()->FieldPos("I_AirFlow"));
+    EXPECT_FALSE(fd().Item("I_AirFlow")->FlexPos().empty());
+    // The output grid's speed-1-only rows have a grey second cell.
+    std::string pos = w_->OutputGrid()->FieldPos("O_FanName");
+    int row = std::stoi(pos);
+    EXPECT_EQ(w_->OutputGrid()->RowItem(row)->background(FieldGrid::ColValue2).color(), FieldGrid::kMissingCell);
+    EXPECT_EQ(Shown("I_AirFlow"), "5,000");
+    EXPECT_EQ(w_->CodeBox()->text(), "OOO");
+    EXPECT_TRUE(w_->Outdated());
+    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0));
+    for (const char* key : {"miNew", "miOpen", "miSave", "miSaveAs", "miExit", "miUnits", "miPro", "miCalc", "miPrint",
+                            "miTxt", "miSound", "miCurve", "miHAbout", "mnuWin", "miCDelete", "miHContents",
+                            "miDefaults"}) {
+        ASSERT_NE(w_->Tool(key), nullptr) << key;
+        EXPECT_EQ(w_->Tool(key)->objectName().toStdString(), key);
+    }
+    EXPECT_EQ(w_->ProgressBar()->objectName(), "cprgB");
+    EXPECT_FALSE(fd().ValueI("I_Date").toText().empty());
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MainWindowTest, EditsFollowTheDependentFieldRules)
+{
+    // Results current with a stored list: the item number keeps them so.
+    w_->SetOutdated(false);
+    w_->StoredList().candidates.push_back(fd().CloneMe());
+    EXPECT_TRUE(w_->EnterCell("I_PosLV", "Pos. 4"));
+    EXPECT_FALSE(w_->Outdated());
+    EXPECT_EQ(w_->StoredList().Count(), 1);
+    EXPECT_EQ(CodeColour(), QColor(0, 0, 0xFF));
+    // Any duty change marks them outdated and drops the list.
+    EXPECT_TRUE(w_->EnterCell("I_AirFlow", "12,500"));
+    EXPECT_TRUE(w_->Outdated());
+    EXPECT_EQ(w_->StoredList().Count(), 0);
+    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0));
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 12500);
+    EXPECT_EQ(Shown("I_AirFlow"), "12,500");
+
+    // Pressures exclude each other; emptying one leaves the other.
+    EXPECT_TRUE(w_->EnterCell("I_PresT", "400"));
+    EXPECT_TRUE(fd().ValueI("I_PresS").isEmpty());
+    EXPECT_EQ(Shown("I_PresS"), "");
+    EXPECT_TRUE(w_->EnterCell("I_PresS", "300"));
+    EXPECT_TRUE(fd().ValueI("I_PresT").isEmpty());
+    EXPECT_TRUE(w_->EnterCell("I_PresS", ""));
+    EXPECT_TRUE(fd().ValueI("I_PresT").isEmpty());
+
+    // Voltage sets the frequency from the catalogue.
+    EXPECT_TRUE(w_->EnterCell("I_Volt", EntryText("I_Volt", "4")));
+    EXPECT_EQ(fd().ValueI("I_Volt").toInt(), 4);
+    EXPECT_EQ(fd().ValueI("I_Frq").toInt(), 60);
+
+    // A new series resets type, size and casing.
+    fd().setValueI("I_Type", Variant("AXM-S"));
+    fd().setValueI("I_SizeD", Variant("500"));
+    fd().setValueI("I_CType", Variant("S"));
+    EXPECT_TRUE(w_->EnterCell("I_Serie", EntryText("I_Serie", "AXL")));
+    EXPECT_EQ(fd().ValueI("I_Serie").toText(), "AXL");
+    EXPECT_EQ(fd().ValueI("I_Type").toText(), "-");
+    EXPECT_EQ(fd().ValueI("I_SizeD").toText(), "-");
+    EXPECT_EQ(fd().ValueI("I_CType").toText(), "-");
+
+    // Altitude recomputes pressure and density.
+    EXPECT_TRUE(w_->EnterCell("I_BaseSea", "1000"));
+    EXPECT_EQ(fd().ValueI("I_BaseBar").toDouble(), 900);  // Fix(1013 * (1 - 6.5 / 293)^5.255)
+    EXPECT_NEAR(fd().ValueI("I_BaseSpw").toDouble(), 900 * 0.34847 / 293.15, 1e-9);
+    EXPECT_EQ(Shown("I_BaseBar"), "900");
+    // An air pressure the base conditions refuse changes nothing.
+    messages_.clear();
+    EXPECT_FALSE(w_->EnterCell("I_BaseBar", "300"));
+    EXPECT_EQ(fd().ValueI("I_BaseBar").toDouble(), 900);
+    EXPECT_EQ(Shown("I_BaseBar"), "900");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("400 to 1050"), std::string::npos);
+
+    // The air-direction button stores the picked value.
+    EXPECT_EQ(EditorForField(fd(), "I_AirDir").kind, CellEditor::Button);
+    EXPECT_TRUE(w_->PickCell("I_AirDir", "B"));
+    EXPECT_EQ(fd().ValueI("I_AirDir").toText(), "B");
+    EXPECT_NE(Shown("I_AirDir").find("B"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, MalformedInputIsRefusedWithAMessage)
+{
+    EXPECT_FALSE(w_->EnterCell("I_AirFlow", "12a"));
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 5000);
+    EXPECT_EQ(Shown("I_AirFlow"), "5,000");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("is not a number"), std::string::npos);
+    // A 16-bit field refuses what does not fit.
+    EXPECT_FALSE(w_->EnterCell("O_Blades", "70000"));
+    EXPECT_TRUE(fd().ValueI("O_Blades").isEmpty());
+    EXPECT_EQ(messages_.size(), 2u);
+    // Masks: integers, and doubles in their unit's format.
+    EXPECT_EQ(EditorForField(fd(), "O_Blades").mask, "#######");
+    EXPECT_EQ(EditorForField(fd(), "I_AirFlow").mask, "#,###");
+    EXPECT_EQ(EditorForField(fd(), "I_Volt").kind, CellEditor::List);
+    EXPECT_EQ(EditorForField(fd(), "I_Project").mask, "");
+
+    // An empty duty does not run the search.
+    messages_.clear();
+    EXPECT_TRUE(w_->EnterCell("I_AirFlow", ""));
+    w_->RunTool("miCalc");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("air flow"), std::string::npos);
+    EXPECT_TRUE(w_->Outdated());
+    EXPECT_EQ(w_->CodeBox()->text(), "OOO");
+    // No catalogue: a message, not a crash.
+    w_->EnterCell("I_AirFlow", "5000");
+    IDatabase* db = Prog().DB;
+    Prog().DB = nullptr;
+    messages_.clear();
+    w_->RunTool("miCalc");
+    Prog().DB = db;
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("catalogue"), std::string::npos);
+
+    // Commands that need current results beep while outdated.
+    int beeps = w_->BeepCount();
+    messages_.clear();
+    for (const char* k : {"miPrint", "miTxt", "miSound", "miCurve"}) w_->RunTool(k);
+    EXPECT_EQ(w_->BeepCount(), beeps + 4);
+    EXPECT_TRUE(messages_.empty());
+    w_->SetOutdated(false);
+    w_->RunTool("miSound");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("not available yet"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndItsState)
+{
+    test::TempDir dir;
+    w_->EnterCell("I_AirFlow", "7,300");
+    w_->EnterCell("I_Project", "Hall 3; extract = main");
+    fd().setValueI("O_Code", Variant("AXM-500-S"));
+    fd().setValueI("I_Notes", Variant("first<LF>second"));
+    w_->SetOutdated(false);
+    nextFile_ = dir.file("p1.txt");
+    w_->RunTool("miSave");
+    EXPECT_EQ(w_->FileName(), nextFile_);
+
+    w_->RunTool("miNew");
+    EXPECT_EQ(w_->FileName(), "NEW");
+    EXPECT_TRUE(w_->Outdated());
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 5000);
+    EXPECT_EQ(w_->CodeBox()->text(), "OOO");
+
+    nextFile_ = dir.file("p1.txt");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(w_->FileName(), nextFile_);
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 7300);
+    EXPECT_EQ(fd().ValueI("I_Project").toText(), "Hall 3; extract = main");
+    EXPECT_EQ(fd().ValueI("I_Notes").toText(), "first<LF>second");
+    EXPECT_EQ(Shown("I_AirFlow"), "7,300");
+    EXPECT_EQ(w_->CodeBox()->text(), "AXM-500-S");
+    EXPECT_FALSE(w_->Outdated());
+    EXPECT_EQ(CodeColour(), QColor(0, 0, 0xFF));
+
+    // Save As cancelled keeps the name; an outdated project opens outdated.
+    nextFile_.clear();
+    w_->RunTool("miSaveAs");
+    EXPECT_EQ(w_->FileName(), dir.file("p1.txt"));
+    w_->EnterCell("I_AirFlow", "8000");
+    nextFile_ = dir.file("p2.txt");
+    w_->RunTool("miSaveAs");
+    EXPECT_EQ(w_->FileName(), dir.file("p2.txt"));
+    w_->RunTool("miNew");
+    w_->RunTool("miOpen");
+    EXPECT_TRUE(w_->Outdated());
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 8000);
+
+    // Garbage, a missing file and a garbled fan file never lose the project.
+    messages_.clear();
+    nextFile_ = dir.write("junk.txt", std::string("\x01\x02 no fields here\n=\n===\n", 22));
+    EXPECT_FALSE(fd().ValueI("I_AirFlow").isEmpty());
+    w_->RunTool("miOpen");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 8000);
+    EXPECT_EQ(w_->FileName(), dir.file("p2.txt"));
+    ASSERT_EQ(messages_.size(), 1u);
+    nextFile_ = dir.file("missing.txt");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(messages_.size(), 2u);
+    nextFile_ = dir.write("mixed.txt", "I_AirFlow=9100\ngarbage line\nI_Nothing=1\n\xff\xfe\x00=\nI_TolV=abc\n");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 9100);
+    EXPECT_EQ(Shown("I_AirFlow"), "9,100");
+}
+
+TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
+{
+    Prog().Rebate = 10;
+    fd().setValueI("I_Rebate", Variant(10.0));
+    fd().setValueI("O_FanPrice", Variant(90.0));
+    fd().setValueI("O_MotPrice", Variant(45.0));
+    fd().setValueI("O_SumPrice", Variant(135.0));
+    bool refusedSeen = false;
+    test::WhenModal([&](QWidget* dlg) {
+        auto* p = qobject_cast<frmProject*>(dlg);
+        ASSERT_NE(p, nullptr);
+        p->TextBox(0)->setText("Tunnel");
+        p->NotesBox()->setPlainText("one\ntwo");
+        p->CompanyBox(0)->setText("Someone else");
+        p->findChild<QPushButton*>("cmdDefault")->click();
+        EXPECT_EQ(p->CompanyBox(0)->text().toStdString(), Prog().Ini->IniValue("0000MyName"));
+        p->RebateBox()->setText("100");
+        p->findChild<QPushButton*>("cmdOK")->click();  // refused: stays open
+        refusedSeen = p->isVisible();
+        p->RebateBox()->setText("20");
+        p->findChild<QPushButton*>("cmdOK")->click();
+    });
+    w_->RunTool("miPro");
+    EXPECT_TRUE(refusedSeen);
+    ASSERT_GE(messages_.size(), 1u);
+    EXPECT_EQ(Prog().Rebate, 20);
+    EXPECT_EQ(fd().ValueI("I_Project").toText(), "Tunnel");
+    EXPECT_EQ(fd().ValueI("I_Notes").toText(), "one<LF>two");
+    EXPECT_NEAR(fd().ValueI("O_FanPrice").toDouble(), 80.00, 1e-9);
+    EXPECT_NEAR(fd().ValueI("O_MotPrice").toDouble(), 40.00, 1e-9);
+    EXPECT_NEAR(fd().ValueI("O_SumPrice").toDouble(), 120.00, 1e-9);
+    EXPECT_EQ(fd().ValueI("I_Rebate").toDouble(), 20);
+    EXPECT_EQ(Shown("O_FanPrice"), "80.00");
+    EXPECT_EQ(Prog().Settings->Get("Settings", "Rebate", ""), "20");
+
+    // Cancel changes nothing.
+    test::WhenModal([](QWidget* dlg) {
+        auto* p = qobject_cast<frmProject*>(dlg);
+        p->RebateBox()->setText("50");
+        p->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    w_->RunTool("miPro");
+    EXPECT_EQ(Prog().Rebate, 20);
+    EXPECT_NEAR(fd().ValueI("O_FanPrice").toDouble(), 80.00, 1e-9);
+}
+
+TEST_F(MainWindowTest, UnitsAndLanguageDialogRetranslatesTheWindow)
+{
+    test::WhenModal([](QWidget* dlg) {
+        auto* u = qobject_cast<frmUnits*>(dlg);
+        ASSERT_NE(u, nullptr);
+        u->UnitBox("VL")->setCurrentIndex(u->UnitBox("VL")->findData("m3/s"));
+        int de = u->LanguageBox()->findText("DE", Qt::MatchStartsWith);
+        ASSERT_GE(de, 0);
+        u->LanguageBox()->setCurrentIndex(de);
+        u->findChild<QPushButton*>("cmdOK")->click();
+    });
+    w_->RunTool("miUnits");
+    EXPECT_EQ(Prog().Translator->Language(), "DE");
+    EXPECT_EQ(Prog().Units->GetUnitCode("VL", false), "m3/s");
+    EXPECT_EQ(Shown("I_AirFlow"), "1.389");
+    std::string pos = w_->InputGrid()->FieldPos("I_AirFlow");
+    int row = std::stoi(pos);
+    EXPECT_EQ(S(w_->InputGrid()->CellText(row, 0)), Prog().Translator->Text(120));
+    EXPECT_EQ(S(w_->InputGrid()->CellText(row, 1)), "m3/s");
+    EXPECT_EQ(w_->menuBar()->actions().front()->text().toStdString(), "Datei");
+    EXPECT_EQ(w_->Tool("miCalc")->text().toStdString(), "Berechnen");
+    // OK does not store the choice for the next start.
+    EXPECT_EQ(Prog().Settings->Get("Settings", "Language", "none"), "none");
+
+    test::WhenModal([](QWidget* dlg) {
+        auto* u = qobject_cast<frmUnits*>(dlg);
+        EXPECT_EQ(u->findChild<QPushButton*>("cmdCancel")->text().toStdString(), "Abbrechen");
+        u->LanguageBox()->setCurrentIndex(u->LanguageBox()->findText("IT", Qt::MatchStartsWith));
+        u->findChild<QPushButton*>("cmdSave")->click();
+    });
+    w_->RunTool("miUnits");
+    EXPECT_EQ(Prog().Translator->Language(), "IT");
+    EXPECT_EQ(Prog().Settings->Get("Settings", "Language", ""), "IT");
+    EXPECT_EQ(w_->Tool("miCalc")->text().toStdString(), Prog().Translator->Text(1410));
+}
+
+TEST_F(MainWindowTest, ClosingStoresGeometryAndRebate)
+{
+    Prog().Rebate = 7.5;
+    w_->resize(700, 500);
+    w_->move(30, 40);
+    w_->close();
+    EXPECT_EQ(Prog().Settings->Get("Settings", "WinW", ""), "10500");
+    EXPECT_EQ(Prog().Settings->Get("Settings", "WinH", ""), "7500");
+    EXPECT_EQ(Prog().Settings->Get("Settings", "Rebate", ""), "7.5");
+    frmMain again;
+    again.StartMeUp();
+    EXPECT_EQ(again.width(), 700);
+    EXPECT_EQ(again.height(), 500);
+    // Garbage in the stored geometry falls back to the default size.
+    Prog().Settings->Set("Settings", "WinW", "wide");
+    Prog().Settings->Set("Settings", "WinH", "-99999");
+    frmMain third;
+    third.StartMeUp();
+    EXPECT_GT(third.width(), 300);
+    EXPECT_GT(third.height(), 200);
+}
