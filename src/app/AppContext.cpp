@@ -93,16 +93,15 @@ AppContext::AppContext() = default;
 
 AppContext::~AppContext()
 {
-    if (published_) Prog() = saved_;
+    if (published_) {
+        Prog() = saved_;
+        DisplayLocale() = savedLocale_;
+    }
     if (DBConnection) DBConnection->Close();
 }
 
 void AppContext::Publish()
 {
-    if (!published_) {
-        saved_ = Prog();
-        published_ = true;
-    }
     Program& p = Prog();
     p.AppPath = AppPath;
     p.Version = Version;
@@ -122,6 +121,11 @@ std::string AppContext::Caption() const { return IniLines.IniValue("0000Customer
 
 bool AppContext::Main(StartupOptions options)
 {
+    if (!published_) {
+        saved_ = Prog();
+        savedLocale_ = DisplayLocale();
+        published_ = true;
+    }
     const QLocale system = QLocale::system();
     DisplayLocale().decimal = system.decimalPoint().toStdString();
     DisplayLocale().group = system.groupSeparator().toStdString();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/IniFile.h"
+#include "common/NumberFormat.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 
@@ -30,7 +31,7 @@ struct StartupOptions {
 class AppContext {
 public:
     AppContext();
-    ~AppContext();  // puts Prog() back as it was
+    ~AppContext();  // puts Prog() and the display locale back as they were
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
@@ -60,6 +61,7 @@ public:
 private:
     void Publish();
     Program saved_;
+    NumberLocale savedLocale_;
     bool published_ = false;
 };
 

@@ -111,7 +111,7 @@ bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string&
         return false;
     }
     if (needCatalogue && !ctx.DBConnection) {
-        error = "no catalogue connection" + (ctx.connectionMessage.empty() ? "" : ": " + ctx.connectionMessage);
+        error = "no catalogue connection";  // the connection message itself went out through the sink
         return false;
     }
     if (!s.lang.empty()) {
@@ -297,8 +297,26 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-const char* const kKeptFields[] = {"I_Project",  "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
-                                   "I_UserTel",  "I_UserMail",   "I_LiDate",    "I_Notes"};
+// The names of the record's fields that a fan file's lines give values to.
+bool FileFieldNames(const std::string& path, const CFanData& record, std::set<std::string, ILess>& names,
+                    std::string& error)
+{
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path, lines, &error)) {
+        error = "cannot read the fan file " + path + (error.empty() ? "" : ": " + error);
+        return false;
+    }
+    for (const std::string& l : lines) {
+        const std::string t = Trim(l);
+        const auto eq = t.find('=');
+        if (eq != std::string::npos && record.Item(Trim(t.substr(0, eq)))) names.insert(Trim(t.substr(0, eq)));
+    }
+    if (names.empty()) {
+        error = path + " holds no field of a fan file";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -386,6 +404,8 @@ int CliSelect(const std::vector<std::string>& args)
     PrefillUser(record);
     if (!project.empty()) {
         if (!FileExists(project)) return Fail("cannot read the fan file " + project + ": no such file");
+        std::set<std::string, ILess> names;
+        if (!FileFieldNames(project, record, names, error)) return Fail(error);
         if (!record.ReadFromFile(project, "", &error))
             return Fail("cannot read the fan file " + project + (error.empty() ? "" : ": " + error));
         if (!record.ValueI("I_Rebate").isEmpty()) {
@@ -399,10 +419,7 @@ int CliSelect(const std::vector<std::string>& args)
         if (!EditField(record, Trim(s.substr(0, eq)), s.substr(eq + 1), &error)) return Fail(error);
     }
 
-    Variant kept[std::size(kKeptFields)];
-    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) kept[k] = record.ValueI(kKeptFields[k]);
-    const std::string oldLine = rec::Text(record, "O_AccLine");
-    const int oldFsID = static_cast<int>(rec::Num(record, "O_FsID"));
+    const CalculationKeep kept = KeepBeforeSelection(record);
 
     CliUi ui(choose);
     ResultList stored;
@@ -438,12 +455,9 @@ int CliSelect(const std::vector<std::string>& args)
     if (!taken || (!chooseGiven && save.empty())) return kExitOk;
 
     // What the main window does after a calculation.
-    for (std::size_t k = 0; k < std::size(kKeptFields); ++k) record.setValueI(kKeptFields[k], kept[k]);
-    record.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
     try {
-        AccFollowSize(record, oldLine, oldFsID);
-        AccSyncDp(record);
-        AccCalcPrice(record);
+        RestoreAfterSelection(record, kept,
+                              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
     } catch (const DbError& e) {
         return Fail(std::string("catalogue query failed: ") + e.what());
     }
@@ -481,10 +495,8 @@ int CliShow(const std::vector<std::string>& args)
         CliShowUsage(false);
         return Fail("show needs a fan file");
     }
-    std::vector<std::string> lines;
     std::string error;
-    if (!ReadTextLines(file, lines, &error))
-        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
 
     AppContext ctx;
     // The catalogue only supplies choice texts here; without it values show as stored.
@@ -493,12 +505,7 @@ int CliShow(const std::vector<std::string>& args)
     if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
     record.ClearAllValues();
     std::set<std::string, ILess> named;
-    for (const std::string& l : lines) {
-        const std::string t = Trim(l);
-        const auto eq = t.find('=');
-        if (eq != std::string::npos && record.Item(Trim(t.substr(0, eq)))) named.insert(Trim(t.substr(0, eq)));
-    }
-    if (named.empty()) return Fail(file + " holds no field of a fan file");
+    if (!FileFieldNames(file, record, named, error)) return Fail(error);
     if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
 
     std::vector<std::vector<std::string>> rows;

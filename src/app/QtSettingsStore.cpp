@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "common/StrUtil.h"
+#include "lang/MessageSink.h"
 
 namespace aerolyx {
 namespace {
@@ -57,6 +58,10 @@ void QtSettingsStore::Set(const std::string& section, const std::string& key, co
 {
     s_->setValue(Q(Resolve(section, key)), Q(value));
     s_->sync();
+    if (s_->status() != QSettings::NoError && !writeFailureShown_) {
+        writeFailureShown_ = true;  // once: the same cause would repeat on every write
+        ShowMessage("The settings could not be saved to " + FileName(), MessageKind::Warning);
+    }
 }
 
 std::string QtSettingsStore::FileName() const { return s_->fileName().toStdString(); }

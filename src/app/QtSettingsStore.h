@@ -27,6 +27,7 @@ public:
 private:
     std::string Resolve(const std::string& section, const std::string& key) const;
     std::unique_ptr<QSettings> s_;
+    bool writeFailureShown_ = false;
 };
 
 }  // namespace aerolyx

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CliEngine.h"
 #include "app/CliSelect.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
+    {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
 };

@@ -2,38 +2,20 @@
 
 #include <cctype>
 #include <charconv>
+#include <string>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 namespace aerolyx {
 
-std::string NumToText(double v)
+namespace {
+
+// Lays out significant digits d1 d2 ... (no dot) with decimal exponent exp
+// (value = d1.d2... × 10^exp) in fixed form for -5 <= exp < 15, else as
+// d.ddd followed by E+XX / E-XX.
+std::string LayOut(bool neg, std::string digits, int exp)
 {
-    if (v == 0.0) return "0";  // also folds -0
-    if (!std::isfinite(v)) return std::isnan(v) ? "NaN" : (v > 0 ? "Inf" : "-Inf");
-    // Fewest significant digits (1..15) that read back as the value rounded
-    // to 15 digits.
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%.14e", v);
-    const double target = std::strtod(buf, nullptr);
-    for (int p = 0; p < 14; ++p) {
-        char b2[48];
-        std::snprintf(b2, sizeof b2, "%.*e", p, v);
-        if (std::strtod(b2, nullptr) == target) {
-            std::snprintf(buf, sizeof buf, "%s", b2);
-            break;
-        }
-    }
-    // buf is "-d.ddde+XX": lay the digits out in fixed or exponent form.
-    std::string s(buf);
-    const bool neg = s[0] == '-';
-    if (neg) s.erase(0, 1);
-    const auto epos = s.find('e');
-    const int exp = std::atoi(s.c_str() + epos + 1);
-    std::string digits;
-    for (std::size_t i = 0; i < epos; ++i)
-        if (s[i] != '.') digits += s[i];
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     std::string out;
     if (exp >= -5 && exp < 15) {
@@ -54,6 +36,60 @@ std::string NumToText(double v)
         out += std::to_string(ae);
     }
     return neg ? "-" + out : out;
+}
+
+// Scientific text of |v| ("d.ddde+XX"), shortest when precision < 0.
+struct Sci {
+    std::string digits;
+    int exp = 0;
+};
+Sci ToSci(double a, int precision)
+{
+    char buf[64];
+    const auto r = precision < 0 ? std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific)
+                                 : std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, precision);
+    Sci s;
+    const char* p = buf;
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p != '.') s.digits += *p;
+    if (p < r.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, s.exp);
+    return s;
+}
+
+double FromSci(double a, int precision)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, precision);
+    double back = 0;
+    std::from_chars(buf, r.ptr, back);
+    return back;
+}
+
+}  // namespace
+
+std::string NumToText(double v)
+{
+    if (v == 0.0) return "0";  // also folds -0
+    if (!std::isfinite(v)) return std::isnan(v) ? "NaN" : (v > 0 ? "Inf" : "-Inf");
+    const bool neg = v < 0;
+    const double a = neg ? -v : v;
+    if (a < 1e15 && a == std::trunc(a)) {
+        char buf[32];
+        const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(a));
+        return (neg ? "-" : "") + std::string(buf, r.ptr);
+    }
+    // Fewest significant digits (1..15) whose correctly rounded form reads
+    // back as the value rounded to 15 digits. When the shortest exact form
+    // has at most 15 digits, it is that form.
+    Sci s = ToSci(a, -1);
+    if (s.digits.size() > 15) {
+        const double target = FromSci(a, 14);
+        const std::size_t shortest = ToSci(target, -1).digits.size();
+        int p = static_cast<int>(shortest) - 1;
+        while (p < 14 && FromSci(a, p) != target) ++p;
+        s = ToSci(a, p);
+    }
+    return LayOut(neg, std::move(s.digits), s.exp);
 }
 
 double TextToNum(std::string_view text, std::size_t* consumed)

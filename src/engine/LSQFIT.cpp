@@ -24,6 +24,22 @@ void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<doubl
         s = std::ldexp(1.0, e);
     }
 
+    // Three distinct points and three terms (the resampling's parabolas):
+    // the interpolating parabola in Newton form, without the QR set-up.
+    if (cols == 3 && n == 3) {
+        const double t0 = X(1) / s, t1 = X(2) / s, t2 = X(3) / s;
+        if (t0 != t1 && t1 != t2 && t0 != t2) {
+            const double d01 = (Y(2) - Y(1)) / (t1 - t0);
+            const double d12 = (Y(3) - Y(2)) / (t2 - t1);
+            const double a2 = (d12 - d01) / (t2 - t0);
+            const double a1 = d01;
+            C(3) = a2 / (s * s);
+            C(2) = (a1 - a2 * (t0 + t1)) / s;
+            C(1) = Y(1) - a1 * t0 + a2 * t0 * t1;
+            return;
+        }
+    }
+
     GlobalWork& g = GLOBAL();
     const auto rows = static_cast<std::size_t>(n);
     const auto need = rows * static_cast<std::size_t>(cols);

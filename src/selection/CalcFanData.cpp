@@ -4,6 +4,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "selection/LookupCache.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -48,7 +49,7 @@ double Velocity(double flow, double area) { return area > 0 ? RoundDec((flow / 3
 // A lookup row that should exist; its column, or "" when it does not.
 std::string Lookup(IDatabase& db, const std::string& sql, const char* column)
 {
-    Recordset rs = db.OpenRecordset(sql);
+    Recordset rs = CachedLookup(db, sql);
     return rs.Eof() ? std::string() : rs.GetText(column);
 }
 
@@ -63,7 +64,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     // 1. series suffix
     std::string suffix;
     {
-        Recordset s = db.OpenRecordset("SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='" +
+        Recordset s = CachedLookup(db, "SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='" +
                                        SqlQuote(rec::Text(record, "I_Serie")) + "'");
         if (!s.Eof()) {
             const std::string add = s.GetText("TsTxAdd");
@@ -161,7 +162,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
                                                    NumToText(rec::ColNum(motor, "Fab0ID")), "Fab0TextS")));
 
     // 15. motor steps
-    Recordset polz = db.OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(rec::ColNum(motor, "PolID")));
+    Recordset polz = CachedLookup(db, "SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(rec::ColNum(motor, "PolID")));
     rec::Set(*c, "O_MotPol", Variant(polz.Eof() ? std::string() : polz.GetText("PolTextP")));
     for (int i = 1; i <= 2; ++i) {
         const std::string s = "O_S" + std::to_string(i) + "Mot";

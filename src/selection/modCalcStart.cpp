@@ -7,6 +7,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "selection/LookupCache.h"
 #include "selection/SelectionTexts.h"
 
 namespace aerolyx {
@@ -165,6 +166,7 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
     if (count == 0) return found;
 
     std::unique_ptr<IFanEngine> engine = factory ? factory() : MakeDefaultEngine();
+    LookupCacheScope lookups;
     SearchScope scope(ui);
     scope.Begin();
     if (ui) ui->Progress(1);
@@ -233,6 +235,26 @@ ResultTable MakeResultTable(const std::vector<const CFanData*>& records)
         t.rows.push_back(std::move(row));
     }
     return t;
+}
+
+CalculationKeep KeepBeforeSelection(const CFanData& record)
+{
+    static const char* const kIdentity[] = {"I_Project", "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
+                                            "I_UserTel", "I_UserMail",   "I_LiDate",    "I_Notes"};
+    CalculationKeep k;
+    for (const char* n : kIdentity) k.identity.emplace_back(n, record.ValueI(n));
+    k.accLine = rec::Text(record, "O_AccLine");
+    k.fsId = static_cast<int>(rec::Num(record, "O_FsID"));
+    return k;
+}
+
+void RestoreAfterSelection(CFanData& record, const CalculationKeep& kept, const std::string& today)
+{
+    for (const auto& [name, value] : kept.identity) record.setValueI(name, value);
+    record.setValueI("I_Date", Variant(today));
+    AccFollowSize(record, kept.accLine, kept.fsId);
+    AccSyncDp(record);
+    AccCalcPrice(record);
 }
 
 bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const EngineFactory& engine)

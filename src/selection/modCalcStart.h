@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Variant.h"
 #include "selection/SelectionUi.h"
 
 namespace aerolyx {
@@ -81,5 +82,18 @@ void RepriceCandidate(CFanData& candidate, double rebate);
 
 // The result list contents: header rows and one row per record (ValueF texts).
 ResultTable MakeResultTable(const std::vector<const CFanData*>& records);
+
+// What the calculation command keeps across a selection: the project's
+// identity fields, the accessory line and the selected size. After a
+// successful selection RestoreAfterSelection puts the identity back, sets
+// I_Date and moves, completes and prices the accessories for the new size
+// (AccFollowSize, AccSyncDp, AccCalcPrice).
+struct CalculationKeep {
+    std::vector<std::pair<std::string, Variant>> identity;
+    std::string accLine;
+    int fsId = 0;
+};
+CalculationKeep KeepBeforeSelection(const CFanData& record);
+void RestoreAfterSelection(CFanData& record, const CalculationKeep& kept, const std::string& today);
 
 }  // namespace aerolyx

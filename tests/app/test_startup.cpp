@@ -9,6 +9,8 @@
 #include "app/AppContext.h"
 #include "app/DbConnection.h"
 #include "app/QtSettingsStore.h"
+#include "app/UserSettings.h"
+#include "common/NumberFormat.h"
 #include "common/SettingsStore.h"
 #include "common/TextFile.h"
 #include "lang/CTranslater.h"
@@ -75,6 +77,8 @@ TEST(Startup, BuildsTheProgramObjects)
     MakeDataFolder(dir);
     Messages msgs;
     const Program before = Prog();
+    const NumberLocale localeBefore = DisplayLocale();
+    DisplayLocale().decimal = "#";
     {
         MemorySettingsStore* store = nullptr;
         StartupOptions o = Options(dir, &store, 2055);
@@ -94,6 +98,7 @@ TEST(Startup, BuildsTheProgramObjects)
         EXPECT_EQ(ctx.Translator->Language(), "DE");  // from the Swiss German locale
         EXPECT_EQ(ctx.Translator->Translate("Fan", ctx.DefaultTranslator.get()), "L\xC3\xBC" "fter");
         EXPECT_EQ(ctx.Units->GetUnitCode("T"), "\xC2\xB0" "F");
+        EXPECT_EQ(DisplayLocale().decimal, QLocale::system().decimalPoint().toStdString());
 
         Program& p = Prog();
         EXPECT_EQ(p.AppPath, dir.path());
@@ -113,6 +118,8 @@ TEST(Startup, BuildsTheProgramObjects)
     EXPECT_EQ(Prog().DB, before.DB);
     EXPECT_EQ(Prog().Ini, before.Ini);
     EXPECT_EQ(Prog().Translator, before.Translator);
+    EXPECT_EQ(DisplayLocale().decimal, "#");
+    DisplayLocale() = localeBefore;
 }
 
 TEST(Startup, LanguageChoiceAndFallback)
@@ -263,4 +270,42 @@ TEST(QtSettingsStore, KeepsValuesInItsOwnFolder)
     EXPECT_EQ(QtSettingsStore().FileName(), envDir.path() + "/Aerolyx/Aerolyx.ini");
     if (old) ::setenv("AEROLYX_SETTINGS_DIR", saved.c_str(), 1);
     else ::unsetenv("AEROLYX_SETTINGS_DIR");
+}
+
+TEST(UserSettings, DefaultsOfTheTable)
+{
+    const IniFile ini = IniFile::FromText("[0]\nMyName=Ventilation Ltd\nMyLogo=logo.png\n[1]\nMyTel=wrong section\n");
+    MemorySettingsStore store;
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyName", &ini), "Ventilation Ltd");
+    EXPECT_EQ(ReadUserSetting(store, "settings", "mylogo", &ini), "logo.png");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyTel", &ini), "");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Rebate", &ini), "0");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "WinW", &ini), "12000");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "WinH", &ini), "8800");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Measurements", &ini), CUnit::DefaultCodes());
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "Language", &ini), DefaultLanguageOf(LocaleIdOf(QLocale::system())));
+    EXPECT_EQ(ReadUserSetting(store, "SOUND", "Opt1", &ini) + ReadUserSetting(store, "SOUND", "Opt2", &ini) +
+                  ReadUserSetting(store, "SOUND", "Opt3", &ini) + ReadUserSetting(store, "SOUND", "Opt4", &ini),
+              "0110");
+    EXPECT_EQ(ReadUserSetting(store, "User", "Name", &ini), "");
+    store.Set("Settings", "MyName", "Mine");
+    EXPECT_EQ(ReadUserSetting(store, "Settings", "MyName", &ini), "Mine");  // the stored value overrides
+}
+
+TEST(QtSettingsStore, UnwritableFolderIsReported)
+{
+    test::TempDir dir;
+    // A file where the settings folder should be: nothing can be written there.
+    dir.write("Aerolyx", "not a folder");
+    std::vector<std::string> texts;
+    MessageSink prev = SetMessageSink([&](const std::string& t, MessageKind) { texts.push_back(t); });
+    {
+        QtSettingsStore s(dir.path());
+        s.Set("Settings", "Rebate", "5");
+        s.Set("Settings", "Rebate", "6");
+        EXPECT_EQ(s.Get("Settings", "Missing", "d"), "d");
+    }
+    SetMessageSink(prev);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("could not be saved"), std::string::npos);
 }

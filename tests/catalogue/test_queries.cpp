@@ -345,3 +345,32 @@ TEST(CatalogueQueries, PostgresAnswersEveryProgramQuery)
     ASSERT_TRUE(db) << why;
     ASSERT_NO_THROW(CheckAll(*db));
 }
+
+#ifdef AEROLYX_HAVE_CEXPRESSION
+#include "accessories/AccRoutines.h"
+#include "common/Program.h"
+
+// The accessory routines' own query texts against the catalogue.
+TEST(CatalogueQueries, AccessoryRoutinesFindTheirRows)
+{
+    std::string err;
+    auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
+    ASSERT_TRUE(db) << err;
+    Program saved = Prog();
+    Prog().DB = db.get();
+    Prog().PriceList = 2;
+    const char* codes[] = {"GRD", "SIL", "DMP", "BND", "FLX"};
+    for (int k = 1; k <= 5; ++k) {
+        const std::string f = "I_DpaAc" + std::to_string(k);
+        EXPECT_EQ(AccDpInfo(f, 1), codes[k - 1]);
+        EXPECT_TRUE(IContains(AccDpInfo(f, 2), "[C]"));
+    }
+    EXPECT_EQ(AccDpInfo("I_DpaAc9", 1), "");
+    const int fs = db->OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXH' AND TpCode='AXH-G' AND "
+                                     "FsSize=900 ORDER BY FsSize").GetInt("FsID");
+    Recordset list = db->OpenRecordset(AvailableAccQuery(fs, "DE"));
+    EXPECT_EQ(list.RecordCount(), 7 + 6);
+    EXPECT_GE(list.FieldIndex("AdEuro2"), 0);
+    Prog() = saved;
+}
+#endif

@@ -92,7 +92,9 @@ TEST(Formula, InterpolatingTypesMeetTheData)
         EXPECT_EQ(f.ForInitData(type), 7);
         EXPECT_LT(f.ForGetAbwMax(7, x.data(), y.data()), 1e-12) << type;
         // Between the points the spline follows the smooth curve closely.
-        if (type != 2) EXPECT_NEAR(f.ForGetPoint(2700.0), FanCurve(2700.0), 1.0) << type;
+        if (type != 2) {
+            EXPECT_NEAR(f.ForGetPoint(2700.0), FanCurve(2700.0), 1.0) << type;
+        }
     }
     CFormula lin;
     lin.ForSetData(x, y);
@@ -138,7 +140,9 @@ TEST(Formula, ResamplingOfShortAndLongData)
         EXPECT_EQ(f.ForInitData(4), 49);
         for (int i = 1; i <= 49; ++i) {
             EXPECT_EQ(f.X(i), i - 1.0);
-            if (f.X(i) < 16.0 || i == 49) EXPECT_NEAR(f.Y(i), f.X(i) + 10.0, 1e-9) << i;
+            if (f.X(i) < 16.0 || i == 49) {
+                EXPECT_NEAR(f.Y(i), f.X(i) + 10.0, 1e-9) << i;
+            }
         }
     }
     // Three points: the same count rule with an inexact step.

@@ -186,6 +186,15 @@ TEST(Numerics, LeastSquaresInterpolationRegressionAndDegenerateData)
     LSQFIT(4, X, Y, 4, C);
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(Poly(C, X[i]), Y[i], 1e-11);
 
+    // Three close points at large flows: the parabola through them.
+    const V q{900.0, 0.12, -2.0e-5};
+    const V X3{5000.0, 5100.0, 5300.0};
+    V Y3(3), Q(3);
+    for (int i = 0; i < 3; ++i) Y3[i] = Poly(q, X3[i]);
+    LSQFIT(3, X3, Y3, 3, Q);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(Q[i], q[i], 1e-7 * std::fabs(q[i]));
+    EXPECT_NEAR(Poly(Q, 5200.0), Poly(q, 5200.0), 1e-9);
+
     // m = 2 is the regression line.
     const V Xr{0.0, 1.0, 2.0, 3.0, 4.0}, Yr{1.0, 3.2, 4.8, 7.1, 9.0};
     V L(2);

@@ -95,11 +95,16 @@ TEST_F(DataFolderTest, FieldDefinitionsAndGridRows)
         const int type = static_cast<int>(TextToNum(cols[1]));
         EXPECT_TRUE(type == 2 || type == 5 || type == 8) << line;
         EXPECT_GT(TextToNum(cols[7]), 0) << "caption is not a text ID: " << line;
-        if (!cols[2].empty())
+        if (!cols[2].empty()) {
             EXPECT_TRUE(dbLists.count(cols[2]) || ini.IniComboList(cols[2]) != "|" + cols[2]) << line;
-        if (!cols[5].empty()) EXPECT_TRUE(names.count(cols[5])) << "related field defined later or absent: " << line;
+        }
+        if (!cols[5].empty()) {
+            EXPECT_TRUE(names.count(cols[5])) << "related field defined later or absent: " << line;
+        }
         // A numeric field's default is a number in the file form.
-        if (type != 8 && !cols[9].empty()) EXPECT_TRUE(IsNumeric(cols[9])) << line;
+        if (type != 8 && !cols[9].empty()) {
+            EXPECT_TRUE(IsNumeric(cols[9])) << line;
+        }
     }
 
     CFanData rec;

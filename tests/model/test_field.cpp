@@ -233,4 +233,50 @@ TEST_F(FieldTest, PlainAndTwoColumnEntries)
     EXPECT_EQ(rec.ValueF("I_SizeD"), "-");
 }
 
+// The field's three questions reach its owner.
+struct Recorder : ILpFieldEvents {
+    int changed = 0;
+    std::string listAsked;
+    std::string answer = "?";
+    void LpField_ParentValue(const CLpField&, const std::string& name, Variant& value) override
+    {
+        value = name == "I_T" ? Variant(30.0) : Variant();
+    }
+    void LpField_CboBoxData(const CLpField&, const std::string& name, std::string& list) override
+    {
+        listAsked = name;
+        if (answer != "?") list = answer;
+    }
+    void LpField_ValueChanged(CLpField&) override { ++changed; }
+};
+
+TEST_F(FieldTest, EventsReachTheOwner)
+{
+    Recorder r;
+    auto f = Field("I_X;8;AIRDIR;;;;0;1;;;;");
+    f->setOwner(&r);
+    EXPECT_TRUE(f->setValue(Variant("B - impeller first")));
+    EXPECT_EQ(r.changed, 1);
+    EXPECT_EQ(r.listAsked, "AIRDIR");
+    EXPECT_EQ(f->ValueI(), Variant("B"));  // "?" left: the settings file's list
+    f->setValueI(Variant("A"));
+    EXPECT_EQ(r.changed, 1);  // only typed values raise the event
+    r.answer = "|#A;owner's text";
+    EXPECT_EQ(f->ValueF(), "owner's text");
+    EXPECT_TRUE(f->setValue(Variant()));
+    EXPECT_EQ(r.changed, 2);
+
+    // A failed conversion raises nothing.
+    auto n = Field("I_N;2;;;;;0;1;;;;");
+    n->setOwner(&r);
+    EXPECT_FALSE(n->setValue(Variant("x")));
+    EXPECT_EQ(r.changed, 2);
+
+    // The owner's answer for the related field goes into the conversion.
+    auto rf = Field("I_R;5;;;;I_T;0;1;;60;;RF");
+    rf->setOwner(&r);
+    units.SetUnitCode("RF", "kJ/kg");
+    EXPECT_DOUBLE_EQ(rf->Value().toDouble(), units.NormalToUnit("RF", Variant(60.0), 30.0).toDouble());
+}
+
 }  // namespace

@@ -20,11 +20,16 @@ inline std::string TestFieldDefinitions()
                     const std::string& deflt = "", const std::string& list = "") {
         s += name + ";" + std::to_string(type) + ";" + list + ";" + format + ";;;0;" + name + ";;" + deflt + ";;\n";
     };
-    for (const char* n : {"I_Serie", "I_Type", "I_CType", "I_AirDir", "I_Project"}) def(n, 8);
-    def("I_SizeD", 5, "", "0");
-    def("I_Pol", 2, "", "0");
-    def("I_Frq", 2, "", "50");
-    def("I_Volt", 2, "", "2");
+    for (const char* n : {"I_Serie", "I_AirDir", "I_Project", "I_ClientName", "I_ClientTel", "I_ClientMail",
+                          "I_UserName", "I_UserTel", "I_UserMail", "I_LiDate", "I_Notes", "I_Date"})
+        def(n, 8);
+    def("I_Type", 8, "", "-", "FTYPE");
+    def("I_CType", 8, "", "-", "CTYPE");
+    def("I_SizeD", 8, "", "0", "SIZED");
+    def("I_Pol", 2, "", "0", "MOTPOL");
+    def("I_Frq", 2, "", "50", "MOTFRQ");
+    def("I_Volt", 2, "", "2", "MOTVOLT");
+    for (const char* n : {"I_BaseSea", "I_BaseTmp", "I_BaseBar", "I_BaseRf"}) def(n, 5, "0.##");
     def("I_Msel", 2, "", "0");
     for (int k = 1; k <= 5; ++k) def("I_DpaAc" + std::to_string(k), 2, "", "0");
     for (const char* n : {"I_DpaMan", "I_DpaManZ", "I_BaseSpw", "I_AirFlow", "I_PresS", "I_PresT", "I_TolV", "I_TolP",
@@ -83,6 +88,10 @@ INSERT INTO tblMotBase VALUES
   (9, 'M71-4L', 0.42, 1, 50, 2, 'B3', 2, 71, 'B', 230, 1, 'EEx', 1, 1, 1395, NULL, 1.2, 4.6, 70, NULL, NULL, NULL, NULL, 128.0, 138.0, 6.5);
 CREATE TABLE tblEEPolz (PolID INTEGER, PolTextP TEXT, PolP1 INTEGER, PolP2 INTEGER);
 INSERT INTO tblEEPolz VALUES (1,'2',2,0),(2,'4',4,0),(3,'6',6,0),(4,'8',8,0),(5,'12',12,0),(6,'2/4',2,4),(7,'4/8',4,8);
+CREATE TABLE tblEEVolt (VoltID INTEGER, VoltText TEXT, VoltPhase INTEGER, VoltNenn INTEGER, VoltHz INTEGER);
+INSERT INTO tblEEVolt VALUES (1,'230',1,230,50),(2,'230/400',3,400,50),(3,'400/690',3,690,50),(4,'460',3,460,60),(5,'380',3,380,60);
+CREATE TABLE tblEEFreq (FrqID INTEGER, FrqHz INTEGER);
+INSERT INTO tblEEFreq VALUES (50, 50), (60, 60);
 CREATE TABLE tblEEPolB (PolBID INTEGER, PolBN INTEGER);
 INSERT INTO tblEEPolB VALUES (2,2900),(4,1450),(6,960),(8,720),(12,480);
 CREATE TABLE tblEEIso (MisoID INTEGER, MisoKz TEXT);

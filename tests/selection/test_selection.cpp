@@ -363,6 +363,9 @@ TEST(DataSheet, NoMotorPoleKeysAndFrameLimit)
     for (auto& f : found) poles.push_back(rec::Text(*f, "O_FanPol1"));
     EXPECT_EQ(Join(poles, ","), "4,6");
     EXPECT_EQ(cat.db().CountQueries("MotBgr<=90"), 3);
+    // Within one search the lookup tables are read once per key...
+    EXPECT_EQ(cat.db().CountQueries("FROM tblEEIso WHERE MisoID=1"), 1);
+    EXPECT_EQ(cat.db().CountQueries("FROM tblFanSeries WHERE TsCode='AXM'"), 1);
 
     EXPECT_EQ(PoleKeyFromPoles(12), 5);
     EXPECT_EQ(PoleKeyFromPoles(2), 1);
@@ -373,6 +376,9 @@ TEST(DataSheet, NoMotorPoleKeysAndFrameLimit)
     const std::string reply = test::MakeReply(OpPoint{.power = 0.2}, 5000, 250, 280).substr(3);
     auto twelve = CalcFanData(row, *r, reply, "", 12, 0, 50);
     ASSERT_TRUE(twelve);
+    // ...and outside a search every data sheet asks again.
+    CalcFanData(row, *r, reply, "", 12, 0, 50);
+    EXPECT_EQ(cat.db().CountQueries("FROM tblEEIso WHERE MisoID=1"), 3);
     EXPECT_EQ(rec::Text(*twelve, "O_MotName"), "M80-12");
     EXPECT_EQ(rec::Text(*twelve, "O_FanName"), "AXM 12-28 A 50Hz S Eco");
     cat.db().queries.clear();
@@ -502,6 +508,43 @@ TEST(Prices, Repricing)
     RepriceCandidate(*h, 5);
     EXPECT_EQ(rec::Num(*h, "I_Rebate"), 100);
     EXPECT_EQ(rec::Num(*h, "O_SumPrice"), 0);
+}
+
+}  // namespace
+}  // namespace aerolyx
+
+namespace aerolyx {
+namespace {
+
+TEST(CalculationCommand, IdentityAndAccessoriesFollowTheChosenFan)
+{
+    test::TestCatalogue cat;
+    auto r = NewRecord();
+    rec::Set(*r, "I_Type", Variant("AXM-S"));
+    rec::Set(*r, "I_Project", Variant("Old name"));
+    rec::Set(*r, "O_FsID", Variant(11.0));
+    rec::Set(*r, "O_AccLine", Variant("12,40|1,1"));
+    ResultList stored;
+    Search s;
+    RecordingUi first;
+    first.choice = 0;  // the list is stored, nothing chosen
+    EXPECT_FALSE(SelectFans(*r, first, stored, s.factory()));
+    ASSERT_GE(stored.Count(), 2);
+
+    // The project was renamed since the list was made; the stored list is re-opened.
+    rec::Set(*r, "I_Project", Variant("New name"));
+    const CalculationKeep kept = KeepBeforeSelection(*r);
+    RecordingUi second;
+    second.choice = 1;  // AXM 315, FsID 12
+    ASSERT_TRUE(SelectFans(*r, second, stored, s.factory()));
+    EXPECT_EQ(rec::Text(*r, "I_Project"), "Old name");
+    EXPECT_EQ(rec::Text(*r, "O_AccLine"), "");
+    RestoreAfterSelection(*r, kept, "7.12.2026");
+    EXPECT_EQ(rec::Text(*r, "I_Project"), "New name");
+    EXPECT_EQ(rec::Text(*r, "I_Date"), "7.12.2026");
+    // Guard 12 moves to the 315's guard 50; the flexible connection has no 315 article.
+    EXPECT_EQ(rec::Text(*r, "O_AccLine"), "50|1");
+    EXPECT_DOUBLE_EQ(rec::Num(*r, "O_AccPrice"), 90.0);
 }
 
 }  // namespace

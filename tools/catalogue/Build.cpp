@@ -377,7 +377,7 @@ public:
 
 private:
     // Sizes in load order: demo = R20 diameters of every range; synthetic =
-    // N sizes dealt round the ranges, diameters spread from 250 to 2000 mm.
+    // N sizes dealt round the ranges.
     void BuildSizes()
     {
         int fsId = 0;
@@ -388,16 +388,17 @@ private:
                         AddSize(++fsId, r, d, r.inactive.count(d) == 0, r.noNoise.count(d) == 0);
             return;
         }
+        // Diameters follow a low-discrepancy sequence over a widened range of
+        // each type, so that any N covers every type's span evenly.
         const int n = opt_.syntheticSizes;
         const int nr = static_cast<int>(s_.ranges.size());
-        for (int i = 0; i < n; ++i) {
+        for (long i = 0; fsId < n; ++i) {
+            if (i > 10L * n + 100) throw CatalogueError("the ranges cannot give that many sizes");
             const Range& r = s_.ranges[static_cast<std::size_t>(i % nr)];
-            const int k = i / nr;
-            const int count = (n - (i % nr) + nr - 1) / nr;
-            const double t = count > 1 ? static_cast<double>(k) / (count - 1) : 0.0;
-            const int d = static_cast<int>(std::lround(250.0 * std::pow(8.0, t)));
-            if (!AddSize(fsId + 1, r, d, true, i % 97 != 96)) continue;
-            ++fsId;
+            const double lo = 0.8 * r.sizeFrom, hi = 1.25 * r.sizeTo;
+            const double t = std::fmod(static_cast<double>(i / nr) * 0.6180339887498949, 1.0);
+            const int d = static_cast<int>(std::lround(lo * std::pow(hi / lo, t)));
+            if (AddSize(fsId + 1, r, d, true, (fsId + 1) % 97 != 0)) ++fsId;
         }
     }
 
@@ -412,12 +413,18 @@ private:
             const double u = kPi * z.di / 1000.0 * s_.polSpeed.at(p) / 60.0;
             if (u >= r.tipMin && u <= r.tipMax && z.poles.size() < 3) z.poles.push_back(p);
         }
-        if (z.poles.empty()) return false;  // no motor speed suits this diameter
-        z.measuredPole = z.poles.front();
         z.blades = d >= 710 ? r.bladesLarge : r.blades;
         z.fanBase = std::round(r.price500 * std::pow(d / 500.0, r.priceExp));
-
-        AddCurves(z);
+        // a speed whose heaviest point no motor of the range drives is not offered
+        std::vector<std::vector<Variant>> rows;
+        for (;;) {
+            if (z.poles.empty()) return false;  // no motor speed suits this diameter
+            z.measuredPole = z.poles.front();
+            rows = MakeCurves(z);
+            if (MotorFor(s_, z.measuredPole, z.maxPower * 1.05)) break;
+            z.poles.erase(z.poles.begin());
+        }
+        for (auto& row : rows) curves_.rows.push_back(std::move(row));
         if (withNoise)
             for (int p : z.poles) AddNoise(z, p);
 
@@ -437,8 +444,9 @@ private:
         double vaMin, vaMax, paMin, paMax, vartdPmin;
     } curveStats_{};
 
-    void AddCurves(Size& z)
+    std::vector<std::vector<Variant>> MakeCurves(Size& z)
     {
+        std::vector<std::vector<Variant>> rows;
         const Range& r = *z.range;
         const auto& family = s_.families.at(r.family);
         const double n = s_.polSpeed.at(z.measuredPole);
@@ -461,8 +469,8 @@ private:
                 const double power = Round(v / 3600.0 * p / (eta * 1000.0), 4);
                 const double etaStored = Round(v * p / (36000.0 * power), 1);
                 const double lw = Round(pt.ls + 10.0 * std::log10(v / 3600.0) + 20.0 * std::log10(p), 1);
-                curves_.rows.push_back({Int(z.fsId), Int(z.measuredPole), Int(c.angle), Num(v), Num(p), Num(power),
-                                        Num(etaStored), Num(lw)});
+                rows.push_back({Int(z.fsId), Int(z.measuredPole), Int(c.angle), Num(v), Num(p), Num(power),
+                                Num(etaStored), Num(lw)});
                 curveStats_.vaMin = std::min(curveStats_.vaMin, v);
                 curveStats_.vaMax = std::max(curveStats_.vaMax, v);
                 curveStats_.paMin = std::min(curveStats_.paMin, p);
@@ -478,6 +486,7 @@ private:
             if (first) curveStats_.vartdPmin = bestP;
             first = false;
         }
+        return rows;
     }
 
     // Octave spectrum below the overall level: a hump at the blade-passing
@@ -786,7 +795,12 @@ std::string ReadSchema(const std::string& sourceDir)
 
 std::string PostgresSchema(const std::string& sqliteSchema)
 {
-    return IReplaceAll(sqliteSchema, "TEXT COLLATE NOCASE", "CITEXT");
+    std::string out;
+    for (const auto& line : Split(sqliteSchema, '\n')) {
+        out += StartsWith(Trim(line), "--") ? line : IReplaceAll(line, "TEXT COLLATE NOCASE", "CITEXT");
+        out += '\n';
+    }
+    return out;
 }
 
 }  // namespace aerolyx::catalogue

@@ -1,0 +1,204 @@
+// The generator: determinism, the synthetic catalogue, clear failures on
+// bad sources, and the PostgreSQL script.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "Catalogue.h"
+#include "CatalogueDb.h"
+#include "common/StrUtil.h"
+#include "common/TextFile.h"
+#include "support/TestSupport.h"
+
+using namespace aerolyx;
+using namespace aerolyx::catalogue;
+namespace fs = std::filesystem;
+
+namespace {
+
+BuildOptions Demo(const std::string& dir = AEROLYX_CATALOGUE_SOURCE_DIR)
+{
+    BuildOptions o;
+    o.sourceDir = dir;
+    o.langDir = "";
+    return o;
+}
+
+// The sources copied to a temp folder with one file replaced.
+std::string SourcesWith(const test::TempDir& tmp, const std::string& file, const std::string& find,
+                        const std::string& replace)
+{
+    const std::string dir = tmp.file("src");
+    fs::copy(AEROLYX_CATALOGUE_SOURCE_DIR, dir, fs::copy_options::recursive);
+    if (!file.empty()) {
+        std::string text;
+        EXPECT_TRUE(ReadTextFile(JoinPath(dir, file), text));
+        const auto pos = text.find(find);
+        EXPECT_NE(pos, std::string::npos) << find;
+        if (pos != std::string::npos) text.replace(pos, find.size(), replace);
+        std::ofstream(JoinPath(dir, file), std::ios::binary | std::ios::trunc) << text;
+    }
+    return dir;
+}
+
+std::string BuildError(const std::string& dir)
+{
+    try {
+        BuildCatalogue(Demo(dir));
+    } catch (const CatalogueError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(CatalogueGenerator, DemoIsDeterministicAndComplete)
+{
+    const Catalogue a = BuildCatalogue(Demo()), b = BuildCatalogue(Demo());
+    ASSERT_EQ(a.tables.size(), b.tables.size());
+    for (std::size_t i = 0; i < a.tables.size(); ++i) {
+        EXPECT_EQ(a.tables[i].columns, b.tables[i].columns);
+        EXPECT_TRUE(a.tables[i].rows == b.tables[i].rows) << a.tables[i].name;
+    }
+    const Table* sizes = a.find("tblFanSizes");
+    ASSERT_TRUE(sizes);
+    std::set<int> diameters;
+    for (const auto& r : sizes->rows) diameters.insert(r[static_cast<std::size_t>(sizes->column("FsSize"))].intValue());
+    EXPECT_EQ(diameters, (std::set<int>{315, 355, 400, 450, 500, 560, 630, 710, 800, 900, 1000, 1120, 1250}));
+    const Table* data = a.find("tblFanData");
+    std::set<std::string> casings, poleLists;
+    for (const auto& r : data->rows) {
+        const auto& c = r[static_cast<std::size_t>(data->column("CaType"))];
+        if (!c.isEmpty()) casings.insert(c.textValue());
+        poleLists.insert(r[static_cast<std::size_t>(data->column("FdPoles"))].textValue());
+    }
+    EXPECT_EQ(casings, (std::set<std::string>{"G", "L", "S"}));
+    for (const char* p : {"2,4", "4,6,8", "6,8"}) EXPECT_TRUE(poleLists.count(p)) << p;
+    EXPECT_EQ(a.find("tblFanSeries")->rows.size(), 3u);
+    EXPECT_EQ(a.find("tblFanTypes")->rows.size(), 6u);
+    EXPECT_EQ(a.find("tblFab00")->rows.size(), 2u);
+}
+
+TEST(CatalogueGenerator, SyntheticTenThousandSizesInUnderAMinute)
+{
+    test::TempDir tmp;
+    const std::string file = tmp.file("synthetic.db");
+    BuildOptions o = Demo();
+    o.syntheticSizes = 10000;
+    const auto t0 = std::chrono::steady_clock::now();
+    const Catalogue cat = BuildCatalogue(o);
+    WriteSqlite(cat, ReadSchema(o.sourceDir), file);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(seconds, 60);
+    EXPECT_EQ(cat.find("tblFanSizes")->rows.size(), 10000u);
+
+    std::string err;
+    auto db = test::OpenSqliteCatalogue(file, &err);
+    ASSERT_TRUE(db) << err;
+    EXPECT_EQ(db->OpenRecordset("SELECT FsID FROM abfSelectFans").RecordCount(), 10000);
+    Recordset axm = db->OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXM' AND TpCode='AXM-L' ORDER BY FsSize");
+    EXPECT_GT(axm.RecordCount(), 1000);
+    Recordset c = db->OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=9999 ORDER BY FanCN ,FanCM ");
+    EXPECT_GE(c.RecordCount(), 5 * 6);
+    EXPECT_FALSE(fs::exists(file + ".part"));
+}
+
+TEST(CatalogueGenerator, BadSourcesFailWithTheirPlace)
+{
+    test::TempDir tmp;
+    std::string msg = BuildError(SourcesWith(tmp, "ranges.csv", "AXL-S;S;L;315;1000;", "AXL-S;S;L;315;1000;9;"));
+    EXPECT_TRUE(IContains(msg, "ranges.csv:")) << msg;
+    EXPECT_TRUE(IContains(msg, "fields")) << msg;
+}
+
+TEST(CatalogueGenerator, BadValuesAndMissingFilesAreNamed)
+{
+    {
+        test::TempDir tmp;
+        const std::string msg = BuildError(SourcesWith(tmp, "families.csv", "L;20;0.0715;", "L;20;abc;"));
+        EXPECT_TRUE(IContains(msg, "families.csv:7: column Phi")) << msg;
+    }
+    {
+        test::TempDir tmp;
+        const std::string msg = BuildError(SourcesWith(tmp, "families.csv", "L;20;0.0910;", "L;20;0.0600;"));
+        EXPECT_TRUE(IContains(msg, "must ascend")) << msg;
+    }
+    {
+        test::TempDir tmp;
+        const std::string dir = SourcesWith(tmp, "", "", "");
+        fs::remove(JoinPath(dir, "motors.csv"));
+        const std::string msg = BuildError(dir);
+        EXPECT_TRUE(IContains(msg, "cannot read") && IContains(msg, "motors.csv")) << msg;
+    }
+    {
+        test::TempDir tmp;
+        const std::string msg = BuildError(SourcesWith(tmp, "motors.csv", "\n2;0.12;", "\n3;0.12;"));
+        EXPECT_TRUE(IContains(msg, "tblEEPolB")) << msg;
+    }
+}
+
+TEST(CatalogueGenerator, FailedWriteKeepsTheOldFile)
+{
+    test::TempDir tmp;
+    const std::string target = tmp.write("fans.db", "previous contents");
+    // a column the schema does not know fails at its table
+    const std::string dir = SourcesWith(tmp, "tblAccTypes.csv", "ActCode;ActDesc;", "ActCode;ActSurprise;");
+    const Catalogue cat = BuildCatalogue(Demo(dir));
+    try {
+        WriteSqlite(cat, ReadSchema(dir), target);
+        ADD_FAILURE() << "the write should fail";
+    } catch (const CatalogueError& e) {
+        EXPECT_TRUE(IContains(e.what(), "tblAccTypes")) << e.what();
+    }
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(target, text));
+    EXPECT_EQ(text, "previous contents");
+    EXPECT_FALSE(fs::exists(target + ".part"));
+    EXPECT_THROW(WriteSqlite(cat, ReadSchema(dir), tmp.file("no/such/folder/fans.db")), CatalogueError);
+}
+
+TEST(CatalogueGenerator, PostgresScriptLoadsEveryRowOnce)
+{
+    const std::string schema = ReadSchema(AEROLYX_CATALOGUE_SOURCE_DIR);
+    const std::string pg = PostgresSchema(schema);
+    for (const auto& line : Split(pg, '\n'))
+        if (!StartsWith(Trim(line), "--")) EXPECT_FALSE(IContains(line, "NOCASE")) << line;
+    EXPECT_TRUE(IContains(pg, "TsCode CITEXT PRIMARY KEY"));
+
+    Catalogue cat;
+    Table t;
+    t.name = "tblFab00";
+    t.columns = {"Fab0ID", "Fab0TextS", "Fab0Text"};
+    t.rows = {{Variant(1), Variant("tab\there"), Variant()}, {Variant(2), Variant("back\\slash\nline"), Variant(2.5)}};
+    cat.tables.push_back(t);
+    std::ostringstream out;
+    WritePostgresScript(cat, schema, out);
+    const std::string s = out.str();
+    EXPECT_TRUE(IContains(s, "CREATE EXTENSION IF NOT EXISTS citext;"));
+    EXPECT_TRUE(IContains(s, "COPY tblFab00 (Fab0ID, Fab0TextS, Fab0Text) FROM stdin;\n"
+                             "1\ttab\\there\t\\N\n"
+                             "2\tback\\\\slash\\nline\t2.5\n\\.\n"));
+    EXPECT_LT(s.find("DROP TABLE IF EXISTS tblFab00"), s.find("CREATE TABLE tblFab00"));
+
+    const Catalogue demo = BuildCatalogue(Demo());
+    std::ostringstream full;
+    WritePostgresScript(demo, schema, full);
+    std::istringstream lines(full.str());
+    std::string line, table;
+    std::size_t count = 0;
+    while (std::getline(lines, line)) {
+        if (StartsWith(line, "COPY ")) {
+            table = line.substr(5, line.find(' ', 5) - 5);
+            count = 0;
+        } else if (line == "\\.") {
+            EXPECT_EQ(count, demo.find(table)->rows.size()) << table;
+            table.clear();
+        } else if (!table.empty())
+            ++count;
+    }
+}
