@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "app/DbConnection.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
@@ -56,14 +57,10 @@ int CliEngine(const std::vector<std::string>& args)
             CliEngineUsage(true);
             return kExitOk;
         }
-        if (a == "--data" || StartsWith(a, "--data=")) {
-            if (a == "--data") {
-                if (i + 1 >= args.size()) return Bad("--data needs a folder");
-                data = args[++i];
-            } else {
-                data = a.substr(7);
-            }
-            continue;
+        switch (TakeOptionValue(args, i, "--data", data)) {
+        case OptionValue::Taken: continue;
+        case OptionValue::Missing: return Bad("--data needs a folder");
+        case OptionValue::NotThisOption: break;
         }
         if (StartsWith(a, "--")) return Bad("unknown option '" + a + "'");
         const std::string code = Trim(a);

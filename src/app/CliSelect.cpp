@@ -12,6 +12,7 @@
 #include "accessories/AccRoutines.h"
 #include "accessories/RecordValues.h"
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "app/DbConnection.h"
 #include "common/NumberFormat.h"
 #include "common/SettingsStore.h"
@@ -48,20 +49,11 @@ struct StartArgs {
 // args[i] was one of them; *error is set when its value is missing.
 bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error)
 {
-    const std::string& a = args[i];
     for (auto [name, target] : {std::pair{"--data", &s.data}, std::pair{"--lang", &s.lang}, std::pair{"--units", &s.units}}) {
-        const std::string opt = name;
-        if (a == opt) {
-            if (i + 1 >= args.size()) {
-                error = opt + " needs a value";
-                return true;
-            }
-            *target = args[++i];
-            return true;
-        }
-        if (StartsWith(a, opt + "=")) {
-            *target = a.substr(opt.size() + 1);
-            return true;
+        switch (TakeOptionValue(args, i, name, *target)) {
+        case OptionValue::Taken: return true;
+        case OptionValue::Missing: error = std::string(name) + " needs a value"; return true;
+        case OptionValue::NotThisOption: break;
         }
     }
     return false;

@@ -5,8 +5,10 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "app/DbConnection.h"
 #include "common/StrUtil.h"
 #include "lang/CTranslater.h"
@@ -32,13 +34,11 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     StartupOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--data" && i + 1 < argc) {
-            options.dataDir = argv[++i];
-        } else if (a.rfind("--data=", 0) == 0) {
-            options.dataDir = a.substr(7);
-        } else if (a == "-h" || a == "--help") {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
+        if (a == "-h" || a == "--help") {
             Usage(stdout);
             return 0;
         } else {

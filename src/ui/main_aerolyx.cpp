@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "accessories/AccRoutines.h"
 #include "app/AppContext.h"
+#include "app/CommandLine.h"
 #include "lang/MessageSink.h"
 #include "model/ProjectInfo.h"
 #include "ui/TranslateForm.h"
@@ -21,13 +23,11 @@ int main(int argc, char** argv)
     SetMessageSink(ShowMessageBox);
 
     StartupOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--data" && i + 1 < argc) {
-            options.dataDir = argv[++i];
-        } else if (a.rfind("--data=", 0) == 0) {
-            options.dataDir = a.substr(7);
-        } else if (a == "--help" || a == "-h") {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
+        if (a == "--help" || a == "-h") {
             std::fputs("usage: aerolyx [--data DIR]\n  --data DIR  use DIR as the data folder\n", stdout);
             return 0;
         }
