@@ -8,7 +8,7 @@ BUILD_DIR="${AEROLYX_BUILD_DIR:-$ROOT/build}"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  qt6-charts-dev libqt6svg6-dev qt6-image-formats-plugins libgl1-mesa-dev
+  libqt6opengl6-dev qt6-charts-dev libqt6svg6-dev qt6-image-formats-plugins libgl1-mesa-dev
   sqlite3 libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core postgresql
 )
