@@ -164,13 +164,20 @@ void BM_RecomputeOnLoadedCurves(benchmark::State& state)
 }
 
 // One least-squares (type 5) fit of a seven-point column: the unit of work
-// that dominates a duty.
+// that dominates a duty. Fresh flows each time (the first column of a curve),
+// and the same flows again (the curve's further columns).
 void BM_LeastSquaresFit(benchmark::State& state)
 {
-    const double x[7] = {914, 1164, 1413, 1663, 1912, 2162, 2411};
+    const bool sameFlows = state.range(0) != 0;
+    double x[7] = {914, 1164, 1413, 1663, 1912, 2162, 2411};
     const double y[7] = {256, 242, 224, 199, 170, 135, 94};
     CFormula f;
+    int shift = 0;
     for (auto _ : state) {
+        if (!sameFlows) {
+            shift = (shift + 1) % 64;  // more variants than the fitter keeps
+            x[0] = 914 + shift;
+        }
         f.ForFreeData();
         f.ForSetData(7, x, y);
         f.ForInitData(5);
@@ -185,5 +192,5 @@ BENCHMARK(BM_DutyComputationOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ShortDutyComputationOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RecomputeOnLoadedCurves)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DutyQueriesOnly)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_LeastSquaresFit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LeastSquaresFit)->ArgName("same_flows")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

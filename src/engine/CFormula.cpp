@@ -96,7 +96,11 @@ void CFormula::PrepareData()
 {
     const int n = Count();
     const Arr1<const double> X(x_), Y(y_);
-    std::vector<double> rx, ry;
+    // Built in scratch space that then trades places with the data, so that
+    // refitting allocates nothing.
+    thread_local std::vector<double> rx, ry;
+    rx.clear();
+    ry.clear();
     rx.reserve(kResampleCap);
     ry.reserve(kResampleCap);
 
@@ -104,9 +108,11 @@ void CFormula::PrepareData()
     rx.push_back(X(1));
     ry.push_back(Y(1));
     double x = X(1) + s;
+    // d = the data points before the first one beyond x; x only grows, so
+    // the search goes on from where it stopped.
+    int d = 0;
     // The cap also ends the loop when s is too small to move x.
     while (x < X(n) && rx.size() < kResampleCap - 1) {
-        int d = 0;
         while (d < n && X(d + 1) <= x) ++d;
         const double xk = rx.back(), yk = ry.back();
         double value;
@@ -115,7 +121,8 @@ void CFormula::PrepareData()
             const std::array<double, 3> px{xk, X(d + 1), X(d + 2)};
             const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
             std::array<double, 3> c{};
-            LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
+            if (!Parabola3(px[0], px[1], px[2], py[0], py[1], py[2], c.data()))
+                LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
             const double q = c[0] + x * (c[1] + x * c[2]);
             if ((q > yk && Y(d + 1) < yk) || (q < yk && Y(d + 1) > yk)) {
                 INTERP1(3, Arr1<const double>(px), Arr1<const double>(py), x, L1);
@@ -142,8 +149,8 @@ void CFormula::PrepareData()
     }
     rx.push_back(X(n));
     ry.push_back(Y(n));
-    x_ = std::move(rx);
-    y_ = std::move(ry);
+    x_.swap(rx);
+    y_.swap(ry);
 }
 
 double CFormula::Eval(double x) const

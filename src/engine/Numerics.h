@@ -40,4 +40,9 @@ void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double
 // repeated abscissas) come back 0.
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C);
 
+// The parabola c[0] + c[1] x + c[2] x² through three points, exactly as
+// LSQFIT(3, X, Y, 3, C) gives it; false (c untouched) when the abscissas are
+// not distinct, where LSQFIT takes its general path.
+bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3]);
+
 }  // namespace aerolyx
