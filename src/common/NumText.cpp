@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace aerolyx {
 
@@ -79,8 +80,15 @@ std::string NumToText(double v)
         return (neg ? "-" : "") + std::string(buf, r.ptr);
     }
     // Fewest significant digits (1..15) whose correctly rounded form reads
-    // back as the value rounded to 15 digits. When the shortest exact form
-    // has at most 15 digits, it is that form.
+    // back as the value rounded to 15 digits. For normal numbers that is the
+    // 15-digit rounding without its trailing zeros: distinct decimals of up
+    // to 15 digits never share a double, and a double's shortest form, when
+    // it has at most 15 digits, is its 15-digit rounding. (Near the top of
+    // the range that rounding may overflow, so those take the long way.)
+    if (a >= std::numeric_limits<double>::min() && a < 1e308) {
+        Sci s = ToSci(a, 14);
+        return LayOut(neg, std::move(s.digits), s.exp);
+    }
     Sci s = ToSci(a, -1);
     if (s.digits.size() > 15) {
         const double target = FromSci(a, 14);

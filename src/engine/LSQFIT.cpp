@@ -28,6 +28,21 @@ double ScaleFor(double xmax)
 
 bool ParabolaScaled(double s, double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
 {
+    // Within this range 1/s and 1/s² are exact powers of two, so multiplying
+    // by them rounds exactly as dividing by s and s² does, and is cheaper.
+    if (s > 0x1p-500 && s < 0x1p500) {
+        const double inv = 1.0 / s, inv2 = 1.0 / (s * s);
+        const double t0 = x0 * inv, t1 = x1 * inv, t2 = x2 * inv;
+        if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
+        const double d01 = (y1 - y0) / (t1 - t0);
+        const double d12 = (y2 - y1) / (t2 - t1);
+        const double a2 = (d12 - d01) / (t2 - t0);
+        const double a1 = d01;
+        c[2] = a2 * inv2;
+        c[1] = (a1 - a2 * (t0 + t1)) * inv;
+        c[0] = y0 - a1 * t0 + a2 * t0 * t1;
+        return true;
+    }
     const double t0 = x0 / s, t1 = x1 / s, t2 = x2 / s;
     if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
     const double d01 = (y1 - y0) / (t1 - t0);
