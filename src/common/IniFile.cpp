@@ -1,5 +1,7 @@
 #include "common/IniFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 
@@ -8,6 +10,12 @@
 
 namespace aerolyx {
 namespace {
+
+std::uint64_t NextId()
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
 
 // Sections scanned repeatedly, by cache pair (pair 0 is scratch).
 constexpr const char* kCachedCodes[5] = {"", "0311", "0310", "0301", "0305"};
@@ -48,12 +56,31 @@ std::vector<std::string> ParseLines(const std::vector<std::string>& raw)
 
 }  // namespace
 
-IniFile::IniFile(std::vector<std::string> lines) : lines_(std::move(lines))
+IniFile::IniFile() : lines_(1), id_(NextId()) {}
+
+IniFile::IniFile(std::vector<std::string> lines) : lines_(std::move(lines)), id_(NextId())
 {
     if (lines_.empty()) lines_.emplace_back();
     // The lines never change, so the cached ranges can be settled now; this
     // also keeps concurrent readers from racing on a lazy fill.
     for (int pair = 1; pair < 5; ++pair) IniSectionRange(kCachedCodes[pair], sections_[pair][0], sections_[pair][1]);
+}
+
+IniFile::IniFile(IniFile&& o) noexcept : IniFile()
+{
+    *this = std::move(o);
+}
+
+IniFile& IniFile::operator=(IniFile&& o) noexcept
+{
+    if (this == &o) return *this;
+    lines_ = std::move(o.lines_);
+    id_ = o.id_;
+    std::copy(&o.sections_[0][0], &o.sections_[0][0] + 10, &sections_[0][0]);
+    o.lines_.assign(1, std::string());
+    o.id_ = NextId();
+    for (auto& s : o.sections_) s[0] = s[1] = 0;
+    return *this;
 }
 
 IniFile IniFile::ReadIniFile(const std::string& path, std::string* error)

@@ -2,6 +2,7 @@
 // The installation settings file ("Dodov.ini") held as its significant
 // lines, each prefixed with the four-digit code of its section, and the
 // lookups every part of the program asks it through.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,8 +11,13 @@ namespace aerolyx {
 
 class IniFile {
 public:
-    IniFile() : lines_(1) {}
+    IniFile();
     explicit IniFile(std::vector<std::string> lines);
+    IniFile(const IniFile&) = default;
+    IniFile& operator=(const IniFile&) = default;
+    // A moved-from file is left empty, under an id of its own.
+    IniFile(IniFile&& o) noexcept;
+    IniFile& operator=(IniFile&& o) noexcept;
 
     // Reads a settings file; an unreadable file gives one empty line (and
     // *error set when given).
@@ -36,8 +42,13 @@ public:
     // Cached ranges: pair 1 "0311", 2 "0310", 3 "0301", 4 "0305".
     void CachedSection(int pair, int& first, int& last) const;
 
+    // Names the content: files built separately never share an id, copies
+    // (which hold the same lines) do. Lets readers cache what they derive.
+    std::uint64_t Id() const { return id_; }
+
 private:
     std::vector<std::string> lines_;
+    std::uint64_t id_;
     mutable int sections_[5][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}};
 };
 

@@ -6,8 +6,10 @@
 namespace aerolyx {
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-char up(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-char low(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII only: texts are UTF-8, whose multi-byte sequences must pass through
+// untouched whatever the C locale would make of their single bytes.
+char up(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char low(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 std::string Trim(std::string_view s)

@@ -1,5 +1,8 @@
 #include "model/CFanData.h"
 
+#include <algorithm>
+#include <mutex>
+
 #include "common/Database.h"
 #include "common/IniFile.h"
 #include "common/NumText.h"
@@ -38,16 +41,32 @@ void CFanData::adopt()
     for (auto& f : fields_) f->setOwner(this);
 }
 
+const std::size_t* CFanData::FieldIndex::find(std::string_view name) const
+{
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
+                                     [](const auto& e, std::string_view n) { return ILess()(e.first, n); });
+    return it != entries_.end() && !ILess()(name, it->first) ? &it->second : nullptr;
+}
+
+bool CFanData::FieldIndex::insert(const std::string& name, std::size_t pos)
+{
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), std::string_view(name),
+                                     [](const auto& e, std::string_view n) { return ILess()(e.first, n); });
+    if (it != entries_.end() && !ILess()(name, it->first)) return false;
+    entries_.emplace(it, name, pos);
+    return true;
+}
+
 void CFanData::rebuildIndex()
 {
     index_.clear();
-    for (std::size_t i = 0; i < fields_.size(); ++i) index_.emplace(fields_[i]->FName(), i);
+    for (std::size_t i = 0; i < fields_.size(); ++i) index_.insert(fields_[i]->FName(), i);
 }
 
 CLpField* CFanData::Item(const std::string& name) const
 {
-    auto it = index_.find(name);
-    return it == index_.end() ? nullptr : fields_[it->second].get();
+    const std::size_t* at = index_.find(name);
+    return at ? fields_[*at].get() : nullptr;
 }
 
 CLpField* CFanData::ItemAt(int index) const
@@ -58,20 +77,20 @@ CLpField* CFanData::ItemAt(int index) const
 
 void CFanData::Remove(const std::string& name)
 {
-    auto it = index_.find(name);
-    if (it == index_.end()) return;
-    CLpField* f = fields_[it->second].get();
+    const std::size_t* at = index_.find(name);
+    if (!at) return;
+    const std::size_t pos = *at;
+    CLpField* f = fields_[pos].get();
     if (actField_ == f) actField_ = nullptr;
     if (actFieldSaved_ == f) actFieldSaved_ = nullptr;
-    fields_.erase(fields_.begin() + static_cast<std::ptrdiff_t>(it->second));
+    fields_.erase(fields_.begin() + static_cast<std::ptrdiff_t>(pos));
     rebuildIndex();
 }
 
 bool CFanData::Add(std::unique_ptr<CLpField> field)
 {
-    if (!field || field->FName().empty() || index_.count(field->FName())) return false;
+    if (!field || field->FName().empty() || !index_.insert(field->FName(), fields_.size())) return false;
     field->setOwner(this);
-    index_.emplace(field->FName(), fields_.size());
     fields_.push_back(std::move(field));
     return true;
 }
@@ -224,6 +243,43 @@ int CFanData::LoadFanFields()
     return LoadFanFields(*Prog().Ini);
 }
 
+// The fields a settings file defines, with their default values: parsed
+// once per file, since every candidate of a selection starts from them.
+struct CFanData::FieldTemplate {
+    std::uint64_t iniId = 0;
+    std::vector<CLpField> fields;
+    FieldIndex index;
+};
+
+std::shared_ptr<const CFanData::FieldTemplate> CFanData::TemplateFor(const IniFile& ini)
+{
+    static std::mutex guard;
+    static std::shared_ptr<const FieldTemplate> last;
+    {
+        std::lock_guard<std::mutex> lock(guard);
+        if (last && last->iniId == ini.Id()) return last;
+    }
+    auto t = std::make_shared<FieldTemplate>();
+    t->iniId = ini.Id();
+    int first = 0, last_ = 0;
+    ini.CachedSection(3, first, last_);
+    const auto& lines = ini.IniLines();
+    if (!(first == 0 && last_ == 0 && (lines.empty() || !IStartsWith(lines[0], "0301")))) {
+        for (int i = first; i <= last_ && i < static_cast<int>(lines.size()); ++i) {
+            const std::string& l = lines[static_cast<std::size_t>(i)];
+            if (!IStartsWith(l, "0301")) continue;
+            auto f = FieldFromDefinition(l.substr(4));
+            if (!f || f->FName().empty()) continue;
+            if (!t->index.insert(f->FName(), t->fields.size())) continue;  // a second definition of a name is ignored
+            f->setValueStr(f->DefValue());
+            t->fields.push_back(std::move(*f));
+        }
+    }
+    std::lock_guard<std::mutex> lock(guard);
+    last = t;
+    return last;
+}
+
 int CFanData::LoadFanFields(const IniFile& ini)
 {
     fields_.clear();
@@ -231,19 +287,14 @@ int CFanData::LoadFanFields(const IniFile& ini)
     actField_ = actFieldSaved_ = nullptr;
     ini_ = &ini;
 
-    int first = 0, last = 0;
-    ini.CachedSection(3, first, last);
-    const auto& lines = ini.IniLines();
-    if (first == 0 && last == 0 && (lines.empty() || !IStartsWith(lines[0], "0301"))) return 0;
-    for (int i = first; i <= last && i < static_cast<int>(lines.size()); ++i) {
-        const std::string& l = lines[static_cast<std::size_t>(i)];
-        if (!IStartsWith(l, "0301")) continue;
-        auto f = FieldFromDefinition(l.substr(4));
-        if (!f) continue;
-        CLpField* raw = f.get();
-        if (!Add(std::move(f))) continue;  // a second definition of a name is ignored
-        raw->setValueStr(raw->DefValue());
+    const std::shared_ptr<const FieldTemplate> t = TemplateFor(ini);
+    fields_.reserve(t->fields.size());
+    for (const CLpField& proto : t->fields) {
+        auto f = std::make_unique<CLpField>(proto);
+        f->setOwner(this);
+        fields_.push_back(std::move(f));
     }
+    index_ = t->index;
     return Count();
 }
 
@@ -271,8 +322,14 @@ std::unique_ptr<CFanData> CFanData::CloneMe() const
 
 void CFanData::CopyMe(CFanData& target) const
 {
-    for (const auto& f : fields_)
-        if (CLpField* t = target.Item(f->FName())) t->setValueI(f->ValueI());
+    // Records built from the same definitions hold their fields in the same
+    // order; the name lookup is only for records that differ.
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const CLpField& f = *fields_[i];
+        CLpField* t = i < target.fields_.size() && target.fields_[i]->FName() == f.FName() ? target.fields_[i].get()
+                                                                                          : target.Item(f.FName());
+        if (t) t->setValueI(f.ValueI());
+    }
 }
 
 void CFanData::LpField_ParentValue(const CLpField&, const std::string& name, Variant& value)

@@ -3,9 +3,9 @@
 // regard to case and kept in definition order. Built from the field
 // definitions of section 0301; answers the fields' questions (related
 // values, choice lists, some of them from the catalogue).
-#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/StrUtil.h"
@@ -112,8 +112,22 @@ private:
     void rebuildIndex();
     void adopt();
 
+    // Field positions by name, without regard to case: a sorted vector, so
+    // that a record built from the definitions copies it in one piece.
+    class FieldIndex {
+    public:
+        const std::size_t* find(std::string_view name) const;
+        bool insert(const std::string& name, std::size_t pos);  // false when the name is there
+        void clear() { entries_.clear(); }
+
+    private:
+        std::vector<std::pair<std::string, std::size_t>> entries_;
+    };
+    struct FieldTemplate;
+    static std::shared_ptr<const FieldTemplate> TemplateFor(const IniFile& ini);
+
     FieldList fields_;
-    std::map<std::string, std::size_t, ILess> index_;
+    FieldIndex index_;
     const IniFile* ini_ = nullptr;
     CLpField* actField_ = nullptr;
     CLpField* actFieldSaved_ = nullptr;

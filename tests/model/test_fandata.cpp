@@ -97,6 +97,29 @@ TEST_F(FanDataTest, BuildsFieldsFromDefinitionLines)
     EXPECT_EQ(none.LoadFanFields(), 0);
 }
 
+// Definitions are parsed once per settings file; a file replaced in place,
+// or moved away, must not leave the old fields behind.
+TEST_F(FanDataTest, FollowsTheSettingsFileItIsGiven)
+{
+    ini = IniFile::FromText("[301]\nI_Other;5;;;;;0;1;;7;;\n");
+    ASSERT_EQ(rec.LoadFanFields(), 1);
+    EXPECT_DOUBLE_EQ(rec.ValueI("I_Other").toDouble(), 7.0);
+    EXPECT_EQ(rec.Item("I_AirFlow"), nullptr);
+
+    IniFile moved = std::move(ini);
+    EXPECT_EQ(rec.LoadFanFields(), 0);
+    EXPECT_EQ(rec.LoadFanFields(moved), 1);
+
+    // A clone of a record that has lost a field still copies the rest by name.
+    rec.setValueI("I_Other", 9.0);
+    CFanData wider;
+    IniFile both = IniFile::FromText("[301]\nI_First;5;;;;;0;1;;1;;\nI_Other;5;;;;;0;1;;7;;\n");
+    wider.LoadFanFields(both);
+    rec.CopyMe(wider);
+    EXPECT_DOUBLE_EQ(wider.ValueI("I_Other").toDouble(), 9.0);
+    EXPECT_DOUBLE_EQ(wider.ValueI("I_First").toDouble(), 1.0);
+}
+
 TEST_F(FanDataTest, TextFormsAndValueWithEquals)
 {
     EXPECT_EQ(rec.ValueToStr("I_None", true), "I_None=?");
