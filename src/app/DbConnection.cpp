@@ -1,5 +1,7 @@
 #include "app/DbConnection.h"
 
+#include <cmath>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaType>
@@ -243,10 +245,15 @@ DbConnection::DbConnection(ConnectionString cs) : cs_(std::move(cs))
     provider_ = CanonicalProvider(cs_.Get({"Provider"}));
 }
 
+struct DbConnection::Prepared {
+    QSqlQuery query;
+};
+
 DbConnection::~DbConnection() { Close(); }
 
 void DbConnection::Close()
 {
+    prepared_.clear();  // statements go before their connection
     if (!QSqlDatabase::contains(Q(qtName_))) return;
     {
         QSqlDatabase db = QSqlDatabase::database(Q(qtName_), false);
@@ -346,6 +353,38 @@ bool DbConnection::Open(int& errorNumber, std::string& description)
     return true;
 }
 
+namespace {
+
+Recordset ReadRows(QSqlQuery& q)
+{
+    const QSqlRecord rec = q.record();
+    const int width = rec.count();
+    std::vector<std::string> columns;
+    columns.reserve(static_cast<std::size_t>(width));
+    for (int i = 0; i < width; ++i) columns.push_back(rec.fieldName(i).toStdString());
+    std::vector<std::vector<Variant>> rows;
+    while (q.next()) {
+        std::vector<Variant> row;
+        row.reserve(columns.size());
+        for (int i = 0; i < width; ++i) row.push_back(q.isNull(i) ? Variant() : FromQt(q.value(i)));
+        rows.push_back(std::move(row));
+    }
+    if (q.lastError().isValid()) throw DbError(NativeNumber(q.lastError(), kErrGeneric), DriverMessage(q.lastError()));
+    return Recordset(std::move(columns), std::move(rows));
+}
+
+QVariant ToQt(const Variant& v)
+{
+    if (v.isEmpty()) return QVariant();
+    if (v.isText()) return QString::fromStdString(v.textValue());
+    const double d = v.toDouble();
+    // Whole numbers go as integers, as the same value written in the text would.
+    if (v.isInt() || (d == std::trunc(d) && std::fabs(d) < 9.0e15)) return QVariant(static_cast<qlonglong>(d));
+    return QVariant(d);
+}
+
+}  // namespace
+
 Recordset DbConnection::OpenRecordset(const std::string& sql)
 {
     if (!open_) throw DbError(kErrConnectionClosed, "The database connection is not open.");
@@ -356,19 +395,41 @@ Recordset DbConnection::OpenRecordset(const std::string& sql)
         const QSqlError e = q.lastError();
         throw DbError(NativeNumber(e, kErrGeneric), DriverMessage(e));
     }
-    const QSqlRecord rec = q.record();
-    std::vector<std::string> columns;
-    columns.reserve(static_cast<std::size_t>(rec.count()));
-    for (int i = 0; i < rec.count(); ++i) columns.push_back(rec.fieldName(i).toStdString());
-    std::vector<std::vector<Variant>> rows;
-    while (q.next()) {
-        std::vector<Variant> row;
-        row.reserve(columns.size());
-        for (int i = 0; i < rec.count(); ++i) row.push_back(q.isNull(i) ? Variant() : FromQt(q.value(i)));
-        rows.push_back(std::move(row));
+    return ReadRows(q);
+}
+
+Recordset DbConnection::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
+{
+    if (!open_) throw DbError(kErrConnectionClosed, "The database connection is not open.");
+    // Checks the count the way every connection does.
+    SpliceParameters(sql, params);
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+        if (prepared_.size() >= 64) prepared_.clear();  // a caller with ever new texts
+        auto p = std::make_unique<Prepared>();
+        p->query = QSqlQuery(QSqlDatabase::database(Q(qtName_), false));
+        p->query.setForwardOnly(true);
+        if (!p->query.prepare(Q(AdaptSql(sql)))) {
+            const QSqlError e = p->query.lastError();
+            throw DbError(NativeNumber(e, kErrGeneric), DriverMessage(e));
+        }
+        it = prepared_.emplace(sql, std::move(p)).first;
     }
-    if (q.lastError().isValid()) throw DbError(NativeNumber(q.lastError(), kErrGeneric), DriverMessage(q.lastError()));
-    return Recordset(std::move(columns), std::move(rows));
+    QSqlQuery& q = it->second->query;
+    for (std::size_t i = 0; i < params.size(); ++i) q.bindValue(static_cast<int>(i), ToQt(params[i]));
+    if (!q.exec()) {
+        const QSqlError e = q.lastError();
+        q.finish();
+        throw DbError(NativeNumber(e, kErrGeneric), DriverMessage(e));
+    }
+    try {
+        Recordset r = ReadRows(q);
+        q.finish();  // releases the read lock until the next call
+        return r;
+    } catch (...) {
+        q.finish();
+        throw;
+    }
 }
 
 std::unique_ptr<DbConnection> OpenConnection(const IniFile& ini, const std::string& appPath, const std::string& name,

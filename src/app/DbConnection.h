@@ -3,6 +3,7 @@
 // assembled ADO-style from section 0002 of the settings file, the driver is
 // chosen by its Provider key, and every query returns a static recordset.
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,6 +54,8 @@ public:
     void Close();
 
     Recordset OpenRecordset(const std::string& sql) override;
+    // Prepares each text once and keeps it while the connection is open.
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override;
 
     const ConnectionString& Connection() const { return cs_; }
     const std::string& ConnectionText() const { return cs_.text; }
@@ -69,6 +72,8 @@ private:
     std::string database_;
     std::string qtName_;
     bool open_ = false;
+    struct Prepared;
+    std::map<std::string, std::unique_ptr<Prepared>> prepared_;
 };
 
 // Assembles and opens the connection; on failure shows "Error " & number &

@@ -14,6 +14,48 @@ Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<V
     std::iota(visible_.begin(), visible_.end(), std::size_t{0});
 }
 
+std::string SpliceParameters(const std::string& sql, const std::vector<Variant>& params)
+{
+    std::string out;
+    out.reserve(sql.size() + 8 * params.size());
+    std::size_t marks = 0;
+    char quote = 0;
+    for (const char c : sql) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+        } else if (c == '?') {
+            if (marks++ < params.size()) {
+                const Variant& v = params[marks - 1];
+                if (v.isEmpty()) {
+                    out += "NULL";
+                } else if (v.isText()) {
+                    out += '\'';
+                    for (const char t : v.textValue()) {
+                        if (t == '\'') out += '\'';
+                        out += t;
+                    }
+                    out += '\'';
+                } else {
+                    out += NumToText(v.toDouble());
+                }
+            }
+            continue;
+        }
+        out += c;
+    }
+    if (marks != params.size())
+        throw DbError(3001, "The query has " + std::to_string(marks) + " placeholders but " +
+                                std::to_string(params.size()) + " values were given.");
+    return out;
+}
+
+Recordset IDatabase::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
+{
+    return OpenRecordset(SpliceParameters(sql, params));
+}
+
 int Recordset::FieldIndex(std::string_view name) const
 {
     for (std::size_t i = 0; i < columns_.size(); ++i)

@@ -60,6 +60,16 @@ public:
     virtual ~IDatabase() = default;
     // Runs a SELECT text written in the catalogue dialect; throws DbError.
     virtual Recordset OpenRecordset(const std::string& sql) = 0;
+    // The same for a text with "?" placeholders (outside quotes) and their
+    // values in order. A connection that can prepare statements keeps one
+    // per text for the next call; this default splices the values in as
+    // literals (numbers in the number text form, texts quoted) and runs the
+    // result, so it answers exactly as the spliced text would.
+    virtual Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params);
 };
+
+// The text with each placeholder replaced by its value as a literal; throws
+// DbError when the counts differ.
+std::string SpliceParameters(const std::string& sql, const std::vector<Variant>& params);
 
 }  // namespace aerolyx

@@ -197,7 +197,7 @@ Recordset DORozEvIdad::SizeRows(int fsid)
     }
     cacheFsID_ = 0;
     cacheCurves_.Close();
-    cacheSize_ = Db().OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + NumToText(fsid));
+    cacheSize_ = Db().OpenParameterized("SELECT * FROM tblFanSizes WHERE FsID=?", {Variant(fsid)});
     cacheFsID_ = fsid;
     return cacheSize_;
 }
@@ -209,7 +209,7 @@ Recordset DORozEvIdad::CurveRowsOf(int fsid)
         r.MoveFirst();
         return r;
     }
-    Recordset r = Db().OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + NumToText(fsid) + " ORDER BY FanCN ,FanCM ");
+    Recordset r = Db().OpenParameterized("SELECT * FROM tblFanCurve WHERE FsID=? ORDER BY FanCN ,FanCM ", {Variant(fsid)});
     if (fsid == cacheFsID_) cacheCurves_ = r;
     return r;
 }
@@ -296,7 +296,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     // The read-only catalogue's speeds are looked up once per engine object.
     auto poleSpeed = [&](int pole) {
         if (auto it = poleSpeeds_.find(pole); it != poleSpeeds_.end()) return it->second;
-        Recordset rs = Db().OpenRecordset("SELECT PolBN FROM tblEEPolB WHERE PolBID=" + NumToText(pole));
+        Recordset rs = Db().OpenParameterized("SELECT PolBN FROM tblEEPolB WHERE PolBID=?", {Variant(pole)});
         const double n = rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         rs.Close();
         poleSpeeds_[pole] = n;

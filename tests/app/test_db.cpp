@@ -158,6 +158,43 @@ TEST(DbConnection, ReadsSqliteCatalogueReadOnly)
     EXPECT_THROW(conn->OpenRecordset("SELECT 1"), DbError);
 }
 
+TEST(DbConnection, PreparedQueriesAnswerAsTheSplicedText)
+{
+    test::TempDir dir;
+    MakeCatalogue(dir);
+    IniFile ini = IniFile::FromText("[2]\nProvider=SQLite\nData Source={PATH}\\cat.sqlite\n");
+    Quiet quiet;
+    auto conn = OpenConnection(ini, dir.path(), "DB", "", "");
+    ASSERT_TRUE(conn);
+    const auto spliced = [&](const std::string& sql, const std::vector<Variant>& v) {
+        return conn->OpenRecordset(SpliceParameters(sql, v));
+    };
+    const auto same = [](Recordset a, Recordset b) {
+        ASSERT_EQ(a.RecordCount(), b.RecordCount());
+        for (; !a.Eof(); a.MoveNext(), b.MoveNext())
+            for (const char* f : {"TsID", "TsCode", "TsName", "Factor", "Big"}) EXPECT_EQ(a.Field(f), b.Field(f)) << f;
+    };
+    // The same text run again with other values reuses its statement.
+    const std::string byId = "SELECT * FROM tblFanSeries WHERE TsID=? ORDER BY TsID";
+    for (const Variant& id : {Variant(1), Variant(3), Variant(3.0), Variant(2.5), Variant(), Variant(9)})
+        same(conn->OpenParameterized(byId, {id}), spliced(byId, {id}));
+    EXPECT_EQ(conn->OpenParameterized(byId, {Variant(3.0)}).GetText("TsCode"), "AXH");
+
+    const std::string byText = "SELECT * FROM tblFanSeries WHERE TsName=? OR TsCode=? OR TsName='?'";
+    Recordset rs = conn->OpenParameterized(byText, {Variant("O'Brien's"), Variant("axl")});
+    EXPECT_EQ(rs.RecordCount(), 2);
+    same(rs, spliced(byText, {Variant("O'Brien's"), Variant("axl")}));
+    // A TOP text is adapted before it is prepared.
+    EXPECT_EQ(conn->OpenParameterized("SELECT TOP 1 * FROM tblFanSeries WHERE Fab0ID=?", {Variant(1)}).RecordCount(), 1);
+
+    EXPECT_THROW(conn->OpenParameterized(byId, {}), DbError);
+    EXPECT_THROW(conn->OpenParameterized("SELECT * FROM tblMissing WHERE a=?", {Variant(1)}), DbError);
+    // Failures leave the connection and its statements usable; closing drops them.
+    EXPECT_EQ(conn->OpenParameterized(byId, {Variant(2)}).RecordCount(), 1);
+    conn->Close();
+    EXPECT_THROW(conn->OpenParameterized(byId, {Variant(2)}), DbError);
+}
+
 TEST(DbConnection, FailuresGiveTheConnectionMessage)
 {
     test::TempDir dir;

@@ -99,6 +99,25 @@ TEST(Recordset, FieldsNullsAndFilter)
     EXPECT_THROW(rs.Field(0), DbError);
 }
 
+TEST(Recordset, PlaceholdersAreSplicedOutsideQuotesOnly)
+{
+    EXPECT_EQ(SpliceParameters("SELECT * FROM t WHERE a=? AND b='?' AND c=\"?\" AND d=?",
+                               {Variant(12), Variant("O'Brien")}),
+              "SELECT * FROM t WHERE a=12 AND b='?' AND c=\"?\" AND d='O''Brien'");
+    EXPECT_EQ(SpliceParameters("x=? OR y=?", {Variant(0.1), Variant()}), "x=0.1 OR y=NULL");
+    // A doubled quote inside a literal leaves the mark after it a literal too.
+    EXPECT_EQ(SpliceParameters("n='it''s ?' AND m=?", {Variant(-3)}), "n='it''s ?' AND m=-3");
+    for (const auto& [sql, count] : {std::pair{"a=? AND b=?", 1}, std::pair{"a='?'", 1}, std::pair{"a=?", 2}}) {
+        std::vector<Variant> values(static_cast<std::size_t>(count), Variant(1));
+        try {
+            SpliceParameters(sql, values);
+            ADD_FAILURE() << sql;
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number, 3001) << sql;
+        }
+    }
+}
+
 TEST(TextFile, DecodesTheThreeEncodingsAndWritesAtomically)
 {
     test::TempDir dir;
