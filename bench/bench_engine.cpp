@@ -104,7 +104,8 @@ void BM_ShortDutyComputationOnly(benchmark::State& state)
     RunDuties(state, *Cat().memo, 1);
 }
 
-// The catalogue queries of one duty alone (size row, curve rows, noise row).
+// The catalogue queries of one duty alone (size row, curve rows, noise row),
+// as the engine runs them.
 void BM_DutyQueriesOnly(benchmark::State& state)
 {
     if (!Cat().ctx.DBConnection) return state.SkipWithError("no demo catalogue");
@@ -112,11 +113,11 @@ void BM_DutyQueriesOnly(benchmark::State& state)
     const auto sizes = test::OfferedSizes(db);
     std::size_t i = 0;
     for (auto _ : state) {
-        const std::string id = NumToText(sizes[i].fsid);
-        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + id));
-        benchmark::DoNotOptimize(db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + id + " ORDER BY FanCN ,FanCM "));
-        benchmark::DoNotOptimize(
-            db.OpenRecordset("SELECT * FROM tblFanNoise WHERE FsID=" + id + " AND NsCPz=" + NumToText(sizes[i].pole)));
+        const Variant id(sizes[i].fsid);
+        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanSizes WHERE FsID=?", {id}));
+        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanCurve WHERE FsID=? ORDER BY FanCN ,FanCM ", {id}));
+        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanNoise WHERE FsID=? AND NsCPz=?",
+                                                      {id, Variant(sizes[i].pole)}));
         if (++i == sizes.size()) i = 0;
     }
 }

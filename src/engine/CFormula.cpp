@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 #include "engine/Numerics.h"
 
@@ -14,6 +15,10 @@ constexpr int kMaxPoints = 32767;     // counts and spline indices are 16-bit
 constexpr int kResampleSteps = 48;
 constexpr std::size_t kResampleCap = 53;  // first + interior + last
 constexpr int kMaxExpand = 100000;
+constexpr int kSide = 8;  // formulas built side by side at most
+
+// Degree min(n - 2, 4), at least a constant.
+std::size_t PolynomialTerms(int n) { return static_cast<std::size_t>(std::max(n - 2 < 4 ? n - 2 : 4, 0) + 1); }
 
 double Deviation(double f, double y)
 {
@@ -62,8 +67,59 @@ std::int16_t CFormula::ForInitData(int type)
         return BadType;
     }
     formulaType_ = static_cast<std::int16_t>(type);
-    if (type == 4 || type == 5) PrepareData();
+    if (type == 4 || type == 5) {
+        CFormula* self = this;
+        PrepareData(&self, 1);
+    }
+    return Complete();
+}
 
+void CFormula::ForInitDataTogether(CFormula* const* formulas, int count, int type)
+{
+    if (count <= 0) return;
+    const std::vector<double>& x = formulas[0]->x_;
+    bool together = type == 4 || type == 5;
+    for (int i = 0; i < count && together; ++i) {
+        const CFormula& f = *formulas[i];
+        together = f.dataState_ == 1 && f.x_.size() == x.size() &&
+                   std::memcmp(f.x_.data(), x.data(), x.size() * sizeof(double)) == 0 &&
+                   std::find(formulas, formulas + i, formulas[i]) == formulas + i;
+    }
+    if (!together) {
+        for (int i = 0; i < count; ++i) formulas[i]->ForInitData(type);
+        return;
+    }
+    for (int first = 0; first < count; first += kSide) {
+        CFormula* const* fs = formulas + first;
+        const int k = std::min(kSide, count - first);
+        for (int i = 0; i < k; ++i) fs[i]->formulaType_ = static_cast<std::int16_t>(type);
+        PrepareData(fs, k);
+        if (type != 5) {
+            for (int i = 0; i < k; ++i) fs[i]->Complete();
+            continue;
+        }
+        // The polynomials over the shared resampled flows, side by side too.
+        const int n = fs[0]->Count();
+        const std::size_t terms = PolynomialTerms(n);
+        std::array<Arr1<const double>, kSide> ys;
+        std::array<Arr1<double>, kSide> cs;
+        for (int i = 0; i < k; ++i) {
+            CFormula& f = *fs[i];
+            f.coeff_.assign(terms, 0.0);
+            ys[static_cast<std::size_t>(i)] = Arr1<const double>(f.y_);
+            cs[static_cast<std::size_t>(i)] = Arr1<double>(f.coeff_);
+        }
+        LSQFIT(n, Arr1<const double>(fs[0]->x_), k, ys.data(), static_cast<int>(terms), cs.data());
+        for (int i = 0; i < k; ++i) {
+            fs[i]->built_ = true;
+            fs[i]->dataState_ = 2;
+        }
+    }
+}
+
+std::int16_t CFormula::Complete()
+{
+    const int type = formulaType_;
     const int n = Count();
     const Arr1<const double> X(x_), Y(y_);
     switch (type) {
@@ -77,8 +133,7 @@ std::int16_t CFormula::ForInitData(int type)
         DERIV3(n, X, Y, n, slopeLast_);
         break;
     case 5: {
-        const int degree = n - 2 < 4 ? n - 2 : 4;
-        coeff_.assign(static_cast<std::size_t>(std::max(degree, 0) + 1), 0.0);
+        coeff_.assign(PolynomialTerms(n), 0.0);
         LSQFIT(n, X, Y, static_cast<int>(coeff_.size()), Arr1<double>(coeff_));
         break;
     }
@@ -89,68 +144,138 @@ std::int16_t CFormula::ForInitData(int type)
     return static_cast<std::int16_t>(n);
 }
 
-// Resamples the points onto 48 even steps: a local parabola through the last
-// resampled point and the next two data points, averaged with straight-line
-// estimates where it would turn against the data.
-void CFormula::PrepareData()
+namespace {
+
+// The segment INTERP1(n, X, Y, x) interpolates on and the weight of its
+// far end, so that Pick gives INTERP1's result for any Y.
+void Segment(int n, Arr1<const double> X, double x, int& i, double& w)
 {
-    const int n = Count();
-    const Arr1<const double> X(x_), Y(y_);
-    // Built in scratch space that then trades places with the data, so that
-    // refitting allocates nothing.
-    thread_local std::vector<double> rx, ry;
-    rx.clear();
-    ry.clear();
-    rx.reserve(kResampleCap);
-    ry.reserve(kResampleCap);
+    i = 1;
+    while (i <= n && X(i) < x) ++i;
+    if (i > n) i = n;
+    w = i == 1 ? 0.0 : (x - X(i - 1)) / (X(i) - X(i - 1));
+}
+
+double Pick(int i, double w, Arr1<const double> Y) { return i == 1 ? Y(1) : Y(i - 1) + w * (Y(i) - Y(i - 1)); }
+
+// Everything of the resampling that depends on the abscissas alone. Every
+// column of a curve is fitted over the same flows, so the last few plans
+// are kept per thread.
+const ResamplePlan& PlanFor(int n, Arr1<const double> X)
+{
+    GlobalWork& g = GLOBAL();
+    const auto bytes = static_cast<std::size_t>(n) * sizeof(double);
+    for (const ResamplePlan& p : g.plans)
+        if (p.n == n && std::memcmp(p.x.data(), X.data(), bytes) == 0) return p;
+    ResamplePlan& p = g.plans[g.nextPlan];
+    g.nextPlan = (g.nextPlan + 1) % g.plans.size();
+    p.n = -1;
+    p.x.assign(X.data(), X.data() + n);
+    p.rx.clear();
+    p.steps.clear();
+    p.rx.reserve(kResampleCap);
+    p.steps.reserve(kResampleCap);
 
     const double s = (X(n) - X(1)) / kResampleSteps;
-    rx.push_back(X(1));
-    ry.push_back(Y(1));
+    p.rx.push_back(X(1));
     double x = X(1) + s;
     // d = the data points before the first one beyond x; x only grows, so
     // the search goes on from where it stopped.
     int d = 0;
     // The cap also ends the loop when s is too small to move x.
-    while (x < X(n) && rx.size() < kResampleCap - 1) {
+    while (x < X(n) && p.rx.size() < kResampleCap - 1) {
         while (d < n && X(d + 1) <= x) ++d;
-        const double xk = rx.back(), yk = ry.back();
-        double value;
-        double L1 = 0.0, L2 = 0.0;
+        const double xk = p.rx.back();
+        ResampleStep st;
+        st.d = d;
+        std::array<double, 3> px{};
         if (d < n - 1) {
-            const std::array<double, 3> px{xk, X(d + 1), X(d + 2)};
-            const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
-            std::array<double, 3> c{};
-            if (!Parabola3(px[0], px[1], px[2], py[0], py[1], py[2], c.data()))
-                LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
-            const double q = c[0] + x * (c[1] + x * c[2]);
-            if ((q > yk && Y(d + 1) < yk) || (q < yk && Y(d + 1) > yk)) {
-                INTERP1(3, Arr1<const double>(px), Arr1<const double>(py), x, L1);
-                INTERP1(n, X, Y, x, L2);
-                value = (q + L1 + L2) / 3.0;
-            } else {
-                value = q;
-            }
+            px = {xk, X(d + 1), X(d + 2)};
+            st.kind = MakeParabolaBasis(px[0], px[1], px[2], st.basis) ? ResampleStep::kParabola
+                                                                        : ResampleStep::kGeneralParabola;
         } else {
             // Before two resampled points exist, the last one stands in for
             // the one before it.
-            const std::size_t k = rx.size();
-            const double xp = k >= 2 ? rx[k - 2] : xk;
-            const double yp = k >= 2 ? ry[k - 2] : yk;
-            const std::array<double, 3> px{xk, xp, X(n)};
-            const std::array<double, 3> py{yk, yp, Y(n)};
-            INTERP1(3, Arr1<const double>(px), Arr1<const double>(py), x, L1);
-            INTERP1(n, X, Y, x, L2);
-            value = (yk + L1 + L2) / 3.0;
+            const std::size_t k = p.rx.size();
+            px = {xk, k >= 2 ? p.rx[k - 2] : xk, X(n)};
+            st.kind = ResampleStep::kEnd;
         }
-        rx.push_back(x);
-        ry.push_back(value);
+        Segment(3, Arr1<const double>(px), x, st.i1, st.w1);
+        Segment(n, X, x, st.i2, st.w2);
+        p.rx.push_back(x);
+        p.steps.push_back(st);
         x += s;
     }
-    rx.push_back(X(n));
-    ry.push_back(Y(n));
-    x_.swap(rx);
-    y_.swap(ry);
+    p.rx.push_back(X(n));
+    p.n = n;
+    return p;
+}
+
+}  // namespace
+
+// Resamples the points onto 48 even steps: a local parabola through the last
+// resampled point and the next two data points, averaged with straight-line
+// estimates where it would turn against the data. Each formula's steps form
+// one chain of dependent divisions; running several formulas' chains step
+// by step lets the processor overlap them.
+void CFormula::PrepareData(CFormula* const* formulas, int count)
+{
+    if (count > kSide) {
+        for (int i = 0; i < count; i += kSide) PrepareData(formulas + i, std::min(kSide, count - i));
+        return;
+    }
+    const int n = formulas[0]->Count();
+    const Arr1<const double> X(formulas[0]->x_);
+    const ResamplePlan& plan = PlanFor(n, X);
+    // Built in scratch space that then trades places with the data, so that
+    // refitting allocates nothing.
+    thread_local std::array<std::vector<double>, kSide> out;
+    std::array<Arr1<const double>, kSide> Ys;
+    for (int j = 0; j < count; ++j) {
+        std::vector<double>& ry = out[static_cast<std::size_t>(j)];
+        Ys[static_cast<std::size_t>(j)] = Arr1<const double>(formulas[j]->y_);
+        ry.clear();
+        ry.reserve(kResampleCap);
+        ry.push_back(Ys[static_cast<std::size_t>(j)](1));
+    }
+    for (std::size_t k = 0; k < plan.steps.size(); ++k) {
+        const ResampleStep& st = plan.steps[k];
+        const double x = plan.rx[k + 1];
+        for (int j = 0; j < count; ++j) {
+            std::vector<double>& ry = out[static_cast<std::size_t>(j)];
+            const Arr1<const double> Y = Ys[static_cast<std::size_t>(j)];
+            const double yk = ry.back();
+            double value;
+            if (st.kind != ResampleStep::kEnd) {
+                const int d = st.d;
+                const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
+                std::array<double, 3> c{};
+                if (st.kind == ResampleStep::kParabola) {
+                    ParabolaFrom(st.basis, py[0], py[1], py[2], c.data());
+                } else {
+                    const std::array<double, 3> px{plan.rx[k], X(d + 1), X(d + 2)};
+                    LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
+                }
+                const double q = c[0] + x * (c[1] + x * c[2]);
+                if ((q > yk && py[1] < yk) || (q < yk && py[1] > yk))
+                    value = (q + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+                else
+                    value = q;
+            } else {
+                const std::size_t m = ry.size();
+                const std::array<double, 3> py{yk, m >= 2 ? ry[m - 2] : yk, Y(n)};
+                value = (yk + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+            }
+            ry.push_back(value);
+        }
+    }
+    for (int j = 0; j < count; ++j) {
+        CFormula& f = *formulas[j];
+        std::vector<double>& ry = out[static_cast<std::size_t>(j)];
+        ry.push_back(f.y_.back());
+        f.y_.swap(ry);
+        f.x_.assign(plan.rx.begin(), plan.rx.end());
+    }
 }
 
 double CFormula::Eval(double x) const

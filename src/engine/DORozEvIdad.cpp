@@ -615,12 +615,28 @@ void DORozEvIdad::LoadCurves(double nc, double nm)
 
 void DORozEvIdad::SmoothCurves()
 {
-    CFormula& fit = sharedFormula_;
+    CFormula& pFit = smoothFits_[0];
+    CFormula& eFit = smoothFits_[1];
+    CFormula& aFit = smoothFits_[2];
+    CFormula& wFit = smoothFits_[3];
     for (int i = 1; i <= curveCount_; ++i) {
         CurveSlot& s = curves_[static_cast<std::size_t>(i)];
         const int n = s.PointCount;
-        BuildFit(fit, n, &s.Flow[1], &s.Pressure[1], 5);
-        for (int j = 1; j < n; ++j) s.Pressure[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+        // The columns are fitted from their stored values, independently of
+        // each other, so they are fitted together.
+        const bool constAngle = ConstantColumn(n, &s.Angle[1]);
+        std::array<CFormula*, 4> fits{&pFit, &eFit, &wFit, &aFit};
+        pFit.ForFreeData();
+        pFit.ForSetData(n, &s.Flow[1], &s.Pressure[1]);
+        eFit.ForFreeData();
+        eFit.ForSetData(n, &s.Flow[1], &s.Eta[1]);
+        wFit.ForFreeData();
+        wFit.ForSetData(n, &s.Flow[1], &s.Power[1]);
+        aFit.ForFreeData();
+        if (!constAngle) aFit.ForSetData(n, &s.Flow[1], &s.Angle[1]);
+        CFormula::ForInitDataTogether(fits.data(), constAngle ? 3 : 4, 5);
+
+        for (int j = 1; j < n; ++j) s.Pressure[j] = Fix(pFit.ForGetPoint(s.Flow[j]) + 0.5);
         s.PressureMin = 32000;
         s.PressureMax = 0;
         for (int j = 1; j <= n; ++j) {
@@ -632,17 +648,14 @@ void DORozEvIdad::SmoothCurves()
         curvePressureMax_[static_cast<std::size_t>(i)] = s.PressureMax;
         curveFlowMin_[static_cast<std::size_t>(i)] = s.FlowMin;
         curvePressureMin_[static_cast<std::size_t>(i)] = s.PressureMin;
-        BuildFit(fit, n, &s.Flow[1], &s.Eta[1], 5);
-        for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
-        if (ConstantColumn(n, &s.Angle[1])) {
+        for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(eFit.ForGetPoint(s.Flow[j]), 1000);
+        if (constAngle) {
             for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(s.Angle[j] + 0.5);
         } else {
-            BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
-            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(aFit.ForGetPoint(s.Flow[j]) + 0.5);
         }
-        BuildFit(fit, n, &s.Flow[1], &s.Power[1], 5);
-        for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
-        fit.ForFreeData();
+        for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(wFit.ForGetPoint(s.Flow[j]), 1000);
+        for (CFormula& f : smoothFits_) f.ForFreeData();
         BuildFit(s.Formula, n, &s.Flow[1], &s.Pressure[1], 1);
         Invalidate(i);
     }
@@ -652,28 +665,40 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
 {
     const auto si = static_cast<std::size_t>(slot);
     CFormula& f = fits_[si][static_cast<std::size_t>(c)];
-    const unsigned bit = 1u << c;
-    if (!(fitValid_[si] & bit)) {
-        CurveSlot& s = curves_[si];
-        const std::array<double, kMaxPoints + 1>* col = nullptr;
-        switch (c) {
-        case cEta: col = &s.Eta; break;
-        case cPower: col = &s.Power; break;
-        case cPressure: col = &s.Pressure; break;
-        case cAngle: col = &s.Angle; break;
-        case cSound: col = &s.SoundPower; break;
-        default: col = &s.EtaCalc; break;
+    if (fitValid_[si] & (1u << c)) return f;
+    // The columns read from the curve's stored points are all needed once
+    // one is, and are fitted together; the calculated efficiency follows
+    // later from the final points.
+    constexpr unsigned kStored = (1u << cEta) | (1u << cPower) | (1u << cAngle) | (1u << cSound);
+    const unsigned wanted = ((kStored >> c) & 1u ? kStored : 1u << c) & ~fitValid_[si];
+    CurveSlot& s = curves_[si];
+    std::array<CFormula*, cColumns> build{};
+    int count = 0;
+    for (int col = 0; col < cColumns; ++col) {
+        const unsigned bit = 1u << col;
+        if (!(wanted & bit)) continue;
+        const std::array<double, kMaxPoints + 1>* data = nullptr;
+        switch (col) {
+        case cEta: data = &s.Eta; break;
+        case cPower: data = &s.Power; break;
+        case cPressure: data = &s.Pressure; break;
+        case cAngle: data = &s.Angle; break;
+        case cSound: data = &s.SoundPower; break;
+        default: data = &s.EtaCalc; break;
         }
-        if (ConstantColumn(s.PointCount, &(*col)[1])) {
-            f.ForFreeData();
+        CFormula& g = fits_[si][static_cast<std::size_t>(col)];
+        g.ForFreeData();
+        if (ConstantColumn(s.PointCount, &(*data)[1])) {
             fitConst_[si] |= bit;
-            constValue_[si][static_cast<std::size_t>(c)] = (*col)[1];
+            constValue_[si][static_cast<std::size_t>(col)] = (*data)[1];
         } else {
-            BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+            g.ForSetData(s.PointCount, &s.Flow[1], &(*data)[1]);
+            build[static_cast<std::size_t>(count++)] = &g;
             fitConst_[si] &= ~bit;
         }
         fitValid_[si] |= bit;
     }
+    CFormula::ForInitDataTogether(build.data(), count, 5);
     return f;
 }
 
@@ -1046,8 +1071,8 @@ void DORozEvIdad::ComputeNoise()
     const double lw = s0.OpSoundPower;
     const double r = duty_.Distance;
     const double dist = r != 0 ? Fix(10 * std::log10(6.28 * r * r) * 10 + 0.2) / 10 : 0.0;
-    Recordset rs = Db().OpenRecordset("SELECT * FROM tblFanNoise WHERE FsID=" + NumToText(duty_.FsID) +
-                                      " AND NsCPz=" + NumToText(duty_.PoleCode));
+    Recordset rs = Db().OpenParameterized("SELECT * FROM tblFanNoise WHERE FsID=? AND NsCPz=?",
+                                          {Variant(duty_.FsID), Variant(duty_.PoleCode)});
     const bool row = !rs.Eof();
     double sum = 0;
     for (int i = 1; i <= 8; ++i) {

@@ -43,15 +43,43 @@ struct LsqFactor {
     std::vector<char> skip;        // column already zero: no reflection
 };
 
+// The abscissa part of a parabola through three points (MakeParabolaBasis).
+struct ParabolaBasis {
+    bool exact = true;  // 1/s is exact: scale by multiplying
+    double s = 1, inv = 1, inv2 = 1;
+    double t0 = 0, t1 = 0, ts = 0, dt01 = 0, dt12 = 0, dt02 = 0;
+};
+
+// One interior point of the resampling onto even steps, in the parts that
+// depend on the abscissas alone (see CFormula::PrepareData).
+struct ResampleStep {
+    enum Kind : std::int8_t { kParabola, kGeneralParabola, kEnd };
+    Kind kind = kEnd;
+    int d = 0;          // data points at or before the step
+    int i1 = 1, i2 = 1;  // segment ends of the interpolations in the three points and in the data
+    double w1 = 0, w2 = 0;  // their weights
+    ParabolaBasis basis;
+};
+
+// The resampling of one set of abscissas.
+struct ResamplePlan {
+    int n = -1;
+    std::vector<double> x;     // the abscissas as given
+    std::vector<double> rx;    // the resampled abscissas
+    std::vector<ResampleStep> steps;  // rx[1 .. size - 2]
+};
+
 // Scratch space of the routines; kept per thread so that several engines can
 // fit curves at the same time, and kept between calls so that fitting does
 // not allocate once the vectors have grown.
 struct GlobalWork {
     std::vector<double> a, b, c, d;     // tridiagonal system and its right side
-    std::array<LsqFactor, 16> factors;  // the last least-squares factorisations
+    std::array<LsqFactor, 32> factors;  // the last least-squares factorisations
     std::size_t nextFactor = 0;         // the one to replace next
     std::vector<double> rhs;            // least-squares right side
     std::vector<std::int16_t> order;    // ordering of the clamped spline's points
+    std::array<ResamplePlan, 32> plans;  // the last resamplings: one per curve of a fan
+    std::size_t nextPlan = 0;
 };
 
 GlobalWork& GLOBAL();

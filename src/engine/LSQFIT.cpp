@@ -26,41 +26,60 @@ double ScaleFor(double xmax)
     return std::ldexp(1.0, e);
 }
 
-bool ParabolaScaled(double s, double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
+bool BasisScaled(double s, double x0, double x1, double x2, ParabolaBasis& b)
 {
     // Within this range 1/s and 1/s² are exact powers of two, so multiplying
     // by them rounds exactly as dividing by s and s² does, and is cheaper.
-    if (s > 0x1p-500 && s < 0x1p500) {
-        const double inv = 1.0 / s, inv2 = 1.0 / (s * s);
-        const double t0 = x0 * inv, t1 = x1 * inv, t2 = x2 * inv;
-        if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
-        const double d01 = (y1 - y0) / (t1 - t0);
-        const double d12 = (y2 - y1) / (t2 - t1);
-        const double a2 = (d12 - d01) / (t2 - t0);
-        const double a1 = d01;
-        c[2] = a2 * inv2;
-        c[1] = (a1 - a2 * (t0 + t1)) * inv;
-        c[0] = y0 - a1 * t0 + a2 * t0 * t1;
-        return true;
+    b.exact = s > 0x1p-500 && s < 0x1p500;
+    b.s = s;
+    double t0, t1, t2;
+    if (b.exact) {
+        b.inv = 1.0 / s;
+        b.inv2 = 1.0 / (s * s);
+        t0 = x0 * b.inv, t1 = x1 * b.inv, t2 = x2 * b.inv;
+    } else {
+        t0 = x0 / s, t1 = x1 / s, t2 = x2 / s;
     }
-    const double t0 = x0 / s, t1 = x1 / s, t2 = x2 / s;
     if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
-    const double d01 = (y1 - y0) / (t1 - t0);
-    const double d12 = (y2 - y1) / (t2 - t1);
-    const double a2 = (d12 - d01) / (t2 - t0);
-    const double a1 = d01;
-    c[2] = a2 / (s * s);
-    c[1] = (a1 - a2 * (t0 + t1)) / s;
-    c[0] = y0 - a1 * t0 + a2 * t0 * t1;
+    b.t0 = t0;
+    b.t1 = t1;
+    b.ts = t0 + t1;
+    b.dt01 = t1 - t0;
+    b.dt12 = t2 - t1;
+    b.dt02 = t2 - t0;
     return true;
 }
 
 }  // namespace
 
-bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
+void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3])
+{
+    const double d01 = (y1 - y0) / b.dt01;
+    const double d12 = (y2 - y1) / b.dt12;
+    const double a2 = (d12 - d01) / b.dt02;
+    const double a1 = d01;
+    if (b.exact) {
+        c[2] = a2 * b.inv2;
+        c[1] = (a1 - a2 * b.ts) * b.inv;
+    } else {
+        c[2] = a2 / (b.s * b.s);
+        c[1] = (a1 - a2 * b.ts) / b.s;
+    }
+    c[0] = y0 - a1 * b.t0 + a2 * b.t0 * b.t1;
+}
+
+bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b)
 {
     const double xmax = std::max(std::max(std::max(0.0, std::fabs(x0)), std::fabs(x1)), std::fabs(x2));
-    return ParabolaScaled(ScaleFor(xmax), x0, x1, x2, y0, y1, y2, c);
+    return BasisScaled(ScaleFor(xmax), x0, x1, x2, b);
+}
+
+bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
+{
+    ParabolaBasis b;
+    if (!MakeParabolaBasis(x0, x1, x2, b)) return false;
+    ParabolaFrom(b, y0, y1, y2, c);
+    return true;
 }
 
 namespace {
@@ -141,8 +160,14 @@ void Factor(LsqFactor& fa, int n, Arr1<const double> X, int cols, double s)
 
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C)
 {
-    if (m < 1) return;
-    for (int i = 1; i <= m; ++i) C(i) = 0.0;
+    LSQFIT(n, X, 1, &Y, m, &C);
+}
+
+void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys, int m, const Arr1<double>* Cs)
+{
+    if (m < 1 || count < 1) return;
+    for (int j = 0; j < count; ++j)
+        for (int i = 1; i <= m; ++i) Cs[j](i) = 0.0;
     if (n < 1) return;
     const int cols = std::min(m, n);
 
@@ -154,11 +179,15 @@ void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<doubl
 
     // Three distinct points and three terms (the resampling's parabolas).
     if (cols == 3 && n == 3) {
-        double c[3];
-        if (ParabolaScaled(s, X(1), X(2), X(3), Y(1), Y(2), Y(3), c)) {
-            C(1) = c[0];
-            C(2) = c[1];
-            C(3) = c[2];
+        ParabolaBasis basis;
+        if (BasisScaled(s, X(1), X(2), X(3), basis)) {
+            for (int j = 0; j < count; ++j) {
+                double c[3];
+                ParabolaFrom(basis, Ys[j](1), Ys[j](2), Ys[j](3), c);
+                Cs[j](1) = c[0];
+                Cs[j](2) = c[1];
+                Cs[j](3) = c[2];
+            }
             return;
         }
     }
@@ -173,40 +202,50 @@ void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<doubl
     if (fa.n != n || fa.cols != cols) Factor(fa, n, X, cols, s);
 
     const double* A = fa.qr.data();
-    if (g.rhs.size() < static_cast<std::size_t>(n)) g.rhs.resize(static_cast<std::size_t>(n));
-    double* b = g.rhs.data();
-    for (int j = 0; j < n; ++j) b[j] = Y(j + 1);
+    const auto un = static_cast<std::size_t>(n);
+    if (g.rhs.size() < un * static_cast<std::size_t>(count)) g.rhs.resize(un * static_cast<std::size_t>(count));
+    for (int j = 0; j < count; ++j) {
+        double* b = g.rhs.data() + static_cast<std::size_t>(j) * un;
+        for (int i = 0; i < n; ++i) b[i] = Ys[j](i + 1);
+    }
+    // Each right side is one chain of dependent sums; they are taken side
+    // by side so that the processor can overlap them.
     for (int k = 0; k < cols; ++k) {
         if (fa.skip[static_cast<std::size_t>(k)]) continue;
         const double vtv2 = fa.vtv2[static_cast<std::size_t>(k)];
         const double* ak = A + k * n;
         const double vk = fa.vkk[static_cast<std::size_t>(k)];
-        double dot = 0.0;
-        dot += vk * b[k];
-        for (int j = k + 1; j < n; ++j) dot += ak[j] * b[j];
-        const double f = dot / vtv2;
-        b[k] -= f * vk;
-        for (int j = k + 1; j < n; ++j) b[j] -= f * ak[j];
+        for (int j = 0; j < count; ++j) {
+            double* b = g.rhs.data() + static_cast<std::size_t>(j) * un;
+            double dot = 0.0;
+            dot += vk * b[k];
+            for (int i = k + 1; i < n; ++i) dot += ak[i] * b[i];
+            const double f = dot / vtv2;
+            b[k] -= f * vk;
+            for (int i = k + 1; i < n; ++i) b[i] -= f * ak[i];
+        }
     }
     const double* scale = fa.colScale.data();
 
     // Back substitution; a column the data do not determine gets 0.
     constexpr double rankTol = 1e-13;
-    double* d = b;  // solution overwrites the first cols entries of b
-    for (int k = cols - 1; k >= 0; --k) {
-        const double rkk = A[k * n + k];
-        if (!(std::fabs(rkk) > rankTol)) {
-            d[k] = 0.0;
-            continue;
+    for (int j = 0; j < count; ++j) {
+        double* d = g.rhs.data() + static_cast<std::size_t>(j) * un;  // the solution overwrites b
+        for (int k = cols - 1; k >= 0; --k) {
+            const double rkk = A[k * n + k];
+            if (!(std::fabs(rkk) > rankTol)) {
+                d[k] = 0.0;
+                continue;
+            }
+            double r = d[k];
+            for (int i = k + 1; i < cols; ++i) r -= A[i * n + k] * d[i];
+            d[k] = r / rkk;
         }
-        double r = d[k];
-        for (int i = k + 1; i < cols; ++i) r -= A[i * n + k] * d[i];
-        d[k] = r / rkk;
-    }
-    double sp = 1.0;
-    for (int i = 0; i < cols; ++i) {
-        C(i + 1) = d[i] / scale[i] / sp;
-        sp *= s;
+        double sp = 1.0;
+        for (int i = 0; i < cols; ++i) {
+            Cs[j](i + 1) = d[i] / scale[i] / sp;
+            sp *= s;
+        }
     }
 }
 

@@ -39,10 +39,20 @@ void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double
 // keep their accuracy. Coefficients that the data cannot determine (m > n,
 // repeated abscissas) come back 0.
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C);
+// The same for count ordinate sets Y[0..count-1] over the same abscissas,
+// into C[0..count-1]; each gets the bits the single fit would give.
+void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Y, int m, const Arr1<double>* C);
 
 // The parabola c[0] + c[1] x + c[2] x² through three points, exactly as
 // LSQFIT(3, X, Y, 3, C) gives it; false (c untouched) when the abscissas are
 // not distinct, where LSQFIT takes its general path.
 bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3]);
+
+// The abscissa part of Parabola3, for fitting several ordinate sets over the
+// same three abscissas: ParabolaFrom(basis, y0, y1, y2, c) gives the same
+// bits as Parabola3(x0, x1, x2, y0, y1, y2, c).
+// False when the abscissas are not distinct (basis undefined).
+bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b);
+void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3]);
 
 }  // namespace aerolyx
