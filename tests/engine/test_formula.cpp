@@ -290,3 +290,64 @@ TEST(Formula, Expansions)
     one5.ForInitData(5);
     EXPECT_NEAR(one5.ForGetPoint(300.0), 12.0, 1e-12);
 }
+
+// Fitting several columns together must give each one the bits it gets alone,
+// also when the shared resampling and factorisation were made for other data
+// in between.
+TEST(Formula, ColumnsFittedTogetherMatchSingleFits)
+{
+    const V flow{900, 1150, 1420, 1660, 1910, 2170, 2400, 2650};
+    std::vector<V> columns;
+    for (int c = 0; c < 11; ++c) {
+        V y;
+        for (std::size_t i = 0; i < flow.size(); ++i) {
+            const double t = flow[i] / 1000.0;
+            // rising, falling and turning columns, so both resampling branches run
+            y.push_back(c % 3 == 0 ? 300 - 20 * t * t + c : c % 3 == 1 ? 40 + 30 * t - 8 * t * t * t : (i % 2 ? 5.0 : 7.5) * c);
+        }
+        columns.push_back(y);
+    }
+    const V otherFlow{1000, 1100, 1300, 1600, 2000};
+    const V otherY{50, 48, 44, 37, 20};
+    for (const int type : {4, 5}) {
+        std::vector<CFormula> alone(columns.size()), together(columns.size());
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            alone[c].ForSetData(flow, columns[c]);
+            alone[c].ForInitData(type);
+            CFormula other;  // evicts nothing, but leaves other abscissas last
+            other.ForSetData(otherFlow, otherY);
+            other.ForInitData(type);
+            together[c].ForSetData(flow, columns[c]);
+        }
+        // More formulas than go side by side.
+        std::vector<CFormula*> list;
+        for (CFormula& f : together) list.push_back(&f);
+        CFormula::ForInitDataTogether(list.data(), static_cast<int>(list.size()), type);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " column " << c);
+            ASSERT_EQ(together[c].DataState(), 2);
+            ASSERT_EQ(together[c].Count(), alone[c].Count());
+            for (int i = 1; i <= alone[c].Count(); ++i) {
+                EXPECT_EQ(together[c].X(i), alone[c].X(i));
+                EXPECT_EQ(together[c].Y(i), alone[c].Y(i));
+            }
+            ASSERT_EQ(together[c].CoeffCount(), alone[c].CoeffCount());
+            for (int i = 1; i <= alone[c].CoeffCount(); ++i) EXPECT_EQ(together[c].Coeff(i), alone[c].Coeff(i));
+            EXPECT_EQ(together[c].ForGetPoint(1777), alone[c].ForGetPoint(1777));
+        }
+    }
+
+    // Differing abscissas, a formula without data or one listed twice: each
+    // is built on its own, once.
+    CFormula a, b, none, b1;
+    a.ForSetData(flow, columns[0]);
+    b.ForSetData(otherFlow, otherY);
+    b1.ForSetData(otherFlow, otherY);
+    b1.ForInitData(5);
+    CFormula* mixed[] = {&a, &b, &none, &b};
+    CFormula::ForInitDataTogether(mixed, 4, 5);
+    EXPECT_EQ(a.DataState(), 2);
+    EXPECT_EQ(b.Count(), b1.Count());
+    EXPECT_EQ(b.ForGetPoint(1500), b1.ForGetPoint(1500));
+    EXPECT_EQ(none.DataState(), 0);
+}
