@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cmath>
@@ -51,22 +52,6 @@ bool BasisScaled(double s, double x0, double x1, double x2, ParabolaBasis& b)
 }
 
 }  // namespace
-
-void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3])
-{
-    const double d01 = (y1 - y0) / b.dt01;
-    const double d12 = (y2 - y1) / b.dt12;
-    const double a2 = (d12 - d01) / b.dt02;
-    const double a1 = d01;
-    if (b.exact) {
-        c[2] = a2 * b.inv2;
-        c[1] = (a1 - a2 * b.ts) * b.inv;
-    } else {
-        c[2] = a2 / (b.s * b.s);
-        c[1] = (a1 - a2 * b.ts) / b.s;
-    }
-    c[0] = y0 - a1 * b.t0 + a2 * b.t0 * b.t1;
-}
 
 bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b)
 {
@@ -208,21 +193,29 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
         double* b = g.rhs.data() + static_cast<std::size_t>(j) * un;
         for (int i = 0; i < n; ++i) b[i] = Ys[j](i + 1);
     }
-    // Each right side is one chain of dependent sums; they are taken side
-    // by side so that the processor can overlap them.
-    for (int k = 0; k < cols; ++k) {
-        if (fa.skip[static_cast<std::size_t>(k)]) continue;
-        const double vtv2 = fa.vtv2[static_cast<std::size_t>(k)];
-        const double* ak = A + k * n;
-        const double vk = fa.vkk[static_cast<std::size_t>(k)];
-        for (int j = 0; j < count; ++j) {
-            double* b = g.rhs.data() + static_cast<std::size_t>(j) * un;
-            double dot = 0.0;
-            dot += vk * b[k];
-            for (int i = k + 1; i < n; ++i) dot += ak[i] * b[i];
-            const double f = dot / vtv2;
-            b[k] -= f * vk;
-            for (int i = k + 1; i < n; ++i) b[i] -= f * ak[i];
+    // Each right side's dot products are chains of dependent sums; the
+    // chains of up to eight right sides advance together (each in its own
+    // order) so that the processor overlaps them.
+    constexpr int kSide = 8;
+    for (int first = 0; first < count; first += kSide) {
+        const int side = std::min(kSide, count - first);
+        std::array<double*, kSide> bs{};
+        for (int j = 0; j < side; ++j) bs[static_cast<std::size_t>(j)] = g.rhs.data() + static_cast<std::size_t>(first + j) * un;
+        for (int k = 0; k < cols; ++k) {
+            if (fa.skip[static_cast<std::size_t>(k)]) continue;
+            const double vtv2 = fa.vtv2[static_cast<std::size_t>(k)];
+            const double* ak = A + k * n;
+            const double vk = fa.vkk[static_cast<std::size_t>(k)];
+            std::array<double, kSide> dot{};
+            for (int j = 0; j < side; ++j) dot[static_cast<std::size_t>(j)] += vk * bs[static_cast<std::size_t>(j)][k];
+            for (int i = k + 1; i < n; ++i)
+                for (int j = 0; j < side; ++j) dot[static_cast<std::size_t>(j)] += ak[i] * bs[static_cast<std::size_t>(j)][i];
+            for (int j = 0; j < side; ++j) {
+                double* b = bs[static_cast<std::size_t>(j)];
+                const double f = dot[static_cast<std::size_t>(j)] / vtv2;
+                b[k] -= f * vk;
+                for (int i = k + 1; i < n; ++i) b[i] -= f * ak[i];
+            }
         }
     }
     const double* scale = fa.colScale.data();

@@ -53,6 +53,20 @@ bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2,
 // bits as Parabola3(x0, x1, x2, y0, y1, y2, c).
 // False when the abscissas are not distinct (basis undefined).
 bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b);
-void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3]);
+inline void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3])
+{
+    const double d01 = (y1 - y0) / b.dt01;
+    const double d12 = (y2 - y1) / b.dt12;
+    const double a2 = (d12 - d01) / b.dt02;
+    const double a1 = d01;
+    if (b.exact) {
+        c[2] = a2 * b.inv2;
+        c[1] = (a1 - a2 * b.ts) * b.inv;
+    } else {
+        c[2] = a2 / (b.s * b.s);
+        c[1] = (a1 - a2 * b.ts) / b.s;
+    }
+    c[0] = y0 - a1 * b.t0 + a2 * b.t0 * b.t1;
+}
 
 }  // namespace aerolyx
