@@ -79,6 +79,33 @@ std::string NumToText(double v)
         const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(a));
         return (neg ? "-" : "") + std::string(buf, r.ptr);
     }
+    // Most figures the program writes are short decimals (values rounded to
+    // a few places). When k / 10^d gives back the value for some d <= 6, the
+    // value is the double of a decimal of at most 15 digits, which is then
+    // its 15-digit rounding; the smallest such d has no trailing zero.
+    if (a >= 1e-5 && a < 1e9) {
+        static constexpr double kPow10[] = {1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+        for (int d = 1; d <= 6; ++d) {
+            const double p = kPow10[d - 1];
+            const double k = std::nearbyint(a * p);
+            if (k / p != a) continue;
+            char buf[40];
+            const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(k));
+            const auto len = static_cast<std::size_t>(r.ptr - buf);
+            const auto places = static_cast<std::size_t>(d);
+            std::string out = neg ? "-" : "";
+            if (len <= places) {
+                out += "0.";
+                out.append(places - len, '0');
+                out.append(buf, len);
+            } else {
+                out.append(buf, len - places);
+                out += '.';
+                out.append(buf + (len - places), places);
+            }
+            return out;
+        }
+    }
     // Fewest significant digits (1..15) whose correctly rounded form reads
     // back as the value rounded to 15 digits. For normal numbers that is the
     // 15-digit rounding without its trailing zeros: distinct decimals of up

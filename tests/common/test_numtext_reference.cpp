@@ -68,15 +68,17 @@ TEST(NumTextReference, FastFormMatchesTheRule)
         ++checked;
     };
     for (double v : {1.0, 0.1, 0.3, 2.5, 1e15, 1e15 + 1, 123456789012345.0, 1234567890123456.0, 1e-5, 1e-6,
-                     9.99999999999999e14, 0.1 + 0.2, 1.0 / 3, 2.0 / 3, 43.8, 70 - 26.2, 1e300, 5e-324, 1.7976931348623157e308})
+                     9.99999999999999e14, 0.1 + 0.2, 1e-5, 9.99999e-6, 0.000012, 999999999.5, 999999999.999999, 12.5e-5, 1.0 / 3, 2.0 / 3, 43.8, 70 - 26.2, 1e300, 5e-324, 1.7976931348623157e308})
         check(v);
     for (int i = 0; i < 20000; ++i) {
         check(unit(rng) * std::pow(10.0, expo(rng)));
         check(std::round(unit(rng) * 1e6) / 1000);       // values rounded to 0.001
         check(std::trunc(unit(rng) * 1e9) / 1e6 * 7 / 3);  // fit-like arithmetic
         check(std::nextafter(std::round(unit(rng) * 1e5) / 100, 1e9));
+        check(std::round(unit(rng) * 1e4) / 1e6);               // short decimals near 1e-5
+        check(std::round(unit(rng) * 1e15) / std::pow(10.0, expo(rng) % 7 + 6));  // up to 15 digits
     }
-    EXPECT_EQ(checked, 80000 + 19);
+    EXPECT_EQ(checked, 120000 + 25);
 }
 
 }  // namespace
