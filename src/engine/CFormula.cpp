@@ -161,11 +161,11 @@ double Pick(int i, double w, Arr1<const double> Y) { return i == 1 ? Y(1) : Y(i 
 // Everything of the resampling that depends on the abscissas alone. Every
 // column of a curve is fitted over the same flows, so the last few plans
 // are kept per thread.
-const ResamplePlan& PlanFor(int n, Arr1<const double> X)
+ResamplePlan& PlanFor(int n, Arr1<const double> X)
 {
     GlobalWork& g = GLOBAL();
     const auto bytes = static_cast<std::size_t>(n) * sizeof(double);
-    for (const ResamplePlan& p : g.plans)
+    for (ResamplePlan& p : g.plans)
         if (p.n == n && std::memcmp(p.x.data(), X.data(), bytes) == 0) return p;
     ResamplePlan& p = g.plans[g.nextPlan];
     g.nextPlan = (g.nextPlan + 1) % g.plans.size();
@@ -188,20 +188,11 @@ const ResamplePlan& PlanFor(int n, Arr1<const double> X)
         const double xk = p.rx.back();
         ResampleStep st;
         st.d = d;
-        std::array<double, 3> px{};
-        if (d < n - 1) {
-            px = {xk, X(d + 1), X(d + 2)};
-            st.kind = MakeParabolaBasis(px[0], px[1], px[2], st.basis) ? ResampleStep::kParabola
-                                                                        : ResampleStep::kGeneralParabola;
-        } else {
-            // Before two resampled points exist, the last one stands in for
-            // the one before it.
-            const std::size_t k = p.rx.size();
-            px = {xk, k >= 2 ? p.rx[k - 2] : xk, X(n)};
+        if (d < n - 1)
+            st.kind = MakeParabolaBasis(xk, X(d + 1), X(d + 2), st.basis) ? ResampleStep::kParabola
+                                                                           : ResampleStep::kGeneralParabola;
+        else
             st.kind = ResampleStep::kEnd;
-        }
-        Segment(3, Arr1<const double>(px), x, st.i1, st.w1);
-        Segment(n, X, x, st.i2, st.w2);
         p.rx.push_back(x);
         p.steps.push_back(st);
         x += s;
@@ -209,6 +200,20 @@ const ResamplePlan& PlanFor(int n, Arr1<const double> X)
     p.rx.push_back(X(n));
     p.n = n;
     return p;
+}
+
+// The straight-line estimates' segments of step k (rx[k + 1]) of the plan.
+void FindSegments(ResamplePlan& plan, std::size_t k, int n, Arr1<const double> X)
+{
+    ResampleStep& st = plan.steps[k];
+    const double xk = plan.rx[k], x = plan.rx[k + 1];
+    // Before two resampled points exist, the last one stands in for the one
+    // before it.
+    const std::array<double, 3> px = st.kind == ResampleStep::kEnd
+                                         ? std::array<double, 3>{xk, k >= 1 ? plan.rx[k - 1] : xk, X(n)}
+                                         : std::array<double, 3>{xk, X(st.d + 1), X(st.d + 2)};
+    Segment(3, Arr1<const double>(px), x, st.i1, st.w1);
+    Segment(n, X, x, st.i2, st.w2);
 }
 
 }  // namespace
@@ -226,7 +231,7 @@ void CFormula::PrepareData(CFormula* const* formulas, int count)
     }
     const int n = formulas[0]->Count();
     const Arr1<const double> X(formulas[0]->x_);
-    const ResamplePlan& plan = PlanFor(n, X);
+    ResamplePlan& plan = PlanFor(n, X);
     // Built in scratch space that then trades places with the data, so that
     // refitting allocates nothing.
     thread_local std::array<std::vector<double>, kSide> out;
@@ -257,11 +262,14 @@ void CFormula::PrepareData(CFormula* const* formulas, int count)
                     LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
                 }
                 const double q = c[0] + x * (c[1] + x * c[2]);
-                if ((q > yk && py[1] < yk) || (q < yk && py[1] > yk))
+                if ((q > yk && py[1] < yk) || (q < yk && py[1] > yk)) {
+                    if (st.i1 == 0) FindSegments(plan, k, n, X);
                     value = (q + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
-                else
+                } else {
                     value = q;
+                }
             } else {
+                if (st.i1 == 0) FindSegments(plan, k, n, X);
                 const std::size_t m = ry.size();
                 const std::array<double, 3> py{yk, m >= 2 ? ry[m - 2] : yk, Y(n)};
                 value = (yk + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;

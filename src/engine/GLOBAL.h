@@ -56,8 +56,10 @@ struct ResampleStep {
     enum Kind : std::int8_t { kParabola, kGeneralParabola, kEnd };
     Kind kind = kEnd;
     int d = 0;          // data points at or before the step
-    int i1 = 1, i2 = 1;  // segment ends of the interpolations in the three points and in the data
-    double w1 = 0, w2 = 0;  // their weights
+    // Segment ends of the interpolations in the three points and in the
+    // data, and their weights; found when first needed (i1 = 0 before).
+    int i1 = 0, i2 = 0;
+    double w1 = 0, w2 = 0;
     ParabolaBasis basis;
 };
 
