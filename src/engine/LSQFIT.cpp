@@ -141,6 +141,35 @@ void Factor(LsqFactor& fa, int n, Arr1<const double> X, int cols, double s)
     fa.cols = cols;
 }
 
+// Q^T b for S right sides at once, their sums kept in registers.
+template <int S>
+void Reflect(const LsqFactor& fa, int n, int cols, const std::array<double*, S>& b)
+{
+    const double* A = fa.qr.data();
+    for (int k = 0; k < cols; ++k) {
+        const auto uk = static_cast<std::size_t>(k);
+        if (fa.skip[uk]) continue;
+        const double vtv2 = fa.vtv2[uk];
+        const double* ak = A + k * n;
+        const double vk = fa.vkk[uk];
+        std::array<double, S> dot;
+        for (int j = 0; j < S; ++j) {
+            dot[j] = 0.0;
+            dot[j] += vk * b[j][k];
+        }
+        for (int i = k + 1; i < n; ++i) {
+            const double a = ak[i];
+            for (int j = 0; j < S; ++j) dot[j] += a * b[j][i];
+        }
+        for (int j = 0; j < S; ++j) {
+            double* bj = b[j];
+            const double f = dot[j] / vtv2;
+            bj[k] -= f * vk;
+            for (int i = k + 1; i < n; ++i) bj[i] -= f * ak[i];
+        }
+    }
+}
+
 }  // namespace
 
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C)
@@ -194,30 +223,17 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
         for (int i = 0; i < n; ++i) b[i] = Ys[j](i + 1);
     }
     // Each right side's dot products are chains of dependent sums; the
-    // chains of up to eight right sides advance together (each in its own
+    // chains of several right sides advance together (each in its own
     // order) so that the processor overlaps them.
-    constexpr int kSide = 8;
-    for (int first = 0; first < count; first += kSide) {
-        const int side = std::min(kSide, count - first);
-        std::array<double*, kSide> bs{};
-        for (int j = 0; j < side; ++j) bs[static_cast<std::size_t>(j)] = g.rhs.data() + static_cast<std::size_t>(first + j) * un;
-        for (int k = 0; k < cols; ++k) {
-            if (fa.skip[static_cast<std::size_t>(k)]) continue;
-            const double vtv2 = fa.vtv2[static_cast<std::size_t>(k)];
-            const double* ak = A + k * n;
-            const double vk = fa.vkk[static_cast<std::size_t>(k)];
-            std::array<double, kSide> dot{};
-            for (int j = 0; j < side; ++j) dot[static_cast<std::size_t>(j)] += vk * bs[static_cast<std::size_t>(j)][k];
-            for (int i = k + 1; i < n; ++i)
-                for (int j = 0; j < side; ++j) dot[static_cast<std::size_t>(j)] += ak[i] * bs[static_cast<std::size_t>(j)][i];
-            for (int j = 0; j < side; ++j) {
-                double* b = bs[static_cast<std::size_t>(j)];
-                const double f = dot[static_cast<std::size_t>(j)] / vtv2;
-                b[k] -= f * vk;
-                for (int i = k + 1; i < n; ++i) b[i] -= f * ak[i];
-            }
-        }
+    double* const rhs = g.rhs.data();
+    const auto side = [&](int j) { return rhs + static_cast<std::size_t>(j) * un; };
+    int j = 0;
+    for (; j + 4 <= count; j += 4) Reflect<4>(fa, n, cols, {side(j), side(j + 1), side(j + 2), side(j + 3)});
+    if (j + 2 <= count) {
+        Reflect<2>(fa, n, cols, {side(j), side(j + 1)});
+        j += 2;
     }
+    if (j < count) Reflect<1>(fa, n, cols, {side(j)});
     const double* scale = fa.colScale.data();
 
     // Back substitution; a column the data do not determine gets 0.
