@@ -216,13 +216,58 @@ void FindSegments(ResamplePlan& plan, std::size_t k, int n, Arr1<const double> X
     Segment(n, X, x, st.i2, st.w2);
 }
 
+// One resampled value: a local parabola through the last resampled point
+// (xk, yk) and the next two data points, averaged with straight-line
+// estimates where it would turn against the data; past the last two data
+// points only the straight lines, with yp the value before yk.
+inline double StepValue(ResamplePlan& plan, std::size_t k, int n, Arr1<const double> X, Arr1<const double> Y,
+                        double yk, double yp)
+{
+    const ResampleStep& st = plan.steps[k];
+    const double x = plan.rx[k + 1];
+    if (st.kind == ResampleStep::kEnd) {
+        if (st.i1 == 0) FindSegments(plan, k, n, X);
+        const std::array<double, 3> py{yk, yp, Y(n)};
+        return (yk + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+    }
+    const int d = st.d;
+    const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
+    std::array<double, 3> c{};
+    if (st.kind == ResampleStep::kParabola) {
+        ParabolaFrom(st.basis, py[0], py[1], py[2], c.data());
+    } else {
+        const std::array<double, 3> px{plan.rx[k], X(d + 1), X(d + 2)};
+        LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
+    }
+    const double q = c[0] + x * (c[1] + x * c[2]);
+    if (!((q > yk && py[1] < yk) || (q < yk && py[1] > yk))) return q;
+    if (st.i1 == 0) FindSegments(plan, k, n, X);
+    return (q + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+}
+
+// S data sets over one plan. Each set's steps form one chain of dependent
+// divisions; advancing S chains step by step, their last values held in
+// registers, lets the processor overlap them.
+template <int S>
+void ResampleSide(ResamplePlan& plan, int n, Arr1<const double> X, const Arr1<const double>* Y, double* const* out)
+{
+    std::array<double, S> yk, yp;
+    for (int j = 0; j < S; ++j) yk[j] = yp[j] = out[j][0] = Y[j](1);
+    const std::size_t steps = plan.steps.size();
+    for (std::size_t k = 0; k < steps; ++k) {
+        for (int j = 0; j < S; ++j) {
+            const double value = StepValue(plan, k, n, X, Y[j], yk[j], yp[j]);
+            out[j][k + 1] = value;
+            yp[j] = yk[j];
+            yk[j] = value;
+        }
+    }
+    for (int j = 0; j < S; ++j) out[j][steps + 1] = Y[j](n);
+}
+
 }  // namespace
 
-// Resamples the points onto 48 even steps: a local parabola through the last
-// resampled point and the next two data points, averaged with straight-line
-// estimates where it would turn against the data. Each formula's steps form
-// one chain of dependent divisions; running several formulas' chains step
-// by step lets the processor overlap them.
+// Resamples the points onto 48 even steps (see StepValue).
 void CFormula::PrepareData(CFormula* const* formulas, int count)
 {
     if (count > kSide) {
@@ -235,53 +280,24 @@ void CFormula::PrepareData(CFormula* const* formulas, int count)
     // Built in scratch space that then trades places with the data, so that
     // refitting allocates nothing.
     thread_local std::array<std::vector<double>, kSide> out;
-    std::array<Arr1<const double>, kSide> Ys;
+    std::array<Arr1<const double>, kSide> ys;
+    std::array<double*, kSide> outs{};
     for (int j = 0; j < count; ++j) {
-        std::vector<double>& ry = out[static_cast<std::size_t>(j)];
-        Ys[static_cast<std::size_t>(j)] = Arr1<const double>(formulas[j]->y_);
-        ry.clear();
-        ry.reserve(kResampleCap);
-        ry.push_back(Ys[static_cast<std::size_t>(j)](1));
+        const auto uj = static_cast<std::size_t>(j);
+        out[uj].resize(plan.rx.size());
+        outs[uj] = out[uj].data();
+        ys[uj] = Arr1<const double>(formulas[j]->y_);
     }
-    for (std::size_t k = 0; k < plan.steps.size(); ++k) {
-        const ResampleStep& st = plan.steps[k];
-        const double x = plan.rx[k + 1];
-        for (int j = 0; j < count; ++j) {
-            std::vector<double>& ry = out[static_cast<std::size_t>(j)];
-            const Arr1<const double> Y = Ys[static_cast<std::size_t>(j)];
-            const double yk = ry.back();
-            double value;
-            if (st.kind != ResampleStep::kEnd) {
-                const int d = st.d;
-                const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
-                std::array<double, 3> c{};
-                if (st.kind == ResampleStep::kParabola) {
-                    ParabolaFrom(st.basis, py[0], py[1], py[2], c.data());
-                } else {
-                    const std::array<double, 3> px{plan.rx[k], X(d + 1), X(d + 2)};
-                    LSQFIT(3, Arr1<const double>(px), Arr1<const double>(py), 3, Arr1<double>(c));
-                }
-                const double q = c[0] + x * (c[1] + x * c[2]);
-                if ((q > yk && py[1] < yk) || (q < yk && py[1] > yk)) {
-                    if (st.i1 == 0) FindSegments(plan, k, n, X);
-                    value = (q + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
-                } else {
-                    value = q;
-                }
-            } else {
-                if (st.i1 == 0) FindSegments(plan, k, n, X);
-                const std::size_t m = ry.size();
-                const std::array<double, 3> py{yk, m >= 2 ? ry[m - 2] : yk, Y(n)};
-                value = (yk + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
-            }
-            ry.push_back(value);
-        }
+    int j = 0;
+    for (; j + 4 <= count; j += 4) ResampleSide<4>(plan, n, X, ys.data() + j, outs.data() + j);
+    if (j + 2 <= count) {
+        ResampleSide<2>(plan, n, X, ys.data() + j, outs.data() + j);
+        j += 2;
     }
-    for (int j = 0; j < count; ++j) {
-        CFormula& f = *formulas[j];
-        std::vector<double>& ry = out[static_cast<std::size_t>(j)];
-        ry.push_back(f.y_.back());
-        f.y_.swap(ry);
+    if (j < count) ResampleSide<1>(plan, n, X, ys.data() + j, outs.data() + j);
+    for (int i = 0; i < count; ++i) {
+        CFormula& f = *formulas[i];
+        f.y_.swap(out[static_cast<std::size_t>(i)]);
         f.x_.assign(plan.rx.begin(), plan.rx.end());
     }
 }
