@@ -288,13 +288,16 @@ void CFormula::PrepareData(CFormula* const* formulas, int count)
         outs[uj] = out[uj].data();
         ys[uj] = Arr1<const double>(formulas[j]->y_);
     }
-    int j = 0;
-    for (; j + 4 <= count; j += 4) ResampleSide<4>(plan, n, X, ys.data() + j, outs.data() + j);
-    if (j + 2 <= count) {
-        ResampleSide<2>(plan, n, X, ys.data() + j, outs.data() + j);
-        j += 2;
+    switch (count) {
+    case 1: ResampleSide<1>(plan, n, X, ys.data(), outs.data()); break;
+    case 2: ResampleSide<2>(plan, n, X, ys.data(), outs.data()); break;
+    case 3: ResampleSide<3>(plan, n, X, ys.data(), outs.data()); break;
+    case 4: ResampleSide<4>(plan, n, X, ys.data(), outs.data()); break;
+    case 5: ResampleSide<5>(plan, n, X, ys.data(), outs.data()); break;
+    case 6: ResampleSide<6>(plan, n, X, ys.data(), outs.data()); break;
+    case 7: ResampleSide<7>(plan, n, X, ys.data(), outs.data()); break;
+    default: ResampleSide<8>(plan, n, X, ys.data(), outs.data()); break;
     }
-    if (j < count) ResampleSide<1>(plan, n, X, ys.data() + j, outs.data() + j);
     for (int i = 0; i < count; ++i) {
         CFormula& f = *formulas[i];
         f.y_.swap(out[static_cast<std::size_t>(i)]);

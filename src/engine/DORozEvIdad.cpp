@@ -666,11 +666,15 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
     const auto si = static_cast<std::size_t>(slot);
     CFormula& f = fits_[si][static_cast<std::size_t>(c)];
     if (fitValid_[si] & (1u << c)) return f;
-    // The columns read from the curve's stored points are all needed once
-    // one is, and are fitted together; the calculated efficiency follows
-    // later from the final points.
-    constexpr unsigned kStored = (1u << cEta) | (1u << cPower) | (1u << cAngle) | (1u << cSound);
-    const unsigned wanted = ((kStored >> c) & 1u ? kStored : 1u << c) & ~fitValid_[si];
+    // The operating-point columns are all needed once one is, and are
+    // fitted together. The calculated efficiency is brought up to date from
+    // the points first; the later update then finds nothing changed, or
+    // drops the fit.
+    constexpr unsigned kTogether =
+        (1u << cEta) | (1u << cPower) | (1u << cAngle) | (1u << cSound) | (1u << cEtaCalc);
+    const bool together = (kTogether >> c) & 1u;
+    if (together) ComputeEtaCalc(slot);
+    const unsigned wanted = (together ? kTogether : 1u << c) & ~fitValid_[si];
     CurveSlot& s = curves_[si];
     std::array<CFormula*, cColumns> build{};
     int count = 0;

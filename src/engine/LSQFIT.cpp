@@ -141,10 +141,13 @@ void Factor(LsqFactor& fa, int n, Arr1<const double> X, int cols, double s)
     fa.cols = cols;
 }
 
-// Q^T b for S right sides at once, their sums kept in registers.
+// Q^T b for S right sides at once (stored one after the other from first),
+// their sums kept in registers.
 template <int S>
-void Reflect(const LsqFactor& fa, int n, int cols, const std::array<double*, S>& b)
+void Reflect(const LsqFactor& fa, int n, int cols, double* first)
 {
+    std::array<double*, S> b;
+    for (int j = 0; j < S; ++j) b[j] = first + static_cast<std::ptrdiff_t>(j) * n;
     const double* A = fa.qr.data();
     for (int k = 0; k < cols; ++k) {
         const auto uk = static_cast<std::size_t>(k);
@@ -226,14 +229,19 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
     // chains of several right sides advance together (each in its own
     // order) so that the processor overlaps them.
     double* const rhs = g.rhs.data();
-    const auto side = [&](int j) { return rhs + static_cast<std::size_t>(j) * un; };
-    int j = 0;
-    for (; j + 4 <= count; j += 4) Reflect<4>(fa, n, cols, {side(j), side(j + 1), side(j + 2), side(j + 3)});
-    if (j + 2 <= count) {
-        Reflect<2>(fa, n, cols, {side(j), side(j + 1)});
-        j += 2;
+    for (int first = 0; first < count; first += 8) {
+        double* b = rhs + static_cast<std::size_t>(first) * un;
+        switch (std::min(8, count - first)) {
+        case 1: Reflect<1>(fa, n, cols, b); break;
+        case 2: Reflect<2>(fa, n, cols, b); break;
+        case 3: Reflect<3>(fa, n, cols, b); break;
+        case 4: Reflect<4>(fa, n, cols, b); break;
+        case 5: Reflect<5>(fa, n, cols, b); break;
+        case 6: Reflect<6>(fa, n, cols, b); break;
+        case 7: Reflect<7>(fa, n, cols, b); break;
+        default: Reflect<8>(fa, n, cols, b); break;
+        }
     }
-    if (j < count) Reflect<1>(fa, n, cols, {side(j)});
     const double* scale = fa.colScale.data();
 
     // Back substitution; a column the data do not determine gets 0.
