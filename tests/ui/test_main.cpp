@@ -44,8 +44,6 @@ using namespace aerolyx;
 
 namespace {
 
-bool Contains(const std::string& s, const std::string& part) { return s.find(part) != std::string::npos; }
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
