@@ -146,18 +146,6 @@ std::int16_t CFormula::Complete()
 
 namespace {
 
-// The segment INTERP1(n, X, Y, x) interpolates on and the weight of its
-// far end, so that Pick gives INTERP1's result for any Y.
-void Segment(int n, Arr1<const double> X, double x, int& i, double& w)
-{
-    i = 1;
-    while (i <= n && X(i) < x) ++i;
-    if (i > n) i = n;
-    w = i == 1 ? 0.0 : (x - X(i - 1)) / (X(i) - X(i - 1));
-}
-
-double Pick(int i, double w, Arr1<const double> Y) { return i == 1 ? Y(1) : Y(i - 1) + w * (Y(i) - Y(i - 1)); }
-
 // Everything of the resampling that depends on the abscissas alone. Every
 // column of a curve is fitted over the same flows, so the last few plans
 // are kept per thread.
@@ -212,8 +200,8 @@ void FindSegments(ResamplePlan& plan, std::size_t k, int n, Arr1<const double> X
     const std::array<double, 3> px = st.kind == ResampleStep::kEnd
                                          ? std::array<double, 3>{xk, k >= 1 ? plan.rx[k - 1] : xk, X(n)}
                                          : std::array<double, 3>{xk, X(st.d + 1), X(st.d + 2)};
-    Segment(3, Arr1<const double>(px), x, st.i1, st.w1);
-    Segment(n, X, x, st.i2, st.w2);
+    InterpSegment(3, Arr1<const double>(px), x, st.i1, st.w1);
+    InterpSegment(n, X, x, st.i2, st.w2);
 }
 
 // One resampled value: a local parabola through the last resampled point
@@ -228,7 +216,7 @@ inline double StepValue(ResamplePlan& plan, std::size_t k, int n, Arr1<const dou
     if (st.kind == ResampleStep::kEnd) {
         if (st.i1 == 0) FindSegments(plan, k, n, X);
         const std::array<double, 3> py{yk, yp, Y(n)};
-        return (yk + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+        return (yk + InterpPick(st.i1, st.w1, Arr1<const double>(py)) + InterpPick(st.i2, st.w2, Y)) / 3.0;
     }
     const int d = st.d;
     const std::array<double, 3> py{yk, Y(d + 1), Y(d + 2)};
@@ -242,7 +230,7 @@ inline double StepValue(ResamplePlan& plan, std::size_t k, int n, Arr1<const dou
     const double q = c[0] + x * (c[1] + x * c[2]);
     if (!((q > yk && py[1] < yk) || (q < yk && py[1] > yk))) return q;
     if (st.i1 == 0) FindSegments(plan, k, n, X);
-    return (q + Pick(st.i1, st.w1, Arr1<const double>(py)) + Pick(st.i2, st.w2, Y)) / 3.0;
+    return (q + InterpPick(st.i1, st.w1, Arr1<const double>(py)) + InterpPick(st.i2, st.w2, Y)) / 3.0;
 }
 
 // S data sets over one plan. Each set's steps form one chain of dependent

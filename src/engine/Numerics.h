@@ -32,6 +32,10 @@ void DERIV3(int n, Arr1<const double> X, Arr1<const double> Y, int i, double& yp
 // Piecewise-linear interpolation: the first X(i) >= x is searched from X(1);
 // i = 1 gives Y(1); x beyond X(n) continues the last segment. n = 1 gives Y(1).
 void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double& y);
+// INTERP1 in two halves, for several ordinate sets over the same abscissas:
+// the segment end i and the weight w of x (n >= 1), then the value of Y.
+void InterpSegment(int n, Arr1<const double> X, double x, int& i, double& w);
+inline double InterpPick(int i, double w, Arr1<const double> Y) { return i == 1 ? Y(1) : Y(i - 1) + w * (Y(i) - Y(i - 1)); }
 
 // Least-squares polynomial y = C(1) + C(2) x + ... + C(m) x^(m-1) through
 // n >= 1 points (m >= 1). Solved by Householder QR on the Vandermonde matrix
