@@ -15,7 +15,6 @@ constexpr int kMaxPoints = 32767;     // counts and spline indices are 16-bit
 constexpr int kResampleSteps = 48;
 constexpr std::size_t kResampleCap = 53;  // first + interior + last
 constexpr int kMaxExpand = 100000;
-constexpr int kSide = 8;  // formulas built side by side at most
 
 // Degree min(n - 2, 4), at least a constant.
 std::size_t PolynomialTerms(int n) { return static_cast<std::size_t>(std::max(n - 2 < 4 ? n - 2 : 4, 0) + 1); }
@@ -89,9 +88,9 @@ void CFormula::ForInitDataTogether(CFormula* const* formulas, int count, int typ
         for (int i = 0; i < count; ++i) formulas[i]->ForInitData(type);
         return;
     }
-    for (int first = 0; first < count; first += kSide) {
+    for (int first = 0; first < count; first += kSideBySide) {
         CFormula* const* fs = formulas + first;
-        const int k = std::min(kSide, count - first);
+        const int k = std::min(kSideBySide, count - first);
         for (int i = 0; i < k; ++i) fs[i]->formulaType_ = static_cast<std::int16_t>(type);
         PrepareData(fs, k);
         if (type != 5) {
@@ -101,8 +100,8 @@ void CFormula::ForInitDataTogether(CFormula* const* formulas, int count, int typ
         // The polynomials over the shared resampled flows, side by side too.
         const int n = fs[0]->Count();
         const std::size_t terms = PolynomialTerms(n);
-        std::array<Arr1<const double>, kSide> ys;
-        std::array<Arr1<double>, kSide> cs;
+        std::array<Arr1<const double>, kSideBySide> ys;
+        std::array<Arr1<double>, kSideBySide> cs;
         for (int i = 0; i < k; ++i) {
             CFormula& f = *fs[i];
             f.coeff_.assign(terms, 0.0);
@@ -153,11 +152,10 @@ ResamplePlan& PlanFor(int n, Arr1<const double> X)
 {
     GlobalWork& g = GLOBAL();
     const auto bytes = static_cast<std::size_t>(n) * sizeof(double);
-    for (ResamplePlan& p : g.plans)
-        if (p.n == n && std::memcmp(p.x.data(), X.data(), bytes) == 0) return p;
-    ResamplePlan& p = g.plans[g.nextPlan];
-    g.nextPlan = (g.nextPlan + 1) % g.plans.size();
-    p.n = -1;
+    ResamplePlan& p = CacheSlot(g.plans, g.nextPlan, [&](const ResamplePlan& e) {
+        return e.n == n && std::memcmp(e.x.data(), X.data(), bytes) == 0;
+    });
+    if (p.n >= 0) return p;
     p.x.assign(X.data(), X.data() + n);
     p.rx.clear();
     p.steps.clear();
@@ -258,34 +256,22 @@ void ResampleSide(ResamplePlan& plan, int n, Arr1<const double> X, const Arr1<co
 // Resamples the points onto 48 even steps (see StepValue).
 void CFormula::PrepareData(CFormula* const* formulas, int count)
 {
-    if (count > kSide) {
-        for (int i = 0; i < count; i += kSide) PrepareData(formulas + i, std::min(kSide, count - i));
-        return;
-    }
+    assert(count >= 1 && count <= kSideBySide);  // the callers take the formulas kSideBySide at a time
     const int n = formulas[0]->Count();
     const Arr1<const double> X(formulas[0]->x_);
     ResamplePlan& plan = PlanFor(n, X);
     // Built in scratch space that then trades places with the data, so that
     // refitting allocates nothing.
-    thread_local std::array<std::vector<double>, kSide> out;
-    std::array<Arr1<const double>, kSide> ys;
-    std::array<double*, kSide> outs{};
+    thread_local std::array<std::vector<double>, kSideBySide> out;
+    std::array<Arr1<const double>, kSideBySide> ys;
+    std::array<double*, kSideBySide> outs{};
     for (int j = 0; j < count; ++j) {
         const auto uj = static_cast<std::size_t>(j);
         out[uj].resize(plan.rx.size());
         outs[uj] = out[uj].data();
         ys[uj] = Arr1<const double>(formulas[j]->y_);
     }
-    switch (count) {
-    case 1: ResampleSide<1>(plan, n, X, ys.data(), outs.data()); break;
-    case 2: ResampleSide<2>(plan, n, X, ys.data(), outs.data()); break;
-    case 3: ResampleSide<3>(plan, n, X, ys.data(), outs.data()); break;
-    case 4: ResampleSide<4>(plan, n, X, ys.data(), outs.data()); break;
-    case 5: ResampleSide<5>(plan, n, X, ys.data(), outs.data()); break;
-    case 6: ResampleSide<6>(plan, n, X, ys.data(), outs.data()); break;
-    case 7: ResampleSide<7>(plan, n, X, ys.data(), outs.data()); break;
-    default: ResampleSide<8>(plan, n, X, ys.data(), outs.data()); break;
-    }
+    SideBySide(count, [&](auto side) { ResampleSide<side()>(plan, n, X, ys.data(), outs.data()); });
     for (int i = 0; i < count; ++i) {
         CFormula& f = *formulas[i];
         f.y_.swap(out[static_cast<std::size_t>(i)]);

@@ -97,7 +97,7 @@ public:
 
 private:
     double Eval(double x) const;
-    // Resamples the formulas' data, which share the abscissas.
+    // Resamples the data of 1 to 8 formulas, which share the abscissas.
     static void PrepareData(CFormula* const* formulas, int count);
     std::int16_t Complete();  // ForInitData after the resampling
 

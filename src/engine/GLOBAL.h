@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace aerolyx {
@@ -85,5 +86,40 @@ struct GlobalWork {
 };
 
 GlobalWork& GLOBAL();
+
+// The entry of a small per-thread cache that match accepts, or else the next
+// one in turn, emptied (n = -1) for the caller to fill.
+template <class Entry, std::size_t N, class Match>
+Entry& CacheSlot(std::array<Entry, N>& cache, std::size_t& next, Match match)
+{
+    for (Entry& e : cache)
+        if (e.n >= 0 && match(e)) return e;
+    Entry& victim = cache[next];
+    next = (next + 1) % N;
+    victim.n = -1;
+    return victim;
+}
+
+// Data sets fitted side by side at most.
+constexpr int kSideBySide = 8;
+
+// Calls f(std::integral_constant<int, S>{}) with S = count (1 to
+// kSideBySide; more counts as kSideBySide), so that a loop over S data sets side by side can keep their
+// running values in registers.
+template <class F>
+void SideBySide(int count, F&& f)
+{
+    static_assert(kSideBySide == 8, "one case per count");
+    switch (count) {
+    case 1: f(std::integral_constant<int, 1>{}); break;
+    case 2: f(std::integral_constant<int, 2>{}); break;
+    case 3: f(std::integral_constant<int, 3>{}); break;
+    case 4: f(std::integral_constant<int, 4>{}); break;
+    case 5: f(std::integral_constant<int, 5>{}); break;
+    case 6: f(std::integral_constant<int, 6>{}); break;
+    case 7: f(std::integral_constant<int, 7>{}); break;
+    default: f(std::integral_constant<int, kSideBySide>{}); break;
+    }
+}
 
 }  // namespace aerolyx

@@ -73,12 +73,9 @@ namespace {
 LsqFactor& FindFactor(GlobalWork& g, int n, Arr1<const double> X, int cols)
 {
     const auto bytes = static_cast<std::size_t>(n) * sizeof(double);
-    for (LsqFactor& f : g.factors)
-        if (f.n == n && f.cols == cols && std::memcmp(f.x.data(), X.data(), bytes) == 0) return f;
-    LsqFactor& victim = g.factors[g.nextFactor];
-    g.nextFactor = (g.nextFactor + 1) % g.factors.size();
-    victim.n = -1;
-    return victim;
+    return CacheSlot(g.factors, g.nextFactor, [&](const LsqFactor& f) {
+        return f.n == n && f.cols == cols && std::memcmp(f.x.data(), X.data(), bytes) == 0;
+    });
 }
 
 // Householder QR of the column-normalised Vandermonde matrix in t = x / s.
@@ -229,18 +226,9 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
     // chains of several right sides advance together (each in its own
     // order) so that the processor overlaps them.
     double* const rhs = g.rhs.data();
-    for (int first = 0; first < count; first += 8) {
+    for (int first = 0; first < count; first += kSideBySide) {
         double* b = rhs + static_cast<std::size_t>(first) * un;
-        switch (std::min(8, count - first)) {
-        case 1: Reflect<1>(fa, n, cols, b); break;
-        case 2: Reflect<2>(fa, n, cols, b); break;
-        case 3: Reflect<3>(fa, n, cols, b); break;
-        case 4: Reflect<4>(fa, n, cols, b); break;
-        case 5: Reflect<5>(fa, n, cols, b); break;
-        case 6: Reflect<6>(fa, n, cols, b); break;
-        case 7: Reflect<7>(fa, n, cols, b); break;
-        default: Reflect<8>(fa, n, cols, b); break;
-        }
+        SideBySide(count - first, [&](auto side) { Reflect<side()>(fa, n, cols, b); });
     }
     const double* scale = fa.colScale.data();
 
