@@ -626,13 +626,9 @@ void DORozEvIdad::SmoothCurves()
         // each other, so they are fitted together.
         const bool constAngle = ConstantColumn(n, &s.Angle[1]);
         std::array<CFormula*, 4> fits{&pFit, &eFit, &wFit, &aFit};
-        pFit.ForFreeData();
         pFit.ForSetData(n, &s.Flow[1], &s.Pressure[1]);
-        eFit.ForFreeData();
         eFit.ForSetData(n, &s.Flow[1], &s.Eta[1]);
-        wFit.ForFreeData();
         wFit.ForSetData(n, &s.Flow[1], &s.Power[1]);
-        aFit.ForFreeData();
         if (!constAngle) aFit.ForSetData(n, &s.Flow[1], &s.Angle[1]);
         CFormula::ForInitDataTogether(fits.data(), constAngle ? 3 : 4, 5);
 
