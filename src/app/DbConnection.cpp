@@ -247,6 +247,7 @@ DbConnection::DbConnection(ConnectionString cs) : cs_(std::move(cs))
 
 struct DbConnection::Prepared {
     QSqlQuery query;
+    std::size_t placeholders = 0;
 };
 
 DbConnection::~DbConnection() { Close(); }
@@ -401,12 +402,14 @@ Recordset DbConnection::OpenRecordset(const std::string& sql)
 Recordset DbConnection::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
 {
     if (!open_) throw DbError(kErrConnectionClosed, "The database connection is not open.");
-    // Checks the count the way every connection does.
-    SpliceParameters(sql, params);
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
+        // Counts the placeholders the way every connection does (and
+        // reports a mismatch in the same words); a statement keeps its count.
+        SpliceParameters(sql, params);
         if (prepared_.size() >= 64) prepared_.clear();  // a caller with ever new texts
         auto p = std::make_unique<Prepared>();
+        p->placeholders = params.size();
         p->query = QSqlQuery(QSqlDatabase::database(Q(qtName_), false));
         p->query.setForwardOnly(true);
         if (!p->query.prepare(Q(AdaptSql(sql)))) {
@@ -415,6 +418,7 @@ Recordset DbConnection::OpenParameterized(const std::string& sql, const std::vec
         }
         it = prepared_.emplace(sql, std::move(p)).first;
     }
+    if (params.size() != it->second->placeholders) SpliceParameters(sql, params);  // throws the mismatch
     QSqlQuery& q = it->second->query;
     for (std::size_t i = 0; i < params.size(); ++i) q.bindValue(static_cast<int>(i), ToQt(params[i]));
     if (!q.exec()) {
