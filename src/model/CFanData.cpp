@@ -41,19 +41,29 @@ void CFanData::adopt()
     for (auto& f : fields_) f->setOwner(this);
 }
 
-const std::size_t* CFanData::FieldIndex::find(std::string_view name) const
+std::size_t CFanData::FieldIndex::lowerBound(std::string_view name) const
 {
     const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
                                      [](const auto& e, std::string_view n) { return ILess()(e.first, n); });
-    return it != entries_.end() && !ILess()(name, it->first) ? &it->second : nullptr;
+    return static_cast<std::size_t>(it - entries_.begin());
+}
+
+bool CFanData::FieldIndex::at(std::size_t i, std::string_view name) const
+{
+    return i < entries_.size() && !ILess()(name, entries_[i].first);
+}
+
+const std::size_t* CFanData::FieldIndex::find(std::string_view name) const
+{
+    const std::size_t i = lowerBound(name);
+    return at(i, name) ? &entries_[i].second : nullptr;
 }
 
 bool CFanData::FieldIndex::insert(const std::string& name, std::size_t pos)
 {
-    const auto it = std::lower_bound(entries_.begin(), entries_.end(), std::string_view(name),
-                                     [](const auto& e, std::string_view n) { return ILess()(e.first, n); });
-    if (it != entries_.end() && !ILess()(name, it->first)) return false;
-    entries_.emplace(it, name, pos);
+    const std::size_t i = lowerBound(name);
+    if (at(i, name)) return false;
+    entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(i), name, pos);
     return true;
 }
 
@@ -261,11 +271,11 @@ std::shared_ptr<const CFanData::FieldTemplate> CFanData::TemplateFor(const IniFi
     }
     auto t = std::make_shared<FieldTemplate>();
     t->iniId = ini.Id();
-    int first = 0, last_ = 0;
-    ini.CachedSection(3, first, last_);
+    int first = 0, lastLine = 0;
+    ini.CachedSection(3, first, lastLine);
     const auto& lines = ini.IniLines();
-    if (!(first == 0 && last_ == 0 && (lines.empty() || !IStartsWith(lines[0], "0301")))) {
-        for (int i = first; i <= last_ && i < static_cast<int>(lines.size()); ++i) {
+    if (!(first == 0 && lastLine == 0 && (lines.empty() || !IStartsWith(lines[0], "0301")))) {
+        for (int i = first; i <= lastLine && i < static_cast<int>(lines.size()); ++i) {
             const std::string& l = lines[static_cast<std::size_t>(i)];
             if (!IStartsWith(l, "0301")) continue;
             auto f = FieldFromDefinition(l.substr(4));

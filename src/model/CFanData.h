@@ -121,6 +121,8 @@ private:
         void clear() { entries_.clear(); }
 
     private:
+        std::size_t lowerBound(std::string_view name) const;  // the first entry not before name
+        bool at(std::size_t i, std::string_view name) const;  // entry i holds name
         std::vector<std::pair<std::string, std::size_t>> entries_;
     };
     struct FieldTemplate;
