@@ -1,4 +1,5 @@
 #include "engine/DORozEvIdad.h"
+#include "engine/FanLaws.h"
 
 #include <algorithm>
 #include <cmath>
@@ -568,18 +569,18 @@ void DORozEvIdad::LoadCurves(double nc, double nm)
         double eta = Num(rs, iE);
         double Lw = Num(rs, iDB);
         if (f != 50) {
-            P = Fix(P * (f * f) / 2500);
-            V = Fix(V * f / 50);
-            Pw = Fix(Pw * (f * f * f) / 125000 * 10000 + 0.5) / 10000;
-            if (Pw != 0) eta = Fix(V / 3600 * P / Pw + 0.5) / 10;  // % to 0.1
-            Lw = Fix((50 * std::log10(f / 50) + Lw) * 100 + 0.5) / 100;
+            P = Fix(fanlaws::PressureAtFrequency(P, f));
+            V = Fix(fanlaws::FlowAtFrequency(V, f));
+            Pw = Fix(fanlaws::PowerAtFrequency(Pw, f) * 10000 + 0.5) / 10000;
+            if (Pw != 0) eta = fanlaws::EfficiencyPercent(V, P, Pw);
+            Lw = Fix(fanlaws::SoundPowerAtFrequency(Lw, f) * 100 + 0.5) / 100;
         }
         if (CInt(Num(rs, iPz)) != dutyPole) {
-            P = Fix(Div(P * nm * nm, nc * nc));
-            V = Fix(Div(nm * V, nc));
-            Pw = Fix(Div(Pw * nm * nm * nm, nc * nc * nc) * 10000 + 0.5) / 10000;
-            if (Pw != 0) eta = Fix(V / 3600 * P / Pw + 0.5) / 10;  // % to 0.1
-            Lw = Fix((50 * std::log10(Div(nm, nc)) + Lw) * 100 + 0.5) / 100;
+            P = Fix(fanlaws::Pressure(P, nm, nc));
+            V = Fix(fanlaws::Flow(V, nm, nc));
+            Pw = Fix(fanlaws::Power(Pw, nm, nc) * 10000 + 0.5) / 10000;
+            if (Pw != 0) eta = fanlaws::EfficiencyPercent(V, P, Pw);
+            Lw = Fix(fanlaws::SoundPower(Lw, nm, nc) * 100 + 0.5) / 100;
             sizeMinPa_ = std::min(sizeMinPa_, P);
             sizeMaxPa_ = std::max(sizeMaxPa_, P);
             sizeMinVa_ = std::min(sizeMinVa_, V);

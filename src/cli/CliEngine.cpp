@@ -1,4 +1,4 @@
-#include "app/CliEngine.h"
+#include "cli/CliEngine.h"
 
 #include <iostream>
 #include <memory>

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/CliEngine.h"
-#include "app/CliSelect.h"
+#include "cli/CliEngine.h"
+#include "cli/CliSelect.h"
 
 namespace {
 

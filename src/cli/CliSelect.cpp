@@ -1,4 +1,4 @@
-#include "app/CliSelect.h"
+#include "cli/CliSelect.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "app/CliEngine.h"
+#include "cli/CliEngine.h"
 #include "common/StrUtil.h"
 #include "support/TestSupport.h"
 
