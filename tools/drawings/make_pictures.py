@@ -144,7 +144,7 @@ class Svg:
     def centre_v(self, x, y1, y2):
         self.line(x, y1, x, y2, w=1.2, c=CENTRE, dash="28,6,4,6")
 
-    def dim_h(self, x1, x2, y, text, from_y1=None, from_y2=None, size=30):
+    def dim_h(self, x1, x2, y, text, from_y1=None, from_y2=None, size=36):
         """Horizontal dimension between x1 and x2 on the line y; extension lines
         run from the object points (from_y*) past the dimension line."""
         for x, fy in ((x1, from_y1), (x2, from_y2)):
@@ -152,18 +152,18 @@ class Svg:
                 gap = 6 if fy > y else -6
                 over = -10 if fy > y else 10
                 self.line(x, fy - gap, x, y + over, w=1.1, c=DIM)
-        self.line(x1, y, x2, y, w=1.4, c=DIM)
+        self.line(x1, y, x2, y, w=1.8, c=DIM)
         self.head(x1, y, x1 - x2, 0)
         self.head(x2, y, x2 - x1, 0)
         self.label((x1 + x2) / 2, y - 9, text, size=size)
 
-    def dim_v(self, x, y1, y2, text, from_x1=None, from_x2=None, side="left", size=30):
+    def dim_v(self, x, y1, y2, text, from_x1=None, from_x2=None, side="left", size=36):
         for y, fx in ((y1, from_x1), (y2, from_x2)):
             if fx is not None:
                 gap = 6 if fx > x else -6
                 over = -10 if fx > x else 10
                 self.line(fx - gap, y, x + over, y, w=1.1, c=DIM)
-        self.line(x, y1, x, y2, w=1.4, c=DIM)
+        self.line(x, y1, x, y2, w=1.8, c=DIM)
         self.head(x, y1, 0, y1 - y2)
         self.head(x, y2, 0, y2 - y1)
         if side == "left":
@@ -171,7 +171,7 @@ class Svg:
         else:
             self.label(x + 12, (y1 + y2) / 2 + 10, text, size=size, anchor="start")
 
-    def leader(self, tx, ty, lx, ly, text, size=30, anchor="start"):
+    def leader(self, tx, ty, lx, ly, text, size=36, anchor="start"):
         """Leader from the text point (lx, ly) to the target (tx, ty)."""
         shoulder = 60 if anchor == "start" else -60
         self.line(lx, ly, tx, ty, w=1.3, c=DIM)

@@ -48,7 +48,7 @@ LABELS = {
         acc="Accessories", rebate="Rebate", price_list="Price list", delivery="Delivery time",
         remark="Remark", sec_notes="Notes",
         sec_chart="Performance chart", sec_dims="Dimensions", dims_mm="Dimensions [mm]",
-        dims_note="L1, L2 and K depend on the motor.",
+        dims_note="L1, L2, K: depending on the motor frame size.",
         page="Page", qty="Quantity", article="Article", net="Net price", acc_dims="Dimensions",
         printed="Aerolyx",
     ),
@@ -76,7 +76,7 @@ LABELS = {
         acc="Zubehör", rebate="Rabatt", price_list="Preisliste", delivery="Lieferzeit",
         remark="Hinweis", sec_notes="Bemerkungen",
         sec_chart="Kennlinie", sec_dims="Abmessungen", dims_mm="Maße [mm]",
-        dims_note="L1, L2 und K hängen vom Motor ab.",
+        dims_note="L1, L2, K: abhängig von der Motorbaugröße.",
         page="Seite", qty="Menge", article="Artikel", net="Nettopreis", acc_dims="Maße",
         printed="Aerolyx",
     ),
@@ -106,7 +106,7 @@ LABELS = {
         acc="Accessori", rebate="Sconto", price_list="Listino", delivery="Tempi di consegna",
         remark="Nota", sec_notes="Note",
         sec_chart="Curva caratteristica", sec_dims="Dimensioni", dims_mm="Quote [mm]",
-        dims_note="L1, L2 e K dipendono dal motore.",
+        dims_note="L1, L2, K: in funzione della grandezza motore.",
         page="Pagina", qty="Quantità", article="Articolo", net="Prezzo netto", acc_dims="Quote",
         printed="Aerolyx",
     ),
@@ -163,7 +163,7 @@ class Layout:
     # a label / value / unit row; unit: ("U", kind) user unit, ("T", text), ("F", name) a field
     def row(self, y, col, label, name, unit=None, text_value=False):
         xl, xv, xu = col
-        self.text(xl, y, 5, "L", label)
+        self.text(xl, y + LIFT, 5, "L", label)
         if text_value:
             self.field(xv, y, 1, "L", name)
         else:
@@ -171,17 +171,18 @@ class Layout:
         if unit:
             kind, what = unit
             if kind == "U":
-                self.unit(xu, y, 5, "L", what)
+                self.unit(xu, y + LIFT, 5, "L", what)
             elif kind == "T":
-                self.text(xu, y, 5, "L", what)
+                self.text(xu, y + LIFT, 5, "L", what)
             elif kind == "F":
-                self.field(xu, y, 5, "L", what)
+                self.field(xu, y + LIFT, 5, "L", what)
 
     def text_out(self):
         return "\r\n".join(self.lines) + "\r\n"
 
 
 ROW = 4.2
+LIFT = 0.3                  # 8 pt labels next to 9 pt values: same baseline
 LEFT = (0, 72, 74)          # label x, value right edge, unit x
 LEFT_TEXT = (0, 34, 0)      # label x, text value left edge
 RIGHT = (95, 163, 165)
@@ -234,15 +235,15 @@ def page_header_and_footer(L, t, footer=True):
 
 
 def project_block(L, t, y):
-    L.raw("/* project and client")
+    L.raw("/* project and client; optional rows last so that gaps stay at the bottom")
     L.row(y, LEFT_TEXT, t["project"], "I_Project", text_value=True)
+    L.row(y + ROW, LEFT_TEXT, t["date"], "I_Date", text_value=True)
     L.if_("I_PosLV", "<>")
-    L.row(y + ROW, LEFT_TEXT, t["item"], "I_PosLV", text_value=True)
+    L.row(y + 2 * ROW, LEFT_TEXT, t["item"], "I_PosLV", text_value=True)
     L.endif()
     L.if_("I_PosTx", "<>")
-    L.row(y + 2 * ROW, LEFT_TEXT, t["item_text"], "I_PosTx", text_value=True)
+    L.row(y + 3 * ROW, LEFT_TEXT, t["item_text"], "I_PosTx", text_value=True)
     L.endif()
-    L.row(y + 3 * ROW, LEFT_TEXT, t["date"], "I_Date", text_value=True)
     L.if_("I_ClientName", "<>")
     L.row(y, RIGHT_TEXT, t["client"], "I_ClientName", text_value=True)
     L.endif()
@@ -261,8 +262,7 @@ def fan_and_duty(L, t, y, two_speeds):
     L.heading(0, y, t["sec_fan"], 88)
     L.heading(95, y, t["sec_duty"])
     y0 = y + 7.5
-    L.field(0, y0, 7, "L", "O_FanName")
-    r = y0 + 6
+    r = y0
     L.row(r, LEFT_TEXT, t["code"], "O_Code", text_value=True)
     L.row(r + ROW, LEFT_TEXT, t["type"], "O_Type", text_value=True)
     L.if_("O_CType", "<>")
@@ -557,10 +557,10 @@ def data_sheet(lang, two_speeds):
     project_block(L, t, 30)
     y = fan_and_duty(L, t, 49, two_speeds) + 2
     if not two_speeds:
-        op_data_one(L, t, 99)
-        motor_one(L, t, 138)
-        sound(L, t, 181, [1])
-        prices(L, t, 208)
+        op_data_one(L, t, 94)
+        motor_one(L, t, 133)
+        sound(L, t, 177, [1])
+        prices(L, t, 204)
         L.raw()
         L.raw("/* ---- page 2: performance chart, dimensions and notes ----")
         L.raw("PAGE")
@@ -569,9 +569,9 @@ def data_sheet(lang, two_speeds):
         y = dims(L, t, 122)
         notes(L, t, y + 1)
     else:
-        op_data_two(L, t, 99)
-        motor_two(L, t, 172)
-        prices(L, t, 211)
+        op_data_two(L, t, 94)
+        motor_two(L, t, 167)
+        prices(L, t, 206)
         L.raw()
         L.raw("/* ---- page 2: sound, performance charts of both speeds, dimensions ----")
         L.raw("PAGE")
