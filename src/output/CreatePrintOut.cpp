@@ -289,13 +289,13 @@ void Interpreter::HeaderSection(const std::vector<Line>& lines, std::size_t& i)
                     Skip(lines[j], "more than 501 accessory template lines; the rest is ignored");
                 }
             }
-            if (j >= lines.size()) Skip(l, "ACC_START without ACC_END; the template runs to the end of the file");
+            if (j >= lines.size()) Skip(l, "ACC_START without ACC_END");
             i = j;
             continue;
         }
         if (l.keyword == "MARGIN") Margin(l);
         else if (l.keyword == "FONT") Font(l);
-        else Skip(l, "unknown command in the layout's header, line skipped:", l.keyword);
+        else Skip(l, "unknown command, line skipped:", l.keyword);
     }
 }
 
@@ -307,7 +307,7 @@ void Interpreter::Margin(const Line& l)
         if (!Num(l, k, v[k])) return;
     for (double m : v)
         if (m < 0 || m > std::min(setup_.paperMm.width(), setup_.paperMm.height()) / 2) {
-            Skip(l, "margin outside the paper, line skipped:", NumToText(m));
+            Skip(l, "value out of range, line skipped:", NumToText(m));
             return;
         }
     setup_.marginsMm = QMarginsF(v[0], v[1], v[2], v[3]);
@@ -324,7 +324,7 @@ void Interpreter::Font(const Line& l)
     }
     if (!Num(l, 2, size)) return;
     if (size <= 0 || size > 500) {
-        Skip(l, "font size out of range, line skipped:", Trim(l.args[2]));
+        Skip(l, "value out of range, line skipped:", Trim(l.args[2]));
         return;
     }
     auto flag = [&](std::size_t k) { return l.args.size() > k && TextToNum(Trim(l.args[k])) != 0; };
@@ -350,7 +350,7 @@ const FontDef* Interpreter::FontFor(const Line& l, const std::string& arg)
     const std::string a = Trim(arg);
     const double n = IsNumeric(a) ? TextToNum(a) : -1;
     if (n < 1 || n > kMaxFonts || n != std::floor(n)) {
-        Skip(l, "font number outside 1 to 21; printed in the standard font:", arg);
+        Skip(l, "font not defined; printed in the standard font:", arg);
         return &fallback;
     }
     const FontDef& f = fonts_[static_cast<std::size_t>(n)];
@@ -396,7 +396,7 @@ void Interpreter::Draw(const Line& l)
 {
     const std::string& k = l.keyword;
     if (k == "PAGE") {
-        if (replaying_) Skip(l, "PAGE inside the page header is ignored");
+        if (replaying_) Skip(l, "not allowed here, line skipped:", k);
         else NewPage();
     } else if (k == "ACCSTART") {
         AccStart(l);
@@ -410,7 +410,7 @@ void Interpreter::Draw(const Line& l)
     } else if (k == "FIELDR") {
         if (!Need(l, 5)) return;
         if (!accMode_) {
-            Skip(l, "FIELDR outside an accessory block, line skipped");
+            Skip(l, "not allowed here, line skipped:", k);
             return;
         }
         TextItem(l, FieldRText(Trim(l.args[4])), false);
@@ -426,7 +426,7 @@ void Interpreter::Draw(const Line& l)
     } else if (k == "LINE") {
         LineCmd(l);
     } else if (k == "MARGIN" || k == "FONT") {
-        Skip(l, "only allowed before START, line skipped:", k);
+        Skip(l, "not allowed here, line skipped:", k);
     } else {
         Skip(l, "unknown command, line skipped:", k);
     }
@@ -455,7 +455,7 @@ void Interpreter::If(const Line& l)
         else if (up == "CAD") left = Variant(cadName_);
         else if (up == "DISCOUNT") left = Variant(Prog().Rebate);
         else {
-            if (!fd_.Item(name)) Skip(l, "unknown field in IF, taken as 0:", name);
+            if (!fd_.Item(name)) Skip(l, "unknown field:", name);  // compares as 0
             left = fd_.ValueI(name);
         }
         int c = 0;
@@ -613,7 +613,7 @@ std::string Interpreter::FieldText(const std::string& rawName, const Line& l)
     if (StartsWith(up, "U:")) return UnitName(name.substr(2));
     if (up == "I_NOTES") return ReplaceAll(Display("I_Notes"), "<LF>", "\n");
     if (!fd_.Item(name)) {
-        Skip(l, "unknown field, nothing printed:", name);
+        Skip(l, "unknown field:", name);
         return {};
     }
     return Display(name);
@@ -655,14 +655,14 @@ void Interpreter::LoadDerived()
         if (!fs.Eof())
             for (int c = 0; c < fs.FieldCount(); ++c) sizeRow_[fs.FieldName(c)] = fs.Field(c);
     } catch (const DbError& e) {
-        notes.push_back({0, "catalogue query failed; dimensions print empty:", e.what()});
+        notes.push_back({0, "catalogue query failed:", e.what()});
     }
 }
 
 void Interpreter::AccStart(const Line& l)
 {
     if (replaying_ || inTemplate_) {
-        Skip(l, "ACCSTART inside the page header or an accessory block is ignored");
+        Skip(l, "not allowed here, line skipped:", l.keyword);
         return;
     }
     const std::string accLine = fd_.ValueI("O_AccLine").toText();
@@ -685,7 +685,7 @@ void Interpreter::AccStart(const Line& l)
     for (std::size_t i = 0; i < parsed.ids.size(); ++i) {
         const std::string& id = parsed.ids[i];
         if (!IsNumeric(id)) {
-            Skip(l, "accessory key is not a number, skipped:", id);
+            Skip(l, "accessory not in the catalogue, skipped:", id);
             continue;
         }
         Recordset rs;
@@ -696,7 +696,7 @@ void Interpreter::AccStart(const Line& l)
                 " INNER JOIN tblLngTrans ON tblAccTypes.ActCode = tblLngTrans.TrnCode"
                 " Where tblAccData.AdID = " + NumToText(TextToNum(id)) + " AND LngID='" + SqlQuote(language_) + "'");
         } catch (const DbError& e) {
-            Skip(l, "catalogue query failed; accessory skipped:", id + ": " + e.what());
+            Skip(l, "catalogue query failed:", id + ": " + e.what());
             continue;
         }
         if (rs.Eof()) {
@@ -746,7 +746,7 @@ void Interpreter::RtfFile(const Line& l)
         return;
     }
     if (!hooks_.rtf) {
-        Skip(l, "no RTF reader available; text skipped:", path);
+        Skip(l, "RTF text cannot be read:", path + ": no RTF reader");
         return;
     }
     QString err;
@@ -768,7 +768,7 @@ void Interpreter::RtfFile(const Line& l)
     const double flowX = pos_.x();
     const double width = setup_.paperMm.width() - setup_.marginsMm.left() - setup_.marginsMm.right() - flowX;
     if (width <= 1) {
-        Skip(l, "no room for the RTF text right of x:", NumToText(x));
+        Skip(l, "value out of range, line skipped:", NumToText(x));
         return;
     }
     doc->setTextWidth(width * kRefPerMm);
@@ -814,7 +814,7 @@ void Interpreter::ImageCmd(const Line& l)
     double x = 0, y = 0, w = 0, h = 0;
     if (!Num(l, 0, x) || !Num(l, 1, y) || !Num(l, 2, w) || !Num(l, 3, h)) return;
     if (w <= 0 || h <= 0) {
-        Skip(l, "picture box without width or height, line skipped");
+        Skip(l, "value out of range, line skipped:", NumToText(w) + ";" + NumToText(h));
         return;
     }
     const QRectF box(X(x), Y(y), w, h);

@@ -87,19 +87,19 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent)
     connect(refresh_, &QPushButton::clicked, this, &frmPrint::CmdRefresh);
     chartRow->addWidget(refresh_);
     chartRow->addStretch(1);
-    notes_ = new QLabel(this);
-    notes_->setObjectName("lblNotes");
+    // What the layout skipped; a click lists it.
+    notes_ = new QPushButton(this);
+    notes_->setObjectName("cmdNotes");
+    notes_->setFlat(true);
+    notes_->setStyleSheet("color: #a04000; text-decoration: underline;");
+    notes_->hide();
     chartRow->addWidget(notes_);
-    details_ = new QPushButton(QTr("Details"), this);
-    details_->setObjectName("cmdNotes");
-    details_->hide();
-    connect(details_, &QPushButton::clicked, this, [this] {
+    connect(notes_, &QPushButton::clicked, this, [this] {
         std::vector<std::string> shown(last_.skipped.begin(),
                                        last_.skipped.begin() + std::min<std::size_t>(last_.skipped.size(), 40));
         if (shown.size() < last_.skipped.size()) shown.push_back("...");
         QMessageBox::information(this, "Aerolyx", Q(Join(shown, "\n")));
     });
-    chartRow->addWidget(details_);
 
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(4, 4, 4, 4);
@@ -171,7 +171,7 @@ void frmPrint::Paint(QPrinter* printer)
     const std::size_t n = last_.skipped.size();
     notes_->setText(n == 0 ? QString() : QString::number(n) + " " + QTr("layout lines were skipped"));
     notes_->setToolTip(n == 0 ? QString() : Q(last_.skipped.front()));
-    details_->setVisible(n > 0);
+    notes_->setVisible(n > 0);
 }
 
 void frmPrint::UpdatePageLabel()

@@ -67,8 +67,7 @@ private:
     std::array<QCheckBox*, 4> charts_{};
     QPushButton* refresh_ = nullptr;
     QLabel* page_ = nullptr;
-    QLabel* notes_ = nullptr;
-    QPushButton* details_ = nullptr;
+    QPushButton* notes_ = nullptr;
 };
 
 // The print command of a window: the data sheet ("FAN") of the project in

@@ -411,7 +411,7 @@ TEST_F(PrintOutTest, LimitsAreReportedWithFileAndLine)
     // The 21st IF (line 24) overflows; its lines are skipped, the balance holds.
     EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(24): more than 20 nested conditions"));
     EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"font22", "end"}));
-    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(55): font number outside 1 to 21"));
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(55): font not defined; printed in the standard font: 22"));
 
     std::string header = "HEADER_START\n";
     for (int i = 0; i < 600; ++i) header += "TEXT 0;0;1;L;h" + std::to_string(i) + "\n";
@@ -447,7 +447,7 @@ TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
                              "(6): not a number, line skipped: ten", "(7): missing arguments",
                              "(8): picture cannot be loaded:", "(9): picture cannot be loaded:",
                              "(10): RTF text not found:", "(11): no chart available", "(12): unknown command",
-                             "(13): unknown field, nothing printed: O_Nothing", "(14): IF needs"})
+                             "(13): unknown field: O_Nothing", "(14): IF needs"})
         EXPECT_TRUE(Mentions(r, part)) << part;
 }
 

@@ -64,7 +64,7 @@ TEST_F(PrintPreviewTest, ShowsTheDocumentAndItsSkippedLines)
     EXPECT_EQ(w_->PageCount(), 2);
     EXPECT_EQ(w_->LastResult().skipped.size(), 1u);
     EXPECT_TRUE(w_->findChild<QPushButton*>("cmdNotes")->isVisibleTo(w_.get()));
-    EXPECT_TRUE(w_->findChild<QLabel*>("lblNotes")->text().startsWith("1 "));
+    EXPECT_TRUE(w_->findChild<QPushButton*>("cmdNotes")->text().startsWith("1 "));
     EXPECT_FALSE(w_->ChartBox(0)->isChecked());
     EXPECT_TRUE(w_->ChartBox(1)->isChecked());
     EXPECT_TRUE(w_->ChartBox(2)->isChecked());
