@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "common/Program.h"
@@ -45,7 +46,7 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent)
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &frmPrint::UpdatePageLabel);
 
     auto* bar = new QToolBar(this);
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);  // navigation and zoom: icons with tool tips
     QStyle* st = style();
     auto add = [&](const char* name, const std::string& text, QStyle::StandardPixmap icon, auto slot) {
         QAction* a = bar->addAction(st->standardIcon(icon), QTr(text));
@@ -53,9 +54,10 @@ frmPrint::frmPrint(QWidget* parent) : QDialog(parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    add("miPrtPrint", "Print", QStyle::SP_DialogOkButton, [this] { CmdPrint(); });
-    add("miPrtPdf", "PDF", QStyle::SP_DialogSaveButton, [this] { CmdPdf(); });
-    add("miPrtProject", "Project details", QStyle::SP_FileDialogInfoView, [this] { CmdProject(); });
+    for (QAction* a : {add("miPrtPrint", "Print", QStyle::SP_DialogOkButton, [this] { CmdPrint(); }),
+                       add("miPrtPdf", "PDF", QStyle::SP_DialogSaveButton, [this] { CmdPdf(); }),
+                       add("miPrtProject", "Project details", QStyle::SP_FileDialogInfoView, [this] { CmdProject(); })})
+        if (auto* b = qobject_cast<QToolButton*>(bar->widgetForAction(a))) b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->addSeparator();
     add("miPrtFirst", "First page", QStyle::SP_MediaSkipBackward, [this] { preview_->setCurrentPage(1); });
     add("miPrtPrev", "Previous page", QStyle::SP_ArrowLeft,
@@ -169,7 +171,7 @@ void frmPrint::Paint(QPrinter* printer)
     PainterTarget target(*printer);
     last_ = aerolyx::CreatePrintOut(*project_, Request(), target, hooks);
     const std::size_t n = last_.skipped.size();
-    notes_->setText(n == 0 ? QString() : QString::number(n) + " " + QTr("layout lines were skipped"));
+    notes_->setText(n == 0 ? QString() : QTr("Skipped layout lines:") + " " + QString::number(n));
     notes_->setToolTip(n == 0 ? QString() : Q(last_.skipped.front()));
     notes_->setVisible(n > 0);
 }
