@@ -241,7 +241,10 @@ TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
     Layout("IF I_AirFlow;>;2\nTEXT 0;0;1;L;stored\nENDIF\n"
            "IF O_S1MotRpm;=<;1400\nTEXT 0;0;1;L;le1\nENDIF\n"
            "IF O_S1MotRpm;<=;1400\nTEXT 0;0;1;L;le2\nENDIF\n"
+           "IF O_S1MotRpm;=<;1399.5\nTEXT 0;0;1;L;le3\nENDIF\n"
+           "IF O_S1MotRpm;<=;1399.5\nTEXT 0;0;1;L;le4\nENDIF\n"
            "IF O_S1MotRpm;<;1400\nTEXT 0;0;1;L;lt\nENDIF\n"
+           "IF O_S1MotRpm;=>;1400\nTEXT 0;0;1;L;ge1\nENDIF\n"
            "IF O_S1MotRpm;=>;1400.5\nTEXT 0;0;1;L;ge\nENDIF\n"
            "IF O_S1MotRpm;<>;1400\nTEXT 0;0;1;L;ne\nENDIF\n"
            "IF O_Type;=;AXM-S\nTEXT 0;0;1;L;texteq\nENDIF\n"
@@ -249,7 +252,7 @@ TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
            "IF O_Type;<;AXN\nTEXT 0;0;1;L;textlt\nENDIF\n"
            "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n");
     Run();
-    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"stored", "le1", "le2", "texteq", "textlt", "cad"}));
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"stored", "le1", "le2", "ge1", "texteq", "textlt", "cad"}));
 }
 
 TEST_F(PrintOutTest, AnIfInsideAFalseIfStaysFalse)
