@@ -27,6 +27,7 @@
 #include "common/TextFile.h"
 #include "lang/CTranslater.h"
 #include "model/CFanData.h"
+#include "model/CLpField.h"
 #include "model/FieldEnv.h"
 
 namespace aerolyx {
@@ -455,8 +456,11 @@ void Interpreter::If(const Line& l)
         else if (up == "CAD") left = Variant(cadName_);
         else if (up == "DISCOUNT") left = Variant(Prog().Rebate);
         else {
-            if (!fd_.Item(name)) Skip(l, "unknown field:", name);  // compares as 0
+            const CLpField* f = fd_.Item(name);
+            if (!f) Skip(l, "unknown field:", name);  // compares as 0
             left = fd_.ValueI(name);
+            // An empty text field is still text: "IF O_CType;<>;-" holds when it is empty.
+            if (f && f->ValueType() == CLpField::vtText && left.isEmpty()) left = Variant(std::string());
         }
         int c = 0;
         if (left.isText()) {

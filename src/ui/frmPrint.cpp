@@ -190,8 +190,10 @@ void frmPrint::CmdPrint()
     printer.setPageSize(printer_->pageLayout().pageSize());
     QPrintDialog dlg(&printer, this);
     if (dlg.exec() != QDialog::Accepted) return;
+    PrintRequest req = Request();
+    req.paperMm = printer.pageLayout().pageSize().size(QPageSize::Millimeter);  // the paper chosen there
     PainterTarget target(printer);
-    const PrintResult r = aerolyx::CreatePrintOut(*project_, Request(), target, hooks);
+    const PrintResult r = aerolyx::CreatePrintOut(*project_, req, target, hooks);
     if (!r.printed) Warn(this, r.error);
 }
 

@@ -250,9 +250,10 @@ TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
            "IF O_Type;=;AXM-S\nTEXT 0;0;1;L;texteq\nENDIF\n"
            "IF O_Type;=;axm-s\nTEXT 0;0;1;L;textcase\nENDIF\n"
            "IF O_Type;<;AXN\nTEXT 0;0;1;L;textlt\nENDIF\n"
-           "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n");
+           "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n"
+           "IF I_Notes;<>;-\nTEXT 0;0;1;L;emptytext\nENDIF\n");
     Run();
-    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"stored", "le1", "le2", "ge1", "texteq", "textlt", "cad"}));
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"stored", "le1", "le2", "ge1", "texteq", "textlt", "cad", "emptytext"}));
 }
 
 TEST_F(PrintOutTest, AnIfInsideAFalseIfStaysFalse)
