@@ -183,6 +183,10 @@ private:
             return false;
         }
         out = TextToNum(a);
+        if (!std::isfinite(out) || std::fabs(out) > 1e5) {  // far beyond any paper
+            Skip(l, "value out of range, line skipped:", l.args[i]);
+            return false;
+        }
         return true;
     }
     double X(double x) const { return setup_.marginsMm.left() + x; }
@@ -787,6 +791,7 @@ void Interpreter::RtfFile(const Line& l)
         }
     }
     const double total = doc->size().height();
+    if (bottoms.empty()) return;  // nothing to set
     double from = 0.0;
     const double bottomMm = setup_.paperMm.height() - setup_.marginsMm.bottom();
     for (int guard = 0; from < total - 0.5 && guard < 1000; ++guard) {

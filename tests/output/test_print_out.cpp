@@ -440,7 +440,7 @@ TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
     Layout("FROBNICATE 1;2\nTEXT 10;20;1\nTEXT ten;20;1;L;x\nLINE 0;0;100\nIMAGE 0;0;50;50;missing.png\n"
            "IMAGE 0;0;50;50;fake.tif\nRTFFILE 0;0;100;50;none.rtf\nIMAGE 0;0;50;50;CURVE1\nBARE\n"
            "FIELD 0;0;1;L;O_Nothing\nIF O_Type\nTEXT 0;0;1;L;hidden\nENDIF\nTEXT 0;0;1;L;printed\n"
-           "LINE 0;10;100;10;20\n");
+           "LINE 0;10;100;10;20\nTEXT 1e400;0;1;L;huge\n");
     const PrintResult r = Run();
     ASSERT_TRUE(r.printed);
     EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"printed"}));
@@ -451,7 +451,8 @@ TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
                              "(6): not a number, line skipped: ten", "(7): missing arguments",
                              "(8): picture cannot be loaded:", "(9): picture cannot be loaded:",
                              "(10): RTF text not found:", "(11): no chart available", "(12): unknown command",
-                             "(13): unknown field: O_Nothing", "(14): IF needs"})
+                             "(13): unknown field: O_Nothing", "(14): IF needs",
+                             "(19): value out of range, line skipped: 1e400"})
         EXPECT_TRUE(Mentions(r, part)) << part;
 }
 
