@@ -13,6 +13,7 @@
 #include "accessories/RecordValues.h"
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
+#include "cli/CliStart.h"
 #include "app/DbConnection.h"
 #include "common/NumberFormat.h"
 #include "common/SettingsStore.h"
@@ -29,21 +30,15 @@
 namespace aerolyx {
 
 namespace {
-
 constexpr int kExitOk = 0;
-constexpr int kExitBad = 2;
 constexpr int kExitNoFans = 3;
+}  // namespace
 
 int Fail(const std::string& message)
 {
     std::cerr << "aerolyx-cli: " << message << "\n";
     return kExitBad;
 }
-
-// Common start-up options of both subcommands.
-struct StartArgs {
-    std::string data, lang, units;
-};
 
 // Consumes --data, --lang, --units (also as --opt=value). Returns true when
 // args[i] was one of them; *error is set when its value is missing.
@@ -58,6 +53,8 @@ bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, Start
     }
     return false;
 }
+
+namespace {
 
 bool ValidUnits(const std::string& form, std::string& error)
 {
@@ -81,7 +78,8 @@ bool ValidUnits(const std::string& form, std::string& error)
     return true;
 }
 
-// Starts like the program; false with a message when it cannot go on.
+}  // namespace
+
 bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string& error)
 {
     SetMessageSink([](const std::string& text, MessageKind kind) {
@@ -119,6 +117,8 @@ bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string&
     }
     return true;
 }
+
+namespace {
 
 void PrefillUser(CFanData& r)
 {

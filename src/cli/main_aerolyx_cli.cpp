@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliApp.h"
 #include "cli/CliEngine.h"
+#include "cli/CliPrint.h"
 #include "cli/CliSelect.h"
 
 namespace {
@@ -18,6 +20,7 @@ struct Subcommand {
 
 const Subcommand kSubcommands[] = {
     {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
+    {"print", aerolyx::CliPrint, "write the data sheet of a fan file as PDF"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
 };
@@ -33,7 +36,7 @@ int Usage(std::ostream& out, int status)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const auto app = aerolyx::MakeCliApplication(argc, argv);
     if (argc < 2) return Usage(std::cerr, 2);
     const std::string cmd = argv[1];
     if (cmd == "-h" || cmd == "--help" || cmd == "help") return Usage(std::cout, 0);

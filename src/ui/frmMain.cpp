@@ -41,6 +41,7 @@
 #include "ui/UiText.h"
 #include "ui/frmAcc.h"
 #include "ui/frmAirDir.h"
+#include "ui/frmPrint.h"
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
 #include "ui/frmUnits.h"
@@ -431,7 +432,7 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miUnits") CmdUnits();
     else if (key == "miPro") CmdProject();
     else if (key == "miCalc") CmdCalc();
-    else if (key == "miPrint") CmdNeedsCurrent("Printing");
+    else if (key == "miPrint") outdated_ ? Beep() : ShowPrintPreview(this, *fd_, [this] { CmdProject(); });
     else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
     else if (key == "miSound") CmdNeedsCurrent("The sound sheet");
     else if (key == "miCurve") CmdNeedsCurrent("The performance chart");

@@ -1,0 +1,108 @@
+#include "cli/CliPrint.h"
+
+#include <cctype>
+#include <iostream>
+
+#include "app/AppContext.h"
+#include "app/CommandLine.h"
+#include "cli/CliStart.h"
+#include "common/NumText.h"
+#include "common/Program.h"
+#include "common/StrUtil.h"
+#include "common/TextFile.h"
+#include "model/CFanData.h"
+#include "output/CreatePrintOut.h"
+
+namespace aerolyx {
+
+void CliPrintUsage(bool full)
+{
+    std::cerr << "usage: aerolyx-cli print FILE --pdf OUT [--lang XX] [--type FAN|TEXT|TEXTW] [--data DIR]\n";
+    if (!full) return;
+    std::cerr << "  Prints the data sheet of a saved fan file to a PDF file, in the print\n"
+                 "  language XX (default: the user's language). The fan file's results must\n"
+                 "  be current (saved after a calculation).\n"
+                 "Exit status: 0 written, 2 bad arguments or input, or nothing printed.\n";
+}
+
+int CliPrint(const std::vector<std::string>& args)
+{
+    StartArgs start;
+    std::string file, pdf, lang, type = "FAN";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string v;
+        auto take = [&](const char* name, std::string& out) {
+            switch (TakeOptionValue(args, i, name, out)) {
+            case OptionValue::Taken: return 1;
+            case OptionValue::Missing: return -1;
+            case OptionValue::NotThisOption: return 0;
+            }
+            return 0;
+        };
+        int t = 0;
+        if (a == "-h" || a == "--help") {
+            CliPrintUsage(true);
+            return 0;
+        } else if ((t = take("--pdf", pdf)) != 0 || (t = take("--lang", lang)) != 0 ||
+                   (t = take("--type", type)) != 0 || (t = take("--data", start.data)) != 0) {
+            if (t < 0) return Fail(a + " needs a value");
+        } else if (StartsWith(a, "-") || !file.empty()) {
+            CliPrintUsage(false);
+            return Fail("unexpected argument '" + a + "'");
+        } else {
+            file = a;
+        }
+    }
+    if (file.empty()) {
+        CliPrintUsage(false);
+        return Fail("print needs a fan file");
+    }
+    if (Trim(pdf).empty()) {
+        CliPrintUsage(false);
+        return Fail("print needs --pdf OUT");
+    }
+    type = ToUpper(type);
+    if (type != "FAN" && type != "TEXT" && type != "TEXTW")
+        return Fail("--type must be FAN, TEXT or TEXTW, not '" + type + "'");
+    if (!lang.empty() && (lang.size() != 2 || !std::isalpha(static_cast<unsigned char>(lang[0])) ||
+                          !std::isalpha(static_cast<unsigned char>(lang[1]))))
+        return Fail("--lang needs a two-letter language code, not '" + lang + "'");
+    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
+
+    AppContext ctx;
+    std::string error;
+    // Without a catalogue the sheet still prints; dimensions and accessories are then reported as skipped.
+    if (!Start(ctx, start, false, error)) return Fail(error);
+    CFanData record;
+    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
+    std::vector<std::string> lines;
+    if (!ReadTextLines(file, lines, &error)) return Fail("cannot read the fan file " + file + ": " + error);
+    bool named = false;
+    for (const std::string& l : lines) {
+        const auto eq = l.find('=');
+        named = named || (eq != std::string::npos && record.Item(Trim(l.substr(0, eq))));
+    }
+    if (!named) return Fail(file + " holds no field of a fan file");
+    if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
+    if (!record.ValueI("I_Rebate").isEmpty()) {
+        const double r = record.ValueI("I_Rebate").toDouble();
+        if (r < 0 || r >= 100) return Fail("the fan file's rebate " + NumToText(r) + " is not in 0..<100");
+        Prog().Rebate = r;
+    }
+    // The window prints only current results; so does this.
+    if (record.ValueI("O_Calc").toDouble() == 0)
+        return Fail(file + ": the results are not current (calculate and save the fan first)");
+
+    PrintRequest req;
+    req.printType = type;
+    req.language = ToUpper(lang);
+    const PrintResult r = WritePrintPdf(record, req, pdf);
+    for (const std::string& s : r.skipped) std::cerr << "aerolyx-cli: warning: " << s << "\n";
+    if (!r.printed) return Fail(r.error);
+    std::cerr << "Wrote " << pdf << " (" << r.pages << (r.pages == 1 ? " page" : " pages") << ", "
+              << r.layoutPath << ")\n";
+    return 0;
+}
+
+}  // namespace aerolyx

@@ -1,0 +1,29 @@
+#pragma once
+// What every subcommand shares: the error line, the start-up options and
+// starting like the program.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace aerolyx {
+
+class AppContext;
+
+constexpr int kExitBad = 2;
+
+// Writes "aerolyx-cli: message" to standard error; returns kExitBad.
+int Fail(const std::string& message);
+
+// Start-up options: --data, --lang, --units.
+struct StartArgs {
+    std::string data, lang, units;
+};
+
+// Consumes --data, --lang, --units (also as --opt=value). Returns true when
+// args[i] was one of them; `error` is set when its value is missing.
+bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error);
+
+// Starts like the program; false with a message when it cannot go on.
+bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string& error);
+
+}  // namespace aerolyx

@@ -1,0 +1,584 @@
+// The print-out interpreter on small layouts written here, drawn on a
+// recording target: positions in mm, conditions, pages, page header,
+// accessory blocks, dimensions, limits and what is skipped.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPicture>
+#include <QProcess>
+#include <QTextDocument>
+#include <cmath>
+#include <fstream>
+
+#include "common/IniFile.h"
+#include "common/NumberFormat.h"
+#include "common/Program.h"
+#include "common/SettingsStore.h"
+#include "common/TextFile.h"
+#include "lang/CTranslater.h"
+#include "model/CFanData.h"
+#include "model/ModelTestSupport.h"
+#include "output/CreatePrintOut.h"
+#include "support/TestSupport.h"
+#include "units/CUnit.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+using namespace aerolyx;
+
+namespace {
+
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "tests_output";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+struct Item {
+    enum Kind { Text, Line, Image, Rich, Vector } kind;
+    int page;
+    QRectF box;
+    QString text;
+    QFont font;
+    Qt::Alignment align;
+    double width = 0;
+    double from = 0;
+};
+
+// Records what the interpreter draws, page by page.
+class Recorder : public IPrintTarget {
+public:
+    bool Begin(const PageSetup& s, QString*) override
+    {
+        setup = s;
+        began = true;
+        page = 1;
+        return true;
+    }
+    void NewPage() override { ++page; }
+    void Text(const QRectF& box, const QString& text, const QFont& font, const QColor&, Qt::Alignment a) override
+    {
+        items.push_back({Item::Text, page, box, text, font, a});
+    }
+    void Line(const QPointF& a, const QPointF& b, double w) override
+    {
+        Item it{Item::Line, page, QRectF(a, b), {}, {}, {}};
+        it.width = w;
+        items.push_back(it);
+    }
+    void Image(const QRectF& box, const QImage& img) override
+    {
+        items.push_back({Item::Image, page, box, QString("%1x%2").arg(img.width()).arg(img.height()), {}, {}});
+    }
+    void Rich(const QRectF& box, const QTextDocument& doc, double from) override
+    {
+        Item it{Item::Rich, page, box, doc.toPlainText(), {}, {}};
+        it.from = from;
+        items.push_back(it);
+    }
+    void Vector(const QRectF& box, const BoxPainter& paint) override
+    {
+        QPicture pic;
+        QPainter p(&pic);
+        paint(p, box);
+        p.end();
+        items.push_back({Item::Vector, page, box, {}, {}, {}});
+    }
+    bool End(QString*) override
+    {
+        ended = true;
+        return true;
+    }
+
+    std::vector<const Item*> Texts(const QString& t) const
+    {
+        std::vector<const Item*> out;
+        for (const Item& i : items)
+            if (i.kind == Item::Text && i.text == t) out.push_back(&i);
+        return out;
+    }
+    std::vector<QString> TextsOnPage(int p) const
+    {
+        std::vector<QString> out;
+        for (const Item& i : items)
+            if (i.kind == Item::Text && i.page == p) out.push_back(i.text);
+        return out;
+    }
+    PageSetup setup;
+    bool began = false, ended = false;
+    int page = 0;
+    std::vector<Item> items;
+};
+
+const char* kDefs =
+    "[0]\n"
+    "MyName=Test Fans Ltd.\n"
+    "MyLogo=LOGO.png\n"
+    "[3]\n"
+    "EN=Arial;UTF-8;0\n"
+    "DE=Arial;UTF-8;0\n"
+    "[301]\n"
+    "I_AirFlow;5;;;;;0;120;;5000;;VL\n"
+    "I_AirDir;8;;;;;0;154;;A;;\n"
+    "I_Serie;8;;;;;0;150;;AXM;;\n"
+    "I_Notes;8;;;;;0;113;;;;\n"
+    "O_Type;8;;;;;0;302;;;;\n"
+    "O_CType;8;;;;;0;303;;;;\n"
+    "O_FsID;5;;0;;;0;307;;;;\n"
+    "O_MotBgr;8;;;;;0;352;;;;\n"
+    "O_S1MotPol;2;;##0;;;0;142;;;;\n"
+    "O_S2MotPol;2;;##0;;;0;142;;;;\n"
+    "O_S1MotRpm;5;;;;;0;360;;;;UPM\n"
+    "O_AccLine;8;;;;;0;374;;;;\n";
+
+class PrintOutTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        DisplayLocale() = NumberLocale{".", ","};
+        Prog().Ini = &ini;
+        Prog().Units = &units;
+        Prog().Settings = &store;
+        Prog().DB = &db;
+        Prog().Translator = nullptr;
+        Prog().DefaultTranslator = nullptr;
+        Prog().Rebate = 0;
+        Prog().PriceList = 1;
+        Prog().AppPath = dir.path();
+        fd.LoadFanFields();
+        fd.setValueI("O_Type", Variant("AXM-S"));
+        fd.setValueI("O_CType", Variant("S"));
+        fd.setValueI("O_FsID", Variant(7.0));
+        fd.setValueI("O_S1MotPol", Variant(4));
+        fd.setValueI("O_S2MotPol", Variant(0));
+        fd.setValueI("O_S1MotRpm", Variant(1400.0));
+    }
+
+    // The layout as TDAXIAL_EN.txt in the data folder, with a header section
+    // giving margins 20/15 and font 1.
+    void Layout(const std::string& body, const std::string& header = {})
+    {
+        dir.write("TDAXIAL_EN.txt", "MARGIN 20;15;10;12\nFONT 1;Arial;10;0;0;0;0;0;0\n" + header + "START\n" + body);
+    }
+    PrintResult Run(const std::string& language = "EN")
+    {
+        PrintRequest req;
+        req.language = language;
+        req.paperMm = QSizeF(210, 297);
+        rec = Recorder();
+        return CreatePrintOut(fd, req, rec, hooks);
+    }
+    static double Mm(const QString& text, const QFont& f) { return MeasureTextMm(f, text).width(); }
+    static bool Mentions(const PrintResult& r, const std::string& part)
+    {
+        for (const auto& s : r.skipped)
+            if (s.find(part) != std::string::npos) return true;
+        return false;
+    }
+
+    test::ProgGuard guard;
+    test::TempDir dir;
+    MemorySettingsStore store;
+    CUnit units{&store};
+    IniFile ini = IniFile::FromText(kDefs);
+    test::FakeDb db;
+    CFanData fd;
+    PrintHooks hooks;
+    Recorder rec;
+};
+
+TEST_F(PrintOutTest, AlignmentPlacesTheMeasuredBoxFromTheMargins)
+{
+    Layout("TEXT 10;20;1;R;Total\nTEXT 10;30;1;L;Total\nTEXT 100;40;1;C;Total\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed) << r.error;
+    ASSERT_EQ(rec.items.size(), 3u);
+    QFont arial("Arial");
+    arial.setPointSizeF(10);
+    const double w = Mm("Total", arial);
+    EXPECT_GT(w, 7.0);  // about 9 mm in 10 pt Arial
+    EXPECT_LT(w, 11.0);
+    // R: ends 10 mm right of the 20 mm left margin, 20 mm below the 15 mm top margin.
+    EXPECT_NEAR(rec.items[0].box.right(), 30.0, 1e-6);
+    EXPECT_NEAR(rec.items[0].box.top(), 35.0, 1e-6);
+    EXPECT_NEAR(rec.items[0].box.width(), w, 1e-6);
+    EXPECT_EQ(rec.items[0].align, Qt::AlignRight);
+    EXPECT_NEAR(rec.items[1].box.left(), 30.0, 1e-6);
+    EXPECT_NEAR(rec.items[1].box.top(), 45.0, 1e-6);
+    EXPECT_NEAR(rec.items[2].box.center().x(), 120.0, 1e-6);
+    // The box is as tall as a line of the font: 10 pt is 3.53 mm, a line a bit more.
+    EXPECT_GT(rec.items[0].box.height(), 3.5);
+    EXPECT_LT(rec.items[0].box.height(), 5.0);
+    EXPECT_EQ(rec.setup.marginsMm, QMarginsF(20, 15, 10, 12));
+}
+
+TEST_F(PrintOutTest, CommentsAreCutAndArgumentsKeepTheirText)
+{
+    Layout("FIELD 10;10;1;L;O_Type /* type\n/* a whole comment line\nTEXT 1;1;1;L;a;b\n  text 1;2;1;L; spaced\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed);
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"AXM-S", "a;b", " spaced"}));
+    EXPECT_TRUE(r.skipped.empty());
+}
+
+TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
+{
+    units.LoadCodes("VL;m3/s");  // 3600 m3/h shows as 1
+    fd.setValueI("I_AirFlow", Variant(3600.0));
+    Layout("IF I_AirFlow;>;2\nTEXT 0;0;1;L;stored\nENDIF\n"
+           "IF O_S1MotRpm;=<;1400\nTEXT 0;0;1;L;le1\nENDIF\n"
+           "IF O_S1MotRpm;<=;1400\nTEXT 0;0;1;L;le2\nENDIF\n"
+           "IF O_S1MotRpm;=<;1399.5\nTEXT 0;0;1;L;le3\nENDIF\n"
+           "IF O_S1MotRpm;<=;1399.5\nTEXT 0;0;1;L;le4\nENDIF\n"
+           "IF O_S1MotRpm;<;1400\nTEXT 0;0;1;L;lt\nENDIF\n"
+           "IF O_S1MotRpm;=>;1400\nTEXT 0;0;1;L;ge1\nENDIF\n"
+           "IF O_S1MotRpm;=>;1400.5\nTEXT 0;0;1;L;ge\nENDIF\n"
+           "IF O_S1MotRpm;<>;1400\nTEXT 0;0;1;L;ne\nENDIF\n"
+           "IF O_Type;=;AXM-S\nTEXT 0;0;1;L;texteq\nENDIF\n"
+           "IF O_Type;=;axm-s\nTEXT 0;0;1;L;textcase\nENDIF\n"
+           "IF O_Type;<;AXN\nTEXT 0;0;1;L;textlt\nENDIF\n"
+           "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n"
+           "IF I_Notes;<>;-\nTEXT 0;0;1;L;emptytext\nENDIF\n");
+    Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"stored", "le1", "le2", "ge1", "texteq", "textlt", "cad", "emptytext"}));
+}
+
+TEST_F(PrintOutTest, AnIfInsideAFalseIfStaysFalse)
+{
+    Layout("IF O_S2MotPol;<>;0\nTEXT 0;0;1;L;outer\nIF O_S1MotPol;=;4\nTEXT 0;0;1;L;inner\nENDIF\n"
+           "TEXT 0;0;1;L;outer2\nENDIF\nTEXT 0;0;1;L;after\nENDIF\nTEXT 0;0;1;L;extra\n");
+    const PrintResult r = Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"after", "extra"}));
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(12): ENDIF without IF"));
+}
+
+TEST_F(PrintOutTest, PageHeaderIsReplayedFromPageTwoWithItsOwnConditions)
+{
+    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nIF PAGE;>;1\nFIELD 150;0;1;R;PAGE\nENDIF\nHEADER_END\n"
+           "TEXT 0;60;1;L;Body1\nPAGE\nTEXT 0;70;1;L;Body2\nPAGE\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed);
+    EXPECT_EQ(r.pages, 3);
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"Head", "Body1"}));
+    EXPECT_EQ(rec.TextsOnPage(2), (std::vector<QString>{"Head", "2", "Body2"}));
+    EXPECT_EQ(rec.TextsOnPage(3), (std::vector<QString>{"Head", "3"}));
+    // Replayed at the header's own positions.
+    EXPECT_NEAR(rec.Texts("Head")[1]->box.top(), 15.0, 1e-6);
+    EXPECT_NEAR(rec.Texts("2")[0]->box.right(), 170.0, 1e-6);
+}
+
+class AccessoryPrintTest : public PrintOutTest {
+protected:
+    void SetUp() override
+    {
+        PrintOutTest::SetUp();
+        // Every accessory query names its AdID; answer five of them.
+        for (int id = 11; id <= 15; ++id)
+            db.Answer("tblAccData.AdID = " + std::to_string(id) + " ",
+                      {{"AdID", "AdName", "ActCode", "AdEuro1", "AdEuro2", "AdKg", "ActDims", "TrnText", "TrnCode"},
+                       {{Variant(id), Variant("ACC-" + std::to_string(id)), Variant("FLX"), Variant(1234.5),
+                         Variant(99.0), Variant(0.0), Variant("A;B;C"), Variant("Flexible connector"), Variant("FLX")}}});
+        fd.setValueI("O_AccLine", Variant("11,12,13,99,14,15|1,2,1,1,3,1"));
+    }
+};
+
+TEST_F(AccessoryPrintTest, BlocksPerPageWithTheirShiftAndRows)
+{
+    Prog().Rebate = 10;
+    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nTEXT 0;10;1;L;Front\nACCSTART 100;40;3\nTEXT 0;5;1;L;After\n",
+           "ACC_START\nFIELDR 0;0;1;L;AdName\nFIELD 50;0;1;L;ACQTA\nFIELDR 120;0;1;R;ADEURO\nFIELDR 140;0;1;L;AdKg\n"
+           "FIELD 150;0;1;L;ADIM2\nFIELD 160;0;1;L;ADIM4\nACC_END\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed) << r.error;
+    EXPECT_EQ(r.pages, 3);
+    EXPECT_TRUE(Mentions(r, "not in the catalogue, skipped: 99"));
+    // Accessory pages carry the page header; blocks at 100, 140, 180 mm below the top margin.
+    EXPECT_EQ(rec.TextsOnPage(2), (std::vector<QString>{"Head", "ACC-11", "1", "1,111.05", "B", "ACC-12", "2",
+                                                        "1,111.05", "B", "ACC-13", "1", "1,111.05", "B"}));
+    EXPECT_EQ(rec.TextsOnPage(3), (std::vector<QString>{"Head", "ACC-14", "3", "1,111.05", "B", "ACC-15", "1",
+                                                        "1,111.05", "B", "After"}));
+    std::vector<double> tops;
+    for (const Item& i : rec.items)
+        if (i.kind == Item::Text && i.text.startsWith("ACC-")) tops.push_back(i.box.top() - 15.0);
+    ASSERT_EQ(tops.size(), 5u);
+    EXPECT_NEAR(tops[0], 100, 1e-6);
+    EXPECT_NEAR(tops[1], 140, 1e-6);
+    EXPECT_NEAR(tops[2], 180, 1e-6);
+    EXPECT_NEAR(tops[3], 100, 1e-6);
+    EXPECT_NEAR(tops[4], 140, 1e-6);
+    // After the blocks y is no longer shifted.
+    EXPECT_NEAR(rec.Texts("After")[0]->box.top(), 20.0, 1e-6);
+    // The query asks for the print language.
+    EXPECT_NE(db.queries.back().find("LngID='EN'"), std::string::npos);
+}
+
+TEST_F(AccessoryPrintTest, ZeroBlocksPerPageFillsThePage)
+{
+    // 297 - 15 - 12 = 270 mm printable; from 100 mm blocks of 80 mm: two fit.
+    Layout("ACCSTART 100;80;0\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n");
+    const PrintResult r = Run();
+    EXPECT_EQ(r.pages, 4);
+    EXPECT_EQ(rec.TextsOnPage(1).size(), 0u);
+    EXPECT_EQ(rec.TextsOnPage(2), (std::vector<QString>{"ACC-11", "ACC-12"}));
+    EXPECT_EQ(rec.TextsOnPage(4), (std::vector<QString>{"ACC-15"}));
+}
+
+TEST_F(AccessoryPrintTest, NoAccessoriesOrAFalseConditionStartNoPage)
+{
+    Layout("IF O_S2MotPol;<>;0\nACCSTART 100;40;3\nENDIF\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n");
+    EXPECT_EQ(Run().pages, 1);
+    fd.setValueI("O_AccLine", Variant(""));
+    Layout("ACCSTART 100;40;3\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n");
+    EXPECT_EQ(Run().pages, 1);
+    EXPECT_TRUE(rec.items.empty());
+}
+
+TEST_F(PrintOutTest, DimensionsFollowTheMotorFrame)
+{
+    db.Answer("tblFanDims", {{"TdCode", "TpCode", "TdDims", "TdIds"}, {{"A", "AXM-S", "ØD,L1,L2,K", "1,10,11,12"}}});
+    db.Answer("tblFanData", {{"FsID", "FdD1", "FdD10", "FdD11", "FdD12", "FdMot"},
+                             {{Variant(7), Variant(500), Variant("100,120,140"), Variant("77"), Variant("5,6"),
+                               Variant("71,80,90")}}});
+    Layout("FIELD 0;0;1;L;KDIM1\nFIELD 0;0;1;L;VDIM1\nFIELD 0;0;1;L;VDIM2\nFIELD 0;0;1;L;VDIM3\n"
+           "FIELD 0;0;1;L;VDIM4\nFIELD 0;0;1;L;KDIM5\nFIELD 0;0;1;L;VDIM5\n");
+    fd.setValueI("O_MotBgr", Variant("80"));
+    Run();
+    // Frame 80 is the second of 71,80,90: the second value; L2 has only one value.
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"ØD", "500", "120", "77", "6"}));
+    fd.setValueI("O_MotBgr", Variant("75"));  // the first frame not below 75 is 80
+    Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"ØD", "500", "120", "77", "6"}));
+    fd.setValueI("O_MotBgr", Variant("90"));  // third frame, but K lists two values
+    Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"ØD", "500", "140", "77", "?"}));
+    fd.setValueI("O_MotBgr", Variant("100"));  // beyond every frame
+    Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"ØD", "500", "?", "77", "?"}));
+}
+
+TEST_F(PrintOutTest, DimensionsWithoutMotorListTakeTheFirstValue)
+{
+    db.Answer("tblFanDims", {{"TdCode", "TpCode", "TdDims", "TdIds"}, {{"A", "AXM-S", "L1", "10"}}});
+    db.Answer("tblFanData", {{"FsID", "FdD10", "FdMot"}, {{Variant(7), Variant("100,120"), Variant("")}}});
+    Layout("FIELD 0;0;1;L;VDIM1\n");
+    Run();
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"100"}));
+}
+
+TEST_F(PrintOutTest, LayoutFileChoiceAndFallback)
+{
+    dir.write("TDAXIAL_EN.txt", "START\nTEXT 0;0;1;L;one speed\n");
+    dir.write("TDAXIAL2_EN.txt", "START\nTEXT 0;0;1;L;two speeds\n");
+    dir.write("TDAXIAL_IT.txt", "START\nTEXT 0;0;1;L;una velocita\n");
+    dir.write("TXAXIAL_EN.txt", "START\nTEXT 0;0;1;L;text sheet\n");
+    EXPECT_EQ(ChooseLayoutFile(fd, "FAN", "DE", dir.path()), dir.file("TDAXIAL_EN.txt"));
+    EXPECT_EQ(ChooseLayoutFile(fd, "FAN", "IT", dir.path()), dir.file("TDAXIAL_IT.txt"));
+    EXPECT_EQ(ChooseLayoutFile(fd, "TEXTW", "IT", dir.path()), dir.file("TXAXIAL_EN.txt"));
+    fd.setValueI("O_S2MotPol", Variant(8));
+    EXPECT_EQ(ChooseLayoutFile(fd, "FAN", "IT", dir.path()), dir.file("TDAXIAL2_EN.txt"));
+    const PrintResult r = Run("DE");
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"two speeds"}));
+    EXPECT_EQ(r.layoutPath, dir.file("TDAXIAL2_EN.txt"));
+}
+
+TEST_F(PrintOutTest, MissingLayoutPrintsNothing)
+{
+    const PrintResult r = Run("DE");
+    EXPECT_FALSE(r.printed);
+    EXPECT_FALSE(rec.began);
+    EXPECT_EQ(r.error, "Printlayout " + dir.file("TDAXIAL_EN.txt") + " not found");
+}
+
+TEST_F(PrintOutTest, LimitsAreReportedWithFileAndLine)
+{
+    std::string body;
+    for (int i = 0; i < 25; ++i) body += "IF O_S1MotPol;=;4\n";    // lines 4..28
+    body += "TEXT 0;0;1;L;deep\n";
+    for (int i = 0; i < 25; ++i) body += "ENDIF\n";
+    body += "TEXT 0;0;22;L;font22\nTEXT 0;0;1;L;end\n";
+    Layout(body);
+    PrintResult r = Run();
+    ASSERT_TRUE(r.printed);
+    // The 21st IF (line 24) overflows; its lines are skipped, the balance holds.
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(24): more than 20 nested conditions"));
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"font22", "end"}));
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(55): font not defined; printed in the standard font: 22"));
+
+    std::string header = "HEADER_START\n";
+    for (int i = 0; i < 600; ++i) header += "TEXT 0;0;1;L;h" + std::to_string(i) + "\n";
+    Layout(header + "HEADER_END\nPAGE\n");
+    r = Run();
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(506): more than 501 page header lines"));
+    EXPECT_EQ(rec.TextsOnPage(1).size(), 600u);
+    EXPECT_EQ(rec.TextsOnPage(2).size(), 501u);
+
+    std::string tmpl = "ACC_START\n";
+    for (int i = 0; i < 600; ++i) tmpl += "TEXT 0;0;1;L;t\n";
+    Layout("TEXT 0;0;1;L;x\n", tmpl + "ACC_END\nFONT 0;Arial;10\n");
+    r = Run();
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(505): more than 501 accessory template lines"));
+    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(605): font number outside 1 to 21, line skipped: 0"));
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"x"}));
+}
+
+TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
+{
+    dir.write("CAD/fake.tif", "this is not a TIFF picture at all");
+    Layout("FROBNICATE 1;2\nTEXT 10;20;1\nTEXT ten;20;1;L;x\nLINE 0;0;100\nIMAGE 0;0;50;50;missing.png\n"
+           "IMAGE 0;0;50;50;fake.tif\nRTFFILE 0;0;100;50;none.rtf\nIMAGE 0;0;50;50;CURVE1\nBARE\n"
+           "FIELD 0;0;1;L;O_Nothing\nIF O_Type\nTEXT 0;0;1;L;hidden\nENDIF\nTEXT 0;0;1;L;printed\n"
+           "LINE 0;10;100;10;20\nTEXT 1e400;0;1;L;huge\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed);
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"printed"}));
+    ASSERT_EQ(rec.items.size(), 2u);
+    EXPECT_NEAR(rec.items[1].width, 20 * 25.4 / 1440, 1e-9);
+    EXPECT_NEAR(rec.items[1].box.top(), 25.0, 1e-9);
+    for (const char* part : {"(4): unknown command, line skipped: FROBNICATE", "(5): missing arguments",
+                             "(6): not a number, line skipped: ten", "(7): missing arguments",
+                             "(8): picture cannot be loaded:", "(9): picture cannot be loaded:",
+                             "(10): RTF text not found:", "(11): no chart available", "(12): unknown command",
+                             "(13): unknown field: O_Nothing", "(14): IF needs",
+                             "(19): value out of range, line skipped: 1e400"})
+        EXPECT_TRUE(Mentions(r, part)) << part;
+}
+
+TEST_F(PrintOutTest, PicturesChartsAndRtfGoThroughTheHooks)
+{
+    QImage logo(40, 20, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.path() + "/CAD")));
+    ASSERT_TRUE(logo.save(QString::fromStdString(dir.path() + "/CAD/LOGO.png")));
+    logo.save(QString::fromStdString(dir.path() + "/CAD/AXM-S_A_S.png"));
+    dir.write("TXT/AXM-S_AXM_EN.rtf", "{\\rtf1 fake}");
+    std::vector<std::string> calls;
+    hooks.chart = [&](QPainter& p, const QRectF& box, const CFanData& project, int chart, const std::string& view) {
+        p.drawRect(box);
+        calls.push_back("chart" + std::to_string(chart) + " " + view + " " + project.ValueI("O_Type").toText());
+    };
+    hooks.rtf = [&](const QString& path, QString*) {
+        calls.push_back("rtf " + QFileInfo(path).fileName().toStdString());
+        auto d = std::make_unique<QTextDocument>();
+        d->setPlainText("Sheet text");
+        return d;
+    };
+    store.Set("FanC", "ViewCharts", "1100");
+    Layout("IMAGE 0;0;40;40;MYLOGO\nIMAGE 50;0;40;40;?CAD.png\nIMAGE 0;50;100;80;CURVE3\nIMAGE 0;50;100;80;CURVE\n"
+           "RTFFILE 0;150;100;40;?RTF\n");
+    const PrintResult r = Run();
+    EXPECT_TRUE(r.skipped.empty()) << r.skipped.front();
+    EXPECT_EQ(calls, (std::vector<std::string>{"chart3 1100 AXM-S", "chart1 1100 AXM-S", "rtf AXM-S_AXM_EN.rtf"}));
+    ASSERT_EQ(rec.items.size(), 5u);
+    EXPECT_EQ(rec.items[0].text, "40x20");
+    EXPECT_EQ(rec.items[0].box, QRectF(20, 15, 40, 40));
+    EXPECT_EQ(rec.items[2].kind, Item::Vector);
+    EXPECT_EQ(rec.items[2].box, QRectF(20, 65, 100, 80));
+    EXPECT_EQ(rec.items[4].text, "Sheet text");
+}
+
+TEST_F(PrintOutTest, FlowingRtfContinuesBelowTheHeaderOnNewPages)
+{
+    dir.write("TXT/long.rtf", "x");
+    hooks.rtf = [](const QString&, QString*) {
+        auto d = std::make_unique<QTextDocument>();
+        QString t;
+        for (int i = 0; i < 150; ++i) t += QString("Paragraph %1 of a long text sheet.\n").arg(i);
+        d->setPlainText(t);
+        return d;
+    };
+    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nRTFFILE 10;200;0;0;long.rtf\nTEXT 0;0;1;L;Tail\n");
+    const PrintResult r = Run();
+    ASSERT_TRUE(r.printed);
+    std::vector<const Item*> parts;
+    for (const Item& i : rec.items)
+        if (i.kind == Item::Rich) parts.push_back(&i);
+    ASSERT_GE(parts.size(), 3u);
+    EXPECT_NEAR(parts[0]->box.top(), 215.0, 1e-6);
+    EXPECT_NEAR(parts[0]->box.left(), 30.0, 1e-6);
+    EXPECT_NEAR(parts[0]->box.width(), 210 - 20 - 10 - 10, 1e-6);
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+        EXPECT_EQ(parts[i]->page, static_cast<int>(i + 1));
+        EXPECT_NEAR(parts[i]->box.top(), 65.0, 1e-6);  // 50 mm below the top margin
+        EXPECT_NEAR(parts[i]->box.left(), 30.0, 1e-6);
+        EXPECT_NEAR(parts[i]->from, parts[i - 1]->from + parts[i - 1]->box.height() * kRefPerMm, 1e-3);
+    }
+    for (const Item* p : parts) EXPECT_LE(p->box.bottom(), 297 - 12 + 1e-6);
+    EXPECT_EQ(rec.TextsOnPage(r.pages).front(), "Head");
+}
+
+TEST_F(PrintOutTest, PrintLanguageIsActiveOnlyDuringThePrint)
+{
+    CTranslater en, active;
+    dir.write("Lang_EN.txt", "1805:Printlayout\n1806:not found\n");
+    dir.write("Lang_DE.txt", "1805:Drucklayout\n1806:nicht gefunden\n");
+    ASSERT_TRUE(en.Startup("EN", dir.path()));
+    ASSERT_TRUE(active.Startup("EN", dir.path()));
+    Prog().DefaultTranslator = &en;
+    Prog().Translator = &active;
+    std::string during;
+    hooks.chart = [&](QPainter&, const QRectF&, const CFanData&, int, const std::string&) {
+        during = Prog().Translator->Language();
+    };
+    Layout("IMAGE 0;0;10;10;CURVE\n");
+    Run("DE");
+    EXPECT_EQ(during, "DE");
+    EXPECT_EQ(Prog().Translator->Language(), "EN");
+    // The missing-layout message is in the user's language.
+    active.Startup("DE", dir.path());
+    std::remove(dir.file("TDAXIAL_EN.txt").c_str());
+    EXPECT_EQ(Run("DE").error, "Drucklayout " + dir.file("TDAXIAL_EN.txt") + " nicht gefunden");
+}
+
+TEST_F(PrintOutTest, PdfIsWrittenWholeOrNotAtAll)
+{
+    Layout("TEXT 10;20;1;R;Total\nFIELD 50;20;1;L;O_Type\n");
+    const std::string pdf = dir.file("sheet.pdf");
+    PrintRequest req;
+    req.language = "EN";
+    PrintResult r = WritePrintPdf(fd, req, pdf, hooks);
+    ASSERT_TRUE(r.printed) << r.error;
+    std::string bytes;
+    {
+        std::ifstream in(pdf, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_EQ(bytes.substr(0, 5), "%PDF-");
+    EXPECT_NE(bytes.find("FontFile2"), std::string::npos);  // the font is embedded
+    QProcess p;
+    p.start("pdftotext", {"-bbox", QString::fromStdString(pdf), "-"});
+    if (p.waitForFinished(10000) && p.exitCode() == 0) {
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        // xMax of "Total" 30 mm = 85.04 pt from the paper's left edge.
+        QRegularExpression re("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">Total<");
+        const auto m = re.match(out);
+        ASSERT_TRUE(m.hasMatch()) << out.toStdString();
+        EXPECT_NEAR(m.captured(3).toDouble(), 30 / 25.4 * 72, 0.5);
+        EXPECT_NEAR(m.captured(2).toDouble(), 35 / 25.4 * 72, 1.5);
+        EXPECT_TRUE(out.contains(">AXM-S<"));
+    }
+    // A failing print leaves the previous file as it was.
+    std::remove(dir.file("TDAXIAL_EN.txt").c_str());
+    r = WritePrintPdf(fd, req, pdf, hooks);
+    EXPECT_FALSE(r.printed);
+    std::string after;
+    {
+        std::ifstream in(pdf, std::ios::binary);
+        after.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    EXPECT_EQ(after, bytes);
+}
+
+}  // namespace
