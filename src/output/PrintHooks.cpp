@@ -2,6 +2,10 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTextDocument>
+
+#include "output/LoadPic.h"
+#include "output/RtfReader.h"
 
 namespace aerolyx {
 
@@ -18,11 +22,11 @@ QString LoadPlatformPicture(const QString& path, QImage& out)
 
 PrintHooks& DefaultPrintHooks()
 {
-    // The chart, the RTF reader and the TIFF loader are plugged in here once
-    // they exist; until then those commands are reported as skipped.
     static PrintHooks hooks = [] {
         PrintHooks h;
         h.picture = LoadPlatformPicture;
+        h.tiffPicture = LoadPic;
+        h.rtf = [](const QString& path, QString* error) { return ReadRtfFile(path, error); };
         return h;
     }();
     return hooks;

@@ -41,9 +41,9 @@ void EnsureApp()
     static int argc = 1;
     static char name[] = "tests_output";
     static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance()) return;
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    (void)app;
+    new QGuiApplication(argc, argv);
 }
 
 struct Item {
