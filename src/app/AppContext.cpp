@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QLocale>
 #include <cmath>
 #include <cstdlib>
@@ -55,6 +56,8 @@ std::string FindDataFolder(const std::string& programDir)
     if (std::string env = Env("AEROLYX_DATA"); !env.empty()) return env;
     return InstalledDataFolder();
 }
+
+std::string TodayShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString(); }
 
 int LocaleIdOf(const QLocale& locale)
 {

@@ -74,5 +74,7 @@ std::string InstalledDataFolder();
 int LocaleIdOf(const QLocale& locale);
 // "DE" for 1031, 2055, 3079, 4103, 5127; "IT" for 1040, 2064; else "EN".
 std::string DefaultLanguageOf(int localeId);
+// Today in the system locale's short date form (I_Date of a calculated project).
+std::string TodayShortDate();
 
 }  // namespace aerolyx

@@ -2,9 +2,8 @@
 
 #include <unistd.h>
 
-#include <QDate>
-#include <QLocale>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <set>
@@ -22,6 +21,7 @@
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
+#include "selection/Calculation.h"
 #include "selection/FieldEdit.h"
 #include "selection/modCalcStart.h"
 #include "units/CUnit.h"
@@ -128,7 +128,7 @@ void PrefillUser(CFanData& r)
         r.setValueI("I_UserMail", Variant(st->Get("User", "Mail", "")));
         r.setValueI("I_LiDate", Variant(st->Get("User", "Days", "")));
     }
-    r.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
+    r.setValueI("I_Date", Variant(TodayShortDate()));
 }
 
 // Display width of UTF-8 text (code points).
@@ -221,15 +221,18 @@ void PrintCandidates(const std::string& format, const ResultTable& t, const std:
         return;
     }
     if (format == "csv") {
-        std::vector<std::string> head = {"No."};
-        for (int c = 0; c < ResultTable::kColumns; ++c)
-            head.push_back(Trim(t.header0[static_cast<std::size_t>(c)] + " " + t.header1[static_cast<std::size_t>(c)]));
-        std::vector<std::string> cells;
-        for (auto& h : head) cells.push_back(CsvCell(h));
+        // For machines: field names with their units, plain numbers with "."
+        // and no thousands separators, as precise as the list shows them.
+        std::vector<std::string> cells = {"No."};
+        for (std::size_t c = 0; c < t.fields.size(); ++c)
+            cells.push_back(CsvCell(t.units[c].empty() ? t.fields[c] : t.fields[c] + " [" + t.units[c] + "]"));
         std::cout << Join(cells, ",") << "\n";
         for (std::size_t i = 0; i < t.rows.size(); ++i) {
             cells = {std::to_string(i + 1)};
-            for (auto& c : t.rows[i]) cells.push_back(CsvCell(c));
+            for (std::size_t c = 0; c < t.rows[i].size(); ++c) {
+                const double v = t.values[i][c];
+                cells.push_back(t.units[c].empty() ? CsvCell(t.rows[i][c]) : std::isnan(v) ? "" : NumToText(v));
+            }
             std::cout << Join(cells, ",") << "\n";
         }
         return;
@@ -245,7 +248,7 @@ void PrintCandidates(const std::string& format, const ResultTable& t, const std:
         r.insert(r.end(), t.rows[i].begin(), t.rows[i].end());
         rows.push_back(std::move(r));
     }
-    PrintAligned(rows, {0, 2, 3, 4, 5, 6, 7, 9, 10, 11});
+    PrintAligned(rows, {0, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15});
 }
 
 // Text progress on a terminal once the search has taken a while.
@@ -270,6 +273,7 @@ public:
         shown_ = false;
     }
     void NoFansFound(const std::string& msg) override { noFans = msg; }
+    void CandidateTaken(const CFanData& record) override { taken = record.CloneMe(); }
     int ChooseCandidate(const ResultTable& t, const ResultList& list) override
     {
         listed = true;
@@ -282,6 +286,7 @@ public:
     int count = 0;
     ResultTable table;
     std::string noFans;
+    std::unique_ptr<CFanData> taken;  // the chosen candidate as the search found it
 
 private:
     int choose_;
@@ -311,6 +316,19 @@ bool FileFieldNames(const std::string& path, const CFanData& record, std::set<st
 }
 
 }  // namespace
+
+bool ApplySet(CFanData& record, const std::string& assignment, std::string* error)
+{
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos) {
+        if (error) *error = "--set needs NAME=TEXT, got '" + assignment + "'";
+        return false;
+    }
+    const EditOutcome out = EditField(record, Trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
+    if (error) *error = out.message;
+    if (out.accepted && !out.message.empty()) std::cerr << "aerolyx-cli: warning: " << out.message << "\n";
+    return out.accepted;
+}
 
 void CliSelectUsage(bool full)
 {
@@ -406,21 +424,15 @@ int CliSelect(const std::vector<std::string>& args)
             Prog().Rebate = r;
         }
     }
-    for (const std::string& s : sets) {
-        const auto eq = s.find('=');
-        if (!EditField(record, Trim(s.substr(0, eq)), s.substr(eq + 1), &error)) return Fail(error);
-    }
-
-    const CalculationKeep kept = KeepBeforeSelection(record);
+    for (const std::string& s : sets)
+        if (!ApplySet(record, s, &error)) return Fail(error);
 
     CliUi ui(choose);
     ResultList stored;
-    bool taken = false;
-    try {
-        taken = SelectFans(record, ui, stored);
-    } catch (const DbError& e) {
-        return Fail(std::string("catalogue query failed: ") + e.what());
-    }
+    const CalculationOutcome calc = RunCalculation(record, ui, stored, TodayShortDate());
+    if (calc.status == CalculationOutcome::Status::InvalidDuty)
+        return Fail("the duty cannot be searched: " + calc.field + ": " + calc.message);
+    if (calc.status == CalculationOutcome::Status::Failed) return Fail(calc.message);
     if (!ui.noFans.empty()) {
         std::cerr << ui.noFans << "\n";
         return kExitNoFans;
@@ -431,8 +443,8 @@ int CliSelect(const std::vector<std::string>& args)
     if (ui.listed) {
         table = ui.table;
         for (auto& c : stored.candidates) records.push_back(c.get());
-    } else {
-        records.push_back(&record);
+    } else if (ui.taken) {
+        records.push_back(ui.taken.get());
         table = MakeResultTable(records);
     }
     PrintCandidates(format, table, records);
@@ -444,15 +456,9 @@ int CliSelect(const std::vector<std::string>& args)
                     std::to_string(count) + " candidates"));
     if (!chooseGiven && !save.empty() && count > 1)
         return Fail("--save needs --choose N: there are " + std::to_string(count) + " candidates");
-    if (!taken || (!chooseGiven && save.empty())) return kExitOk;
-
-    // What the main window does after a calculation.
-    try {
-        RestoreAfterSelection(record, kept,
-                              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
-    } catch (const DbError& e) {
-        return Fail(std::string("catalogue query failed: ") + e.what());
-    }
+    if (!calc.taken() || (!chooseGiven && save.empty())) return kExitOk;
+    // A project whose accessories could not follow the fan is not saved.
+    if (!calc.message.empty()) return Fail(calc.message);
     std::cerr << "Chosen: " << record.ValueF("O_Code") << "\n";
     if (!save.empty()) {
         record.setValueI("O_Calc", Variant(1));

@@ -376,7 +376,7 @@ void frmMain::RetranslateWindow()
 bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 {
     if (!fd_ || !fd_->Item(field)) return false;
-    EditOutcome out = FinishEdit(*fd_, field, typed);
+    EditOutcome out = EditField(*fd_, field, typed);
     if (out.outdates) SetOutdated(true);
     RefreshValues();
     if (!out.message.empty()) Message(out.message, out.accepted ? MessageKind::Warning : MessageKind::Warning);
@@ -386,7 +386,7 @@ bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 bool frmMain::PickCell(const std::string& field, const std::string& stored)
 {
     if (!fd_ || !fd_->Item(field)) return false;
-    EditOutcome out = FinishEditStored(*fd_, field, stored);
+    EditOutcome out = EditFieldStored(*fd_, field, stored);
     if (out.outdates) SetOutdated(true);
     RefreshValues();
     if (!out.message.empty()) Message(out.message);
@@ -565,17 +565,36 @@ void frmMain::CmdProject()
 void frmMain::CmdCalc()
 {
     MainSelectionUi ui(*this);
-    std::string err;
-    bool ok = RunCalculation(*fd_, ui, stored_, &err, engineFactory);
-    if (!ok) {
-        Message(err);
+    const CalculationOutcome out = RunCalculation(*fd_, ui, stored_, TodayShortDate(), engineFactory);
+    if (out.status == CalculationOutcome::Status::InvalidDuty) {
+        ShowFieldProblem(out.field, out.message);
+        return;
+    }
+    if (!out.taken()) {
+        Message(out.message);
         return;
     }
     RefreshValues();
     ShowCode();
     SetOutdated(false);
     RefreshAccGrid();
-    if (!err.empty()) Message(err);
+    Message(out.message);
+}
+
+void frmMain::ShowFieldProblem(const std::string& field, const std::string& message)
+{
+    // Point at the cell to correct and name it in the message.
+    std::string caption = field;
+    if (const CLpField* f = fd_->Item(field)) caption = UiTr(f->Caption());
+    const std::vector<std::string> pos = Split(grdIn_->FieldPos(field), ':');
+    if (pos.size() == 2 && IsNumeric(pos[0]) && IsNumeric(pos[1])) {
+        const int row = static_cast<int>(TextToNum(pos[0]));
+        if (QTreeWidgetItem* it = grdIn_->RowItem(row)) {
+            grdIn_->setCurrentItem(it, pos[1] == "2" ? FieldGrid::ColValue2 : FieldGrid::ColValue1);
+            grdIn_->scrollToItem(it);
+        }
+    }
+    Message(caption + ": " + message);
 }
 
 // ---- accessories
@@ -742,8 +761,7 @@ void MainSelectionUi::NoFansFound(const std::string& message)
 int MainSelectionUi::ChooseCandidate(const ResultTable& table, const ResultList&)
 {
     frmSelect dlg(&w_);
-    dlg.SetHeader(table.header0, table.header1);
-    for (std::size_t i = 0; i < table.rows.size(); ++i) dlg.AddRow(table.rows[i], std::to_string(i + 1));
+    dlg.Fill(table);
     dlg.SizeColumns();
     TranslateForm(&dlg);
     dlg.exec();
