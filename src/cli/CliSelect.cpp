@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "accessories/AccRoutines.h"
@@ -13,7 +14,9 @@
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
 #include "app/DbConnection.h"
+#include "common/IniFile.h"
 #include "common/NumberFormat.h"
+#include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
@@ -21,8 +24,10 @@
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
+#include "model/GridRows.h"
 #include "selection/Calculation.h"
 #include "selection/FieldEdit.h"
+#include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 #include "units/CUnit.h"
 
@@ -332,22 +337,40 @@ bool ApplySet(CFanData& record, const std::string& assignment, std::string* erro
 
 void CliSelectUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
-                 "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
-                 "                          [--lang XX] [--units STORED_FORM]\n";
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
+           "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
+           "                          [--lang XX] [--units KIND;UNIT|...] [--]\n";
     if (!full) return;
-    std::cerr << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
-                 "  after setting fields as typed in the input grid (in the user's units), and\n"
-                 "  lists every candidate. --choose N takes candidate N as the project and\n"
-                 "  --save writes it as a fan file.\n"
-                 "  --units takes the stored form, e.g. \"VL;m3/s|PA;InchWG\" (not saved).\n"
-                 "Exit status: 0 done, 2 bad arguments or input, 3 no fans found.\n";
+    out << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
+           "  after setting fields as typed in the input grid (in the user's units), and\n"
+           "  lists every candidate. --choose N takes candidate N as the project and\n"
+           "  --save writes it as a fan file.\n"
+           "  --format table is for people; csv is for machines: a header row of field\n"
+           "  names with their units, plain numbers with \".\" and no thousands separators;\n"
+           "  json gives every field of every candidate in stored units.\n"
+           "  --units chooses display units for this run (not saved), e.g.\n"
+           "  \"VL;m3/s|PA;InchWG\". Unit kinds and their units:\n";
+    const CUnit units;
+    for (const std::string kind : CUnit::Kinds()) {
+        std::vector<std::string> codes;
+        for (const std::string& u : Split(units.GetUnitCodes(kind, false), '|'))
+            if (!u.empty()) codes.push_back(u == units.GetUnitCode(kind, false) ? u + " (default)" : u);
+        out << "    " << kind << std::string(kind.size() < 5 ? 5 - kind.size() : 1, ' ') << Join(codes, ", ") << "\n";
+    }
+    out << "  --        ends the options\n"
+           "Exit status: 0 done, 2 bad arguments or input (also a duty that cannot be\n"
+           "searched: air flow not above 0, no static or total pressure), 3 no fans found.\n";
 }
 
 void CliShowUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli show FILE [--data DIR] [--lang XX] [--units STORED_FORM]\n";
-    if (full) std::cerr << "  Lists the fields of a fan file as caption, formatted value and unit.\n";
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli show [--data DIR] [--lang XX] [--units KIND;UNIT|...] [--] FILE\n";
+    if (full)
+        out << "  Lists the fields of a fan file as caption, formatted value and unit; values\n"
+               "  of the first and the second motor speed are labelled as such.\n"
+               "  --        ends the options (for a FILE that begins with -)\n";
 }
 
 int CliSelect(const std::vector<std::string>& args)
@@ -359,6 +382,14 @@ int CliSelect(const std::vector<std::string>& args)
     bool chooseGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--") {
+            // Nothing but options is taken here.
+            if (i + 1 < args.size()) {
+                CliSelectUsage(false);
+                return Fail("unexpected argument '" + args[i + 1] + "'");
+            }
+            break;
+        }
         std::string error;
         if (TakeStartOption(args, i, start, error)) {
             if (!error.empty()) return Fail(error);
@@ -473,8 +504,21 @@ int CliShow(const std::vector<std::string>& args)
 {
     StartArgs start;
     std::string file;
+    bool optionsDone = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
+        if (!optionsDone && args[i] == "--") {
+            optionsDone = true;
+            continue;
+        }
+        if (optionsDone) {
+            if (!file.empty()) {
+                CliShowUsage(false);
+                return Fail("unexpected argument '" + args[i] + "'");
+            }
+            file = args[i];
+            continue;
+        }
         if (TakeStartOption(args, i, start, error)) {
             if (!error.empty()) return Fail(error);
             continue;
@@ -506,11 +550,22 @@ int CliShow(const std::vector<std::string>& args)
     if (!FileFieldNames(file, record, named, error)) return Fail(error);
     if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
 
+    // The result rows pair the values of the two motor speeds; each is
+    // labelled, as the window's columns are.
+    std::map<std::string, int, ILess> speed;
+    if (Prog().Ini)
+        for (const GridRowDef& def : ReadGridRows(*Prog().Ini, "0311"))
+            if (!def.title && !def.field1.empty() && !def.field2.empty()) {
+                speed[def.field1] = 1;
+                speed[def.field2] = 2;
+            }
     std::vector<std::vector<std::string>> rows;
     for (const CLpField& f : record) {
         if (!named.count(f.FName())) continue;
         std::string caption = fieldenv::Translate(f.Caption());
         if (caption.empty()) caption = f.FName();
+        if (const auto s = speed.find(f.FName()); s != speed.end())
+            caption += " (" + Tr(s->second == 1 ? "Speed 1" : "Speed 2") + ")";
         rows.push_back({caption, record.ValueF(f.FName()), f.UnitKZ(true)});
     }
     PrintAligned(rows, {});

@@ -688,13 +688,17 @@ void frmMain::RestoreGeometry()
     QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                     : QRect(0, 0, 1280, 800);
     auto num = [](const std::string& s, double def) { return IsNumeric(s) ? TextToNum(s) : def; };
-    int w = static_cast<int>(num(Setting("Settings", "WinW"), 12000) / kTwipsPerPixel);
-    double hT = num(Setting("Settings", "WinH"), 8800);
+    // The first time both grids get room to be read: 1200 x 800, or 80 % of
+    // a smaller screen. A stored size wins afterwards.
+    const int defW = std::min(1200, screen.width() * 4 / 5), defH = std::min(800, screen.height() * 4 / 5);
+    auto stored = [](const char* key) { return Prog().Settings ? Prog().Settings->Get("Settings", key, "") : std::string(); };
+    int w = static_cast<int>(num(stored("WinW"), defW * kTwipsPerPixel) / kTwipsPerPixel);
+    double hT = num(stored("WinH"), defH * kTwipsPerPixel);
     bool maximised = hT == -1;
-    int h = maximised ? 8800 / kTwipsPerPixel : static_cast<int>(hT / kTwipsPerPixel);
+    int h = maximised ? defH : static_cast<int>(hT / kTwipsPerPixel);
     // A size that would not fit or cannot be used falls back to the default.
-    if (w < 400 || w > screen.width() * 2) w = 12000 / kTwipsPerPixel;
-    if (h < 300 || h > screen.height() * 2) h = 8800 / kTwipsPerPixel;
+    if (w < 400 || w > screen.width() * 2) w = defW;
+    if (h < 300 || h > screen.height() * 2) h = defH;
     w = std::min(w, screen.width());
     h = std::min(h, screen.height());
     int l = static_cast<int>(num(Setting("Settings", "WinL"), (screen.width() - w) / 2.0 * kTwipsPerPixel) / kTwipsPerPixel);

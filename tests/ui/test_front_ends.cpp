@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTableWidget>
 #include <cstdlib>
 
@@ -19,6 +21,9 @@
 #include "model/CFanData.h"
 #include "model/ProjectInfo.h"
 #include "support/TestSupport.h"
+#include "selection/Calculation.h"
+#include "ui/FieldGrid.h"
+#include "ui/UiText.h"
 #include "ui/frmMain.h"
 #include "ui/frmSelect.h"
 
@@ -122,6 +127,48 @@ TEST_F(FrontEndsTest, TheCalculationGivesTheSameFanFile)
     ASSERT_TRUE(ReadTextFile(dir.file("window.txt"), fromWindow));
     ASSERT_TRUE(ReadTextFile(dir.file("cli.txt"), fromCli));
     EXPECT_EQ(Undated(fromWindow), Undated(fromCli));
+}
+
+TEST_F(FrontEndsTest, AnImpossibleDutyNamesItsField)
+{
+    ASSERT_TRUE(w_->EnterCell("I_AirFlow", "0"));
+    messages_.clear();
+    w_->RunTool("miCalc");
+    ASSERT_EQ(messages_.size(), 1u);
+    const std::string caption = UiTr(w_->Project().Item("I_AirFlow")->Caption());
+    EXPECT_EQ(messages_[0].rfind(caption + ": ", 0), 0u) << messages_[0];
+    EXPECT_EQ(w_->InputGrid()->currentItem(), w_->InputGrid()->RowItem(std::stoi(w_->InputGrid()->FieldPos("I_AirFlow"))));
+    EXPECT_TRUE(w_->Outdated());
+    // The command line refuses the same duty as a usage error.
+    std::string error;
+    std::unique_ptr<CFanData> cli = w_->Project().CloneMe();
+    ASSERT_TRUE(ApplySet(*cli, "I_AirFlow=0", &error));
+    EXPECT_EQ(CheckDuty(*cli).field, "I_AirFlow");
+    ASSERT_TRUE(w_->EnterCell("I_AirFlow", "5,000"));
+    ASSERT_TRUE(w_->EnterCell("I_PresS", ""));
+    ASSERT_TRUE(w_->EnterCell("I_PresT", ""));
+    messages_.clear();
+    w_->RunTool("miCalc");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("pressure"), std::string::npos);
+}
+
+// Not a front-end comparison, but the same start: a first start gives the
+// window room for both grids; a stored size wins afterwards.
+TEST_F(FrontEndsTest, FirstStartSizeAndStoredSize)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(Prog().Settings->Get("Settings", "WinW", "").empty());
+    EXPECT_GE(w_->width(), std::min(1200, screen.width() * 4 / 5));
+    EXPECT_GE(w_->height(), std::min(800, screen.height() * 4 / 5));
+    EXPECT_LE(w_->width(), screen.width());
+    EXPECT_LE(w_->height(), screen.height());
+    w_->resize(520, 410);
+    w_->close();
+    frmMain again;
+    again.StartMeUp();
+    EXPECT_EQ(again.width(), 520);
+    EXPECT_EQ(again.height(), 410);
 }
 
 }  // namespace
