@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -59,6 +60,7 @@ frmSelect::frmSelect(QWidget* parent) : QDialog(parent)
     vsE_ = new QTableWidget(0, ResultTable::kColumns, this);
     vsE_->setObjectName("vsE");
     vsE_->verticalHeader()->hide();
+    vsE_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     vsE_->horizontalHeader()->setSectionsClickable(true);
     vsE_->horizontalHeader()->setSortIndicatorShown(true);
     vsE_->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -132,12 +134,14 @@ void frmSelect::Fill(const ResultTable& t)
 void frmSelect::SizeColumns()
 {
     vsE_->resizeColumnsToContents();
-    for (int c = 0; c < vsE_->columnCount(); ++c) vsE_->setColumnWidth(c, vsE_->columnWidth(c) + 14);
+    for (int c = 0; c < vsE_->columnCount(); ++c) vsE_->setColumnWidth(c, vsE_->columnWidth(c) + 8);
     int w = vsE_->verticalHeader()->isVisible() ? vsE_->verticalHeader()->width() : 0;
     for (int c = 0; c < vsE_->columnCount(); ++c) w += vsE_->columnWidth(c);
     int h = vsE_->horizontalHeader()->height();
     for (int r = 0; r < vsE_->rowCount() && r < 16; ++r) h += vsE_->rowHeight(r);
-    resize(std::min(w + 48, 1560), std::min(std::max(h + 120, 260), 760));
+    // As wide as the columns need, but never beyond the screen (the list scrolls then).
+    const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1280, 800);
+    resize(std::min(w + 48, avail.width() - 40), std::min(std::max(h + 120, 260), avail.height() - 60));
 }
 
 void frmSelect::SetFilter(const QString& text)
