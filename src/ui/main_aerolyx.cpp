@@ -17,11 +17,7 @@ using namespace aerolyx;
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Aerolyx");
-    QApplication::setApplicationName("Aerolyx");
-    SetMessageSink(ShowMessageBox);
-
+    // Help and version come before the window system, so they work on any terminal.
     StartupOptions options;
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -39,6 +35,10 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Aerolyx");
+    QApplication::setApplicationName("Aerolyx");
+    SetMessageSink(ShowMessageBox);
     AppContext ctx;
     if (!ctx.Main(std::move(options))) return 1;
     if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
