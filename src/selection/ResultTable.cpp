@@ -59,14 +59,15 @@ bool ResultTable::IsBest(std::size_t row, int col) const
     if (col < 0 || col >= static_cast<int>(better.size()) || better[static_cast<std::size_t>(col)] == 0) return false;
     const int dir = better[static_cast<std::size_t>(col)];
     double best = std::numeric_limits<double>::quiet_NaN(), worst = best;
+    const auto c = static_cast<std::size_t>(col);
     for (const auto& r : values) {
-        const double v = r[static_cast<std::size_t>(col)];
+        const double v = c < r.size() ? r[c] : std::numeric_limits<double>::quiet_NaN();
         if (std::isnan(v)) continue;
         if (std::isnan(best) || v * dir > best * dir) best = v;
         if (std::isnan(worst) || v * dir < worst * dir) worst = v;
     }
-    if (row >= values.size() || std::isnan(best) || best == worst) return false;
-    return values[row][static_cast<std::size_t>(col)] == best;
+    if (row >= values.size() || c >= values[row].size() || std::isnan(best) || best == worst) return false;
+    return values[row][c] == best;
 }
 
 ResultTable MakeResultTable(const std::vector<const CFanData*>& records, const CFanData* present)

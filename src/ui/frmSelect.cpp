@@ -97,8 +97,9 @@ void frmSelect::Fill(const ResultTable& t)
         const std::string h0 = i < t.header0.size() ? t.header0[i] : std::string();
         const std::string h1 = i < t.header1.size() ? t.header1[i] : std::string();
         auto* h = new QTableWidgetItem(Q(h0) + "\n" + Q(h1));
-        if (t.better[i] != 0)
-            h->setToolTip(t.better[i] < 0 ? QTr("The lowest value is marked as the best.")
+        const int better = i < t.better.size() ? t.better[i] : 0;
+        if (better != 0)
+            h->setToolTip(better < 0 ? QTr("The lowest value is marked as the best.")
                                           : QTr("The highest value is marked as the best."));
         vsE_->setHorizontalHeaderItem(c, h);
     }
@@ -113,8 +114,8 @@ void frmSelect::Fill(const ResultTable& t)
             const auto i = static_cast<std::size_t>(c);
             auto* it = new ListItem(i < t.rows[r].size() ? Q(t.rows[r][i]) : QString());
             it->setData(kCandidateRole, row + 1);
-            const double v = i < t.values[r].size() ? t.values[r][i] : NAN;
-            const bool text = t.units[i].empty();
+            const double v = r < t.values.size() && i < t.values[r].size() ? t.values[r][i] : NAN;
+            const bool text = i >= t.units.size() || t.units[i].empty();
             if (!std::isnan(v)) it->setData(kNumberRole, v);
             it->setTextAlignment(text ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
             if (t.IsBest(r, c)) {
