@@ -1,6 +1,7 @@
 #include "app/AppContext.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QLocale>
 #include <cmath>
 #include <cstdlib>
@@ -55,6 +56,17 @@ std::string FindDataFolder(const std::string& programDir)
     if (std::string env = Env("AEROLYX_DATA"); !env.empty()) return env;
     return InstalledDataFolder();
 }
+
+std::string VersionLine(const std::string& program, const std::string& dataDir)
+{
+    const std::string folder = !dataDir.empty() ? dataDir : FindDataFolder(RunningProgramDir());
+    std::string version;
+    const std::string ini = JoinPath(folder, "Dodov.ini");
+    if (FileExists(ini)) version = IniFile::ReadIniFile(ini).IniValue("0001Version");
+    return program + " " + (version.empty() ? std::string(AEROLYX_BUILD_VERSION) : version);
+}
+
+std::string TodayShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString(); }
 
 int LocaleIdOf(const QLocale& locale)
 {

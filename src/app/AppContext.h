@@ -74,5 +74,11 @@ std::string InstalledDataFolder();
 int LocaleIdOf(const QLocale& locale);
 // "DE" for 1031, 2055, 3079, 4103, 5127; "IT" for 1040, 2064; else "EN".
 std::string DefaultLanguageOf(int localeId);
+// "PROGRAM VERSION" for --version: the version of the data folder's
+// settings file (dataDir, or the folder the program would start on), the
+// build's own version when there is none.
+std::string VersionLine(const std::string& program, const std::string& dataDir);
+// Today in the system locale's short date form (I_Date of a calculated project).
+std::string TodayShortDate();
 
 }  // namespace aerolyx

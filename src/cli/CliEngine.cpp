@@ -33,7 +33,7 @@ int Bad(const std::string& message)
 void CliEngineUsage(bool full)
 {
     std::ostream& out = full ? std::cout : std::cerr;
-    out << "usage: aerolyx-cli engine [--data DIR] CODE PARAMS [CODE PARAMS]...\n";
+    out << "usage: aerolyx-cli engine [--data DIR] [--] CODE PARAMS [CODE PARAMS]...\n";
     if (!full) return;
     out << "Sends each CODE with its PARAMS to one fan engine over the catalogue and prints\n"
            "one reply per line. PARAMS is one argument (quote it; \"\" for none).\n"
@@ -44,6 +44,7 @@ void CliEngineUsage(bool full)
            "  1004      recompute the loaded fan for V;p (total pressure)\n"
            "  9, 1099   reset\n"
            "  --data DIR   the data folder (with Dodov.ini and the catalogue)\n"
+           "  --           ends the options\n"
            "example: aerolyx-cli engine 1001 \"8000;500;0;0;2;1;0;12;5;0;0;4;0;50;0;0;\" 2 FAN\n";
 }
 
@@ -51,18 +52,25 @@ int CliEngine(const std::vector<std::string>& args)
 {
     std::string data;
     std::vector<std::pair<int, std::string>> commands;
+    bool optionsDone = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-h" || a == "--help") {
-            CliEngineUsage(true);
-            return kExitOk;
+        if (!optionsDone) {
+            if (a == "--") {
+                optionsDone = true;
+                continue;
+            }
+            if (a == "-h" || a == "--help") {
+                CliEngineUsage(true);
+                return kExitOk;
+            }
+            switch (TakeOptionValue(args, i, "--data", data)) {
+            case OptionValue::Taken: continue;
+            case OptionValue::Missing: return Bad("--data needs a folder");
+            case OptionValue::NotThisOption: break;
+            }
+            if (StartsWith(a, "--")) return Bad("unknown option '" + a + "'");
         }
-        switch (TakeOptionValue(args, i, "--data", data)) {
-        case OptionValue::Taken: continue;
-        case OptionValue::Missing: return Bad("--data needs a folder");
-        case OptionValue::NotThisOption: break;
-        }
-        if (StartsWith(a, "--")) return Bad("unknown option '" + a + "'");
         const std::string code = Trim(a);
         std::size_t used = 0;
         const double value = TextToNum(code, &used);

@@ -2,11 +2,11 @@
 
 #include <unistd.h>
 
-#include <QDate>
-#include <QLocale>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "accessories/AccRoutines.h"
@@ -15,7 +15,9 @@
 #include "app/CommandLine.h"
 #include "cli/CliStart.h"
 #include "app/DbConnection.h"
+#include "common/IniFile.h"
 #include "common/NumberFormat.h"
+#include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
@@ -23,7 +25,10 @@
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
+#include "model/GridRows.h"
+#include "selection/Calculation.h"
 #include "selection/FieldEdit.h"
+#include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 #include "units/CUnit.h"
 
@@ -128,7 +133,7 @@ void PrefillUser(CFanData& r)
         r.setValueI("I_UserMail", Variant(st->Get("User", "Mail", "")));
         r.setValueI("I_LiDate", Variant(st->Get("User", "Days", "")));
     }
-    r.setValueI("I_Date", Variant(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString()));
+    r.setValueI("I_Date", Variant(TodayShortDate()));
 }
 
 // Display width of UTF-8 text (code points).
@@ -221,15 +226,18 @@ void PrintCandidates(const std::string& format, const ResultTable& t, const std:
         return;
     }
     if (format == "csv") {
-        std::vector<std::string> head = {"No."};
-        for (int c = 0; c < ResultTable::kColumns; ++c)
-            head.push_back(Trim(t.header0[static_cast<std::size_t>(c)] + " " + t.header1[static_cast<std::size_t>(c)]));
-        std::vector<std::string> cells;
-        for (auto& h : head) cells.push_back(CsvCell(h));
+        // For machines: field names with their units, plain numbers with "."
+        // and no thousands separators, as precise as the list shows them.
+        std::vector<std::string> cells = {"No."};
+        for (std::size_t c = 0; c < t.fields.size(); ++c)
+            cells.push_back(CsvCell(t.units[c].empty() ? t.fields[c] : t.fields[c] + " [" + t.units[c] + "]"));
         std::cout << Join(cells, ",") << "\n";
         for (std::size_t i = 0; i < t.rows.size(); ++i) {
             cells = {std::to_string(i + 1)};
-            for (auto& c : t.rows[i]) cells.push_back(CsvCell(c));
+            for (std::size_t c = 0; c < t.rows[i].size(); ++c) {
+                const double v = t.values[i][c];
+                cells.push_back(t.units[c].empty() ? CsvCell(t.rows[i][c]) : std::isnan(v) ? "" : NumToText(v));
+            }
             std::cout << Join(cells, ",") << "\n";
         }
         return;
@@ -245,7 +253,7 @@ void PrintCandidates(const std::string& format, const ResultTable& t, const std:
         r.insert(r.end(), t.rows[i].begin(), t.rows[i].end());
         rows.push_back(std::move(r));
     }
-    PrintAligned(rows, {0, 2, 3, 4, 5, 6, 7, 9, 10, 11});
+    PrintAligned(rows, {0, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15});
 }
 
 // Text progress on a terminal once the search has taken a while.
@@ -270,6 +278,7 @@ public:
         shown_ = false;
     }
     void NoFansFound(const std::string& msg) override { noFans = msg; }
+    void CandidateTaken(const CFanData& record) override { taken = record.CloneMe(); }
     int ChooseCandidate(const ResultTable& t, const ResultList& list) override
     {
         listed = true;
@@ -282,6 +291,7 @@ public:
     int count = 0;
     ResultTable table;
     std::string noFans;
+    std::unique_ptr<CFanData> taken;  // the chosen candidate as the search found it
 
 private:
     int choose_;
@@ -312,24 +322,55 @@ bool FileFieldNames(const std::string& path, const CFanData& record, std::set<st
 
 }  // namespace
 
+bool ApplySet(CFanData& record, const std::string& assignment, std::string* error)
+{
+    const auto eq = assignment.find('=');
+    if (eq == std::string::npos) {
+        if (error) *error = "--set needs NAME=TEXT, got '" + assignment + "'";
+        return false;
+    }
+    const EditOutcome out = EditField(record, Trim(assignment.substr(0, eq)), assignment.substr(eq + 1));
+    if (error) *error = out.message;
+    if (out.accepted && !out.message.empty()) std::cerr << "aerolyx-cli: warning: " << out.message << "\n";
+    return out.accepted;
+}
+
 void CliSelectUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
-                 "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
-                 "                          [--lang XX] [--units STORED_FORM]\n";
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
+           "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
+           "                          [--lang XX] [--units KIND;UNIT|...] [--]\n";
     if (!full) return;
-    std::cerr << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
-                 "  after setting fields as typed in the input grid (in the user's units), and\n"
-                 "  lists every candidate. --choose N takes candidate N as the project and\n"
-                 "  --save writes it as a fan file.\n"
-                 "  --units takes the stored form, e.g. \"VL;m3/s|PA;InchWG\" (not saved).\n"
-                 "Exit status: 0 done, 2 bad arguments or input, 3 no fans found.\n";
+    out << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
+           "  after setting fields as typed in the input grid (in the user's units), and\n"
+           "  lists every candidate. --choose N takes candidate N as the project and\n"
+           "  --save writes it as a fan file.\n"
+           "  --format table is for people; csv is for machines: a header row of field\n"
+           "  names with their units, plain numbers with \".\" and no thousands separators;\n"
+           "  json gives every field of every candidate in stored units.\n"
+           "  --units chooses display units for this run (not saved), e.g.\n"
+           "  \"VL;m3/s|PA;InchWG\". Unit kinds and their units:\n";
+    const CUnit units;
+    for (const std::string kind : CUnit::Kinds()) {
+        std::vector<std::string> codes;
+        for (const std::string& u : Split(units.GetUnitCodes(kind, false), '|'))
+            if (!u.empty()) codes.push_back(u == units.GetUnitCode(kind, false) ? u + " (default)" : u);
+        out << "    " << kind << std::string(kind.size() < 5 ? 5 - kind.size() : 1, ' ') << Join(codes, ", ") << "\n";
+    }
+    out << "  --        ends the options\n"
+           "Exit status: 0 done, 2 bad arguments or input (also a duty that cannot be\n"
+           "searched: air flow not above 0, no static or total pressure), 3 no fans found.\n";
 }
 
 void CliShowUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli show FILE [--data DIR] [--lang XX] [--units STORED_FORM]\n";
-    if (full) std::cerr << "  Lists the fields of a fan file as caption, formatted value and unit.\n";
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli show [--data DIR] [--lang XX] [--units KIND;UNIT|...] [--] FILE\n";
+    if (full)
+        out << "  Lists the fields of a fan file as caption, formatted value and unit; values\n"
+               "  of the first and the second motor speed are labelled as such.\n"
+               "  --        ends the options (for a FILE that begins with -)\n";
 }
 
 int CliSelect(const std::vector<std::string>& args)
@@ -341,6 +382,14 @@ int CliSelect(const std::vector<std::string>& args)
     bool chooseGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--") {
+            // Nothing but options is taken here.
+            if (i + 1 < args.size()) {
+                CliSelectUsage(false);
+                return Fail("unexpected argument '" + args[i + 1] + "'");
+            }
+            break;
+        }
         std::string error;
         if (TakeStartOption(args, i, start, error)) {
             if (!error.empty()) return Fail(error);
@@ -406,21 +455,15 @@ int CliSelect(const std::vector<std::string>& args)
             Prog().Rebate = r;
         }
     }
-    for (const std::string& s : sets) {
-        const auto eq = s.find('=');
-        if (!EditField(record, Trim(s.substr(0, eq)), s.substr(eq + 1), &error)) return Fail(error);
-    }
-
-    const CalculationKeep kept = KeepBeforeSelection(record);
+    for (const std::string& s : sets)
+        if (!ApplySet(record, s, &error)) return Fail(error);
 
     CliUi ui(choose);
     ResultList stored;
-    bool taken = false;
-    try {
-        taken = SelectFans(record, ui, stored);
-    } catch (const DbError& e) {
-        return Fail(std::string("catalogue query failed: ") + e.what());
-    }
+    const CalculationOutcome calc = RunCalculation(record, ui, stored, TodayShortDate());
+    if (calc.status == CalculationOutcome::Status::InvalidDuty)
+        return Fail("the duty cannot be searched: " + calc.field + ": " + calc.message);
+    if (calc.status == CalculationOutcome::Status::Failed) return Fail(calc.message);
     if (!ui.noFans.empty()) {
         std::cerr << ui.noFans << "\n";
         return kExitNoFans;
@@ -431,8 +474,8 @@ int CliSelect(const std::vector<std::string>& args)
     if (ui.listed) {
         table = ui.table;
         for (auto& c : stored.candidates) records.push_back(c.get());
-    } else {
-        records.push_back(&record);
+    } else if (ui.taken) {
+        records.push_back(ui.taken.get());
         table = MakeResultTable(records);
     }
     PrintCandidates(format, table, records);
@@ -444,15 +487,9 @@ int CliSelect(const std::vector<std::string>& args)
                     std::to_string(count) + " candidates"));
     if (!chooseGiven && !save.empty() && count > 1)
         return Fail("--save needs --choose N: there are " + std::to_string(count) + " candidates");
-    if (!taken || (!chooseGiven && save.empty())) return kExitOk;
-
-    // What the main window does after a calculation.
-    try {
-        RestoreAfterSelection(record, kept,
-                              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString());
-    } catch (const DbError& e) {
-        return Fail(std::string("catalogue query failed: ") + e.what());
-    }
+    if (!calc.taken() || (!chooseGiven && save.empty())) return kExitOk;
+    // A project whose accessories could not follow the fan is not saved.
+    if (!calc.message.empty()) return Fail(calc.message);
     std::cerr << "Chosen: " << record.ValueF("O_Code") << "\n";
     if (!save.empty()) {
         record.setValueI("O_Calc", Variant(1));
@@ -467,8 +504,21 @@ int CliShow(const std::vector<std::string>& args)
 {
     StartArgs start;
     std::string file;
+    bool optionsDone = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string error;
+        if (!optionsDone && args[i] == "--") {
+            optionsDone = true;
+            continue;
+        }
+        if (optionsDone) {
+            if (!file.empty()) {
+                CliShowUsage(false);
+                return Fail("unexpected argument '" + args[i] + "'");
+            }
+            file = args[i];
+            continue;
+        }
         if (TakeStartOption(args, i, start, error)) {
             if (!error.empty()) return Fail(error);
             continue;
@@ -500,11 +550,22 @@ int CliShow(const std::vector<std::string>& args)
     if (!FileFieldNames(file, record, named, error)) return Fail(error);
     if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
 
+    // The result rows pair the values of the two motor speeds; each is
+    // labelled, as the window's columns are.
+    std::map<std::string, int, ILess> speed;
+    if (Prog().Ini)
+        for (const GridRowDef& def : ReadGridRows(*Prog().Ini, "0311"))
+            if (!def.title && !def.field1.empty() && !def.field2.empty()) {
+                speed[def.field1] = 1;
+                speed[def.field2] = 2;
+            }
     std::vector<std::vector<std::string>> rows;
     for (const CLpField& f : record) {
         if (!named.count(f.FName())) continue;
         std::string caption = fieldenv::Translate(f.Caption());
         if (caption.empty()) caption = f.FName();
+        if (const auto s = speed.find(f.FName()); s != speed.end())
+            caption += " (" + Tr(s->second == 1 ? "Speed 1" : "Speed 2") + ")";
         rows.push_back({caption, record.ValueF(f.FName()), f.UnitKZ(true)});
     }
     PrintAligned(rows, {});

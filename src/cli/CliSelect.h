@@ -9,6 +9,12 @@
 
 namespace aerolyx {
 
+class CFanData;
+
+// One --set NAME=TEXT: the text as typed into the input grid, through the
+// same field edit as the window. False with the message when refused.
+bool ApplySet(CFanData& record, const std::string& assignment, std::string* error);
+
 int CliSelect(const std::vector<std::string>& args);
 int CliShow(const std::vector<std::string>& args);
 void CliSelectUsage(bool full);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppContext.h"
 #include "cli/CliApp.h"
 #include "cli/CliEngine.h"
 #include "cli/CliPrint.h"
@@ -27,7 +28,8 @@ const Subcommand kSubcommands[] = {
 
 int Usage(std::ostream& out, int status)
 {
-    out << "usage: aerolyx-cli SUBCOMMAND [options]   (SUBCOMMAND --help for its options)\n";
+    out << "usage: aerolyx-cli SUBCOMMAND [options]   (SUBCOMMAND --help for its options)\n"
+           "       aerolyx-cli --version\n";
     for (const Subcommand& s : kSubcommands) out << "  " << s.name << std::string(10 - std::strlen(s.name), ' ') << s.summary << "\n";
     return status;
 }
@@ -40,6 +42,10 @@ int main(int argc, char** argv)
     if (argc < 2) return Usage(std::cerr, 2);
     const std::string cmd = argv[1];
     if (cmd == "-h" || cmd == "--help" || cmd == "help") return Usage(std::cout, 0);
+    if (cmd == "--version" || cmd == "-V") {
+        std::cout << aerolyx::VersionLine("aerolyx-cli", std::string()) << "\n";
+        return 0;
+    }
     std::vector<std::string> args(argv + 2, argv + argc);
     for (const Subcommand& s : kSubcommands)
         if (cmd == s.name) return s.run(args);

@@ -210,33 +210,6 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
     return found;
 }
 
-ResultTable MakeResultTable(const std::vector<const CFanData*>& records)
-{
-    ResultTable t;
-    t.header0 = {"",
-                 Tr("Airflow"),
-                 Tr("dPTot"),
-                 Tr("dPStat"),
-                 Tr("dPAcc"),
-                 Tr("P1"),
-                 Tr("n"),
-                 "",
-                 Tr("Lw"),
-                 Tr("Eta"),
-                 Tr("Price")};
-    auto unit = [](const char* kind) { return "[" + UnitText(kind) + "]"; };
-    t.header1 = {Tr("Fan"), unit("VL"), unit("PA"), unit("PA"), unit("PA"), unit("KW"), unit("UPM"),
-                 Tr("Motor"), "[dB]", "[%]", "[Euro]"};
-    static const char* const cols[] = {"O_FanName", "O_Airflow1", "O_PresT1",   "O_PresS1", "O_PresAc1", "O_Vkw1",
-                                       "O_S1MotRpm", "O_MotBgr",  "O_Lw1",      "O_Eta1",   "O_SumPrice"};
-    for (const CFanData* r : records) {
-        std::vector<std::string> row;
-        for (const char* c : cols) row.push_back(r->ValueF(c));
-        t.rows.push_back(std::move(row));
-    }
-    return t;
-}
-
 CalculationKeep KeepBeforeSelection(const CFanData& record)
 {
     static const char* const kIdentity[] = {"I_Project", "I_ClientName", "I_ClientTel", "I_ClientMail", "I_UserName",
@@ -278,7 +251,7 @@ bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const Eng
         RepriceCandidate(*c, Prog().Rebate);
         list.push_back(c.get());
     }
-    const ResultTable table = MakeResultTable(list);
+    const ResultTable table = MakeResultTable(list, &record);
     const int chosen = ui.ChooseCandidate(table, stored);
     if (chosen < 1 || chosen > stored.Count()) return false;
     stored.candidates[static_cast<std::size_t>(chosen - 1)]->CopyMe(record);

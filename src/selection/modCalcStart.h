@@ -80,8 +80,9 @@ void PriceCandidate(CFanData& candidate, const Recordset& row, const Recordset& 
 // Re-prices a stored candidate to `rebate` when its I_Rebate differs.
 void RepriceCandidate(CFanData& candidate, double rebate);
 
-// The result list contents: header rows and one row per record (ValueF texts).
-ResultTable MakeResultTable(const std::vector<const CFanData*>& records);
+// The result list contents: header rows and one row per record. `present`
+// (the project record) marks the listed candidate that is its present fan.
+ResultTable MakeResultTable(const std::vector<const CFanData*>& records, const CFanData* present = nullptr);
 
 // What the calculation command keeps across a selection: the project's
 // identity fields, the accessory line and the selected size. After a

@@ -377,7 +377,7 @@ void frmMain::RetranslateWindow()
 bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 {
     if (!fd_ || !fd_->Item(field)) return false;
-    EditOutcome out = FinishEdit(*fd_, field, typed);
+    EditOutcome out = EditField(*fd_, field, typed);
     if (out.outdates) SetOutdated(true);
     RefreshValues();
     if (!out.message.empty()) Message(out.message, out.accepted ? MessageKind::Warning : MessageKind::Warning);
@@ -387,7 +387,7 @@ bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 bool frmMain::PickCell(const std::string& field, const std::string& stored)
 {
     if (!fd_ || !fd_->Item(field)) return false;
-    EditOutcome out = FinishEditStored(*fd_, field, stored);
+    EditOutcome out = EditFieldStored(*fd_, field, stored);
     if (out.outdates) SetOutdated(true);
     RefreshValues();
     if (!out.message.empty()) Message(out.message);
@@ -566,17 +566,36 @@ void frmMain::CmdProject()
 void frmMain::CmdCalc()
 {
     MainSelectionUi ui(*this);
-    std::string err;
-    bool ok = RunCalculation(*fd_, ui, stored_, &err, engineFactory);
-    if (!ok) {
-        Message(err);
+    const CalculationOutcome out = RunCalculation(*fd_, ui, stored_, TodayShortDate(), engineFactory);
+    if (out.status == CalculationOutcome::Status::InvalidDuty) {
+        ShowFieldProblem(out.field, out.message);
+        return;
+    }
+    if (!out.taken()) {
+        Message(out.message);
         return;
     }
     RefreshValues();
     ShowCode();
     SetOutdated(false);
     RefreshAccGrid();
-    if (!err.empty()) Message(err);
+    Message(out.message);
+}
+
+void frmMain::ShowFieldProblem(const std::string& field, const std::string& message)
+{
+    // Point at the cell to correct and name it in the message.
+    std::string caption = field;
+    if (const CLpField* f = fd_->Item(field)) caption = UiTr(f->Caption());
+    const std::vector<std::string> pos = Split(grdIn_->FieldPos(field), ':');
+    if (pos.size() == 2 && IsNumeric(pos[0]) && IsNumeric(pos[1])) {
+        const int row = static_cast<int>(TextToNum(pos[0]));
+        if (QTreeWidgetItem* it = grdIn_->RowItem(row)) {
+            grdIn_->setCurrentItem(it, pos[1] == "2" ? FieldGrid::ColValue2 : FieldGrid::ColValue1);
+            grdIn_->scrollToItem(it);
+        }
+    }
+    Message(caption + ": " + message);
 }
 
 // ---- accessories
@@ -670,13 +689,17 @@ void frmMain::RestoreGeometry()
     QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                     : QRect(0, 0, 1280, 800);
     auto num = [](const std::string& s, double def) { return IsNumeric(s) ? TextToNum(s) : def; };
-    int w = static_cast<int>(num(Setting("Settings", "WinW"), 12000) / kTwipsPerPixel);
-    double hT = num(Setting("Settings", "WinH"), 8800);
+    // The first time both grids get room to be read: 1200 x 800, or 80 % of
+    // a smaller screen. A stored size wins afterwards.
+    const int defW = std::min(1200, screen.width() * 4 / 5), defH = std::min(800, screen.height() * 4 / 5);
+    auto stored = [](const char* key) { return Prog().Settings ? Prog().Settings->Get("Settings", key, "") : std::string(); };
+    int w = static_cast<int>(num(stored("WinW"), defW * kTwipsPerPixel) / kTwipsPerPixel);
+    double hT = num(stored("WinH"), defH * kTwipsPerPixel);
     bool maximised = hT == -1;
-    int h = maximised ? 8800 / kTwipsPerPixel : static_cast<int>(hT / kTwipsPerPixel);
+    int h = maximised ? defH : static_cast<int>(hT / kTwipsPerPixel);
     // A size that would not fit or cannot be used falls back to the default.
-    if (w < 400 || w > screen.width() * 2) w = 12000 / kTwipsPerPixel;
-    if (h < 300 || h > screen.height() * 2) h = 8800 / kTwipsPerPixel;
+    if (w < 400 || w > screen.width() * 2) w = defW;
+    if (h < 300 || h > screen.height() * 2) h = defH;
     w = std::min(w, screen.width());
     h = std::min(h, screen.height());
     int l = static_cast<int>(num(Setting("Settings", "WinL"), (screen.width() - w) / 2.0 * kTwipsPerPixel) / kTwipsPerPixel);
@@ -743,8 +766,7 @@ void MainSelectionUi::NoFansFound(const std::string& message)
 int MainSelectionUi::ChooseCandidate(const ResultTable& table, const ResultList&)
 {
     frmSelect dlg(&w_);
-    dlg.SetHeader(table.header0, table.header1);
-    for (std::size_t i = 0; i < table.rows.size(); ++i) dlg.AddRow(table.rows[i], std::to_string(i + 1));
+    dlg.Fill(table);
     dlg.SizeColumns();
     TranslateForm(&dlg);
     dlg.exec();

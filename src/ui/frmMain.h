@@ -92,6 +92,7 @@ private:
     void CmdUnits();
     void CmdProject();
     void CmdCalc();
+    void ShowFieldProblem(const std::string& field, const std::string& message);
     void CmdNeedsCurrent(const std::string& what);
     void RestoreGeometry();
     void StoreGeometry();

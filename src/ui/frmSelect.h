@@ -1,10 +1,15 @@
 #pragma once
-// The result list: two header rows, one row per candidate; OK or a double
-// click on a candidate row accepts it, on a header row it only beeps.
+// The result list as a comparison tool: one row per candidate under a two
+// line header (caption, unit). Every column sorts by its number, both ways;
+// a filter line narrows the list by fan name; the best value of each column
+// that has one is marked. OK, Enter or a double click takes the selected
+// candidate whatever the order; with no candidate selected they only beep.
 #include <QDialog>
 #include <string>
-#include <vector>
 
+#include "selection/SelectionUi.h"
+
+class QLineEdit;
 class QTableWidget;
 
 namespace aerolyx {
@@ -14,20 +19,32 @@ class frmSelect : public QDialog {
 public:
     explicit frmSelect(QWidget* parent = nullptr);
 
-    // Row 0 and row 1 of the header, 11 columns each.
-    void SetHeader(const std::vector<std::string>& row0, const std::vector<std::string>& row1);
-    void AddRow(const std::vector<std::string>& cells, const std::string& data);
+    // Fills the list; the project's present fan (table.present) is selected,
+    // otherwise the first candidate.
+    void Fill(const ResultTable& table);
     void SizeColumns();
     QTableWidget* Grid() const { return vsE_; }
-    // The chosen row's data; empty after Cancel.
+    QLineEdit* FilterLine() const { return txtFilter_; }
+    // Shows only candidates whose fan name contains `text` (any case).
+    void SetFilter(const QString& text);
+    // Makes candidate `number` (1..) the selected row; false when it is not shown.
+    bool SelectCandidate(int number);
+    // The selected candidate's number, 0 when none.
+    int CurrentCandidate() const;
+    // The chosen candidate's number as text; empty after Cancel.
     const std::string& Result() const { return result_; }
 
 public slots:
     void OnOk();
     void OnCancel();
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
+    void SelectFirstShown();
     QTableWidget* vsE_;
+    QLineEdit* txtFilter_;
     std::string result_;
 };
 

@@ -17,21 +17,28 @@ using namespace aerolyx;
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Aerolyx");
-    QApplication::setApplicationName("Aerolyx");
-    SetMessageSink(ShowMessageBox);
-
+    // Help and version come before the window system, so they work on any terminal.
     StartupOptions options;
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
+        if (a == "--") break;
         if (a == "--help" || a == "-h") {
-            std::fputs("usage: aerolyx [--data DIR]\n  --data DIR  use DIR as the data folder\n", stdout);
+            std::fputs("usage: aerolyx [--data DIR] [--version]\n  --data DIR  use DIR as the data folder\n"
+                       "  --version   print the program's name and version\n  --          ends the options\n",
+                       stdout);
+            return 0;
+        }
+        if (a == "--version" || a == "-V") {
+            std::printf("%s\n", VersionLine("aerolyx", options.dataDir).c_str());
             return 0;
         }
     }
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Aerolyx");
+    QApplication::setApplicationName("Aerolyx");
+    SetMessageSink(ShowMessageBox);
     AppContext ctx;
     if (!ctx.Main(std::move(options))) return 1;
     if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });

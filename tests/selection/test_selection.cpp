@@ -2,6 +2,8 @@
 // stand-in engine.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "accessories/RecordValues.h"
 #include "common/StrUtil.h"
 #include "model/CFanData.h"
@@ -261,9 +263,22 @@ TEST(SelectionSearch, OneCandidateSeveralNoneAndTheStoredList)
     EXPECT_EQ(ui2.table.header1[0], "Fan");
     EXPECT_EQ(ui2.table.header1[7], "Motor");
     EXPECT_EQ(ui2.table.header1[10], "[Euro]");
-    for (const auto& row : ui2.table.rows) EXPECT_EQ(row.size(), 11u);
+    for (const auto& row : ui2.table.rows) EXPECT_EQ(row.size(), 15u);
+    EXPECT_EQ(ui2.table.header0[13], "Weight");
+    EXPECT_EQ(ui2.table.header1[14], ui2.table.header1[2]);  // the reserve is a pressure
     EXPECT_EQ(rec::Text(*many, "O_FanName"), ui2.table.rows[1][0]);
     EXPECT_EQ(rec::Num(*many, "I_Rebate"), 10);
+    // The numbers are the shown ones: prices to the cent, weights to 0.1 kg.
+    EXPECT_EQ(ui2.table.values[1][10], rec::Num(*many, "O_SumPrice"));
+    EXPECT_NEAR(ui2.table.values[1][13], rec::Num(*many, "O_SumKg"), 0.05);
+    EXPECT_TRUE(std::isnan(ui2.table.values[1][0]));
+    EXPECT_EQ(ui2.table.present, 0);
+
+    // Opened again, the list selects the fan taken last time.
+    RecordingUi again;
+    again.choice = 0;
+    EXPECT_FALSE(SelectFans(*many, again, stored, m.factory()));
+    EXPECT_EQ(again.table.present, 2);
 
     // Re-opening with a changed rebate: no new search, prices re-based.
     const double fan10 = rec::Num(*stored.candidates[1], "O_SumPrice");

@@ -1,6 +1,11 @@
 // The grid widget, form translation and the dialogs on their own.
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <cmath>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +22,9 @@
 #include <QTreeWidget>
 
 #include "UiTestSupport.h"
+#include "common/StrUtil.h"
 #include "ui/FieldGrid.h"
+#include "ui/UiText.h"
 #include "ui/TranslateForm.h"
 #include "ui/frmAcc.h"
 #include "ui/frmSelect.h"
@@ -182,41 +189,137 @@ TEST(TranslateForm, TranslatesEveryKindOfTextFromTheOriginalsAndHonoursTags)
     EXPECT_EQ(TagUnitKind("/NTRN"), "");
 }
 
-TEST(frmSelect, HeaderRowsOnlyBeepAndAChosenRowGivesItsData)
+namespace {
+
+// Three candidates as the selection lists them (values as shown in the
+// English number format).
+ResultTable ThreeCandidates()
+{
+    ResultTable t;
+    for (int c = 0; c < ResultTable::kColumns; ++c) {
+        t.header0.push_back("h" + std::to_string(c));
+        t.header1.push_back(c == 0 ? "Fan" : "[u]");
+        t.fields.push_back("F" + std::to_string(c));
+        t.units.push_back(c == 0 || c == 7 ? "" : "u");
+        t.better.push_back(c == 5 || c == 10 ? -1 : c == 9 ? +1 : 0);
+    }
+    const char* names[] = {"AXM 500", "axm 450", "AXL 630"};
+    const char* flows[] = {"10,100", "9,800", "10,050"};
+    const char* power[] = {"1.10", "0.75", "0.75"};
+    const char* eta[] = {"71.0", "68.5", "74.2"};
+    const char* price[] = {"1,250.00", "980.00", "1,410.00"};
+    auto num = [](std::string s) { return std::stod(ReplaceAll(s, ",", "")); };
+    for (int i = 0; i < 3; ++i) {
+        std::vector<std::string> row(ResultTable::kColumns, "");
+        row[0] = names[i];
+        row[1] = flows[i];
+        row[5] = power[i];
+        row[7] = "80";
+        row[9] = eta[i];
+        row[10] = price[i];
+        std::vector<double> v(ResultTable::kColumns, NAN);
+        for (int c : {1, 5, 9, 10}) v[c] = num(row[c]);
+        t.rows.push_back(row);
+        t.values.push_back(v);
+    }
+    return t;
+}
+
+std::vector<std::string> Column(QTableWidget* g, int col)
+{
+    std::vector<std::string> out;
+    for (int r = 0; r < g->rowCount(); ++r) out.push_back(S(g->item(r, col)->text()));
+    return out;
+}
+
+}  // namespace
+
+TEST(frmSelect, SortsByNumberBothWaysAndTakesTheSelectedCandidate)
 {
     test::App();
     frmSelect dlg;
-    std::vector<std::string> h0(11), h1(11);
-    h0[1] = "Airflow";
-    h1[0] = "Fan";
-    h1[1] = "[m3/h]";
-    dlg.SetHeader(h0, h1);
-    dlg.AddRow({"AXM 500", "10,000"}, "1");
-    dlg.AddRow({"AXM 560", "10,100"}, "2");
-    dlg.SizeColumns();
+    dlg.Fill(ThreeCandidates());
     QTableWidget* g = dlg.Grid();
-    ASSERT_EQ(g->rowCount(), 4);
-    EXPECT_EQ(g->item(0, 1)->text(), "Airflow");
-    EXPECT_EQ(g->item(1, 1)->text(), "[m3/h]");
-    EXPECT_EQ(g->item(3, 0)->text(), "AXM 560");
-    g->setCurrentCell(1, 0);
-    dlg.OnOk();
-    EXPECT_EQ(dlg.Result(), "");
-    EXPECT_EQ(dlg.result(), 0);
-    g->setCurrentCell(3, 2);
+    ASSERT_EQ(g->rowCount(), 3);
+    EXPECT_EQ(S(g->horizontalHeaderItem(0)->text()), "h0\nFan");
+    EXPECT_EQ(dlg.CurrentCandidate(), 1);  // nothing present: the first one
+    // "9,800" is the smallest flow although its text sorts last.
+    g->sortItems(1, Qt::AscendingOrder);
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"9,800", "10,050", "10,100"}));
+    g->sortItems(10, Qt::DescendingOrder);
+    EXPECT_EQ(Column(g, 0), (std::vector<std::string>{"AXL 630", "AXM 500", "axm 450"}));
+    // Clicking a header sorts and keeps the selection on its candidate.
+    ASSERT_TRUE(dlg.SelectCandidate(2));
+    dlg.show();
+    QApplication::processEvents();
+    QHeaderView* h = g->horizontalHeader();
+    const QPoint at(h->sectionViewportPosition(9) + h->sectionSize(9) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(h->sortIndicatorSection(), 9);
+    const std::vector<std::string> etaUp = {"68.5", "71.0", "74.2"}, etaDown = {"74.2", "71.0", "68.5"};
+    const std::vector<std::string> eta = Column(g, 9);
+    EXPECT_TRUE(eta == etaUp || eta == etaDown);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, at);  // and the other way
+    EXPECT_EQ(Column(g, 9), eta == etaUp ? etaDown : etaUp);
+    EXPECT_EQ(dlg.CurrentCandidate(), 2);
+    EXPECT_EQ(S(g->item(g->currentRow(), 0)->text()), "axm 450");
     dlg.OnOk();
     EXPECT_EQ(dlg.Result(), "2");
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     dlg.OnCancel();
     EXPECT_EQ(dlg.Result(), "");
-    // A double click accepts the row under it.
+
+    // A double click takes the row under it in the sorted order.
     frmSelect dlg2;
-    dlg2.SetHeader(h0, h1);
-    dlg2.AddRow({"A"}, "1");
-    dlg2.AddRow({"B"}, "2");
-    dlg2.Grid()->setCurrentCell(2, 0);
-    emit dlg2.Grid()->cellDoubleClicked(2, 0);
-    EXPECT_EQ(dlg2.Result(), "1");
+    dlg2.Fill(ThreeCandidates());
+    dlg2.Grid()->sortItems(1, Qt::DescendingOrder);  // 10,100 10,050 9,800
+    dlg2.Grid()->setCurrentCell(2, 3);
+    emit dlg2.Grid()->cellDoubleClicked(2, 3);
+    EXPECT_EQ(dlg2.Result(), "2");
+    // Enter takes the selection too.
+    frmSelect dlg3;
+    dlg3.Fill(ThreeCandidates());
+    dlg3.Grid()->sortItems(5, Qt::DescendingOrder);  // 1.10 first
+    dlg3.Grid()->setCurrentCell(0, 0);
+    QTest::keyClick(&dlg3, Qt::Key_Return);
+    EXPECT_EQ(dlg3.Result(), "1");
+}
+
+TEST(frmSelect, FilterMarksAndPresentFan)
+{
+    test::App();
+    ResultTable t = ThreeCandidates();
+    t.present = 3;
+    frmSelect dlg;
+    dlg.Fill(t);
+    QTableWidget* g = dlg.Grid();
+    EXPECT_EQ(dlg.CurrentCandidate(), 3);
+    // Best: lowest power (a tie: both marked), highest efficiency, lowest price;
+    // a column without a best direction is never marked.
+    auto marked = [g](int row, int col) { return g->item(row, col)->font().bold(); };
+    EXPECT_FALSE(marked(0, 5));
+    EXPECT_TRUE(marked(1, 5));
+    EXPECT_TRUE(marked(2, 5));
+    EXPECT_TRUE(marked(2, 9));
+    EXPECT_FALSE(marked(0, 9));
+    EXPECT_TRUE(marked(1, 10));
+    EXPECT_FALSE(marked(1, 1));
+
+    // The filter matches the fan name in any case; a hidden selection moves
+    // to the first shown candidate.
+    dlg.FilterLine()->setText("AXM");
+    EXPECT_FALSE(g->isRowHidden(0));
+    EXPECT_FALSE(g->isRowHidden(1));
+    EXPECT_TRUE(g->isRowHidden(2));
+    EXPECT_EQ(dlg.CurrentCandidate(), 1);
+    EXPECT_FALSE(dlg.SelectCandidate(3));
+    dlg.SetFilter("nothing like it");
+    EXPECT_EQ(dlg.CurrentCandidate(), 0);
+    dlg.OnOk();  // nothing selected: only a beep
+    EXPECT_EQ(dlg.Result(), "");
+    EXPECT_EQ(dlg.result(), 0);
+    dlg.SetFilter("");
+    EXPECT_TRUE(dlg.SelectCandidate(3));
 }
 
 TEST(frmAcc, TicksTheLineAndReturnsTheTickedIdentifiers)
