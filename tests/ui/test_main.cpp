@@ -59,6 +59,10 @@ protected:
         oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
         w_ = std::make_unique<frmMain>();
         w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
+        w_->askSaveChanges = [this](const std::string& shown) {
+            asked_.push_back(shown);
+            return answer_;
+        };
         w_->StartMeUp();
         w_->resize(1280, 800);
     }
@@ -96,6 +100,8 @@ protected:
     std::vector<std::string> messages_;
     std::unique_ptr<frmMain> w_;
     std::string nextFile_;
+    std::vector<std::string> asked_;
+    frmMain::SaveAnswer answer_ = frmMain::SaveAnswer::Discard;
 };
 
 }  // namespace
