@@ -355,13 +355,18 @@ void frmMain::RememberRecent(const std::string& path)
 
 void frmMain::FillRecentMenu()
 {
-    recentMenu_->clear();
+    // An entry may be the one whose signal runs now: it goes later.
+    for (QAction* a : recentMenu_->actions()) {
+        recentMenu_->removeAction(a);
+        a->deleteLater();
+    }
     std::vector<std::string> list = RecentFiles();
     int n = 0;
     for (const std::string& f : list) {
         ++n;
         QString shown = QString("&%1 %2").arg(n).arg(QFileInfo(Q(f)).fileName());
-        QAction* a = recentMenu_->addAction(shown);
+        auto* a = new QAction(shown, recentMenu_);
+        recentMenu_->addAction(a);
         a->setObjectName(QString("miRecent%1").arg(n));
         a->setProperty("tag", "/NTRN");
         a->setToolTip(Q(f));

@@ -23,14 +23,17 @@ int main(int argc, char** argv)
     SetMessageSink(ShowMessageBox);
 
     StartupOptions options;
+    std::string fanFile;  // opened at start, as file managers hand documents over
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
         if (a == "--help" || a == "-h") {
-            std::fputs("usage: aerolyx [--data DIR]\n  --data DIR  use DIR as the data folder\n", stdout);
+            std::fputs("usage: aerolyx [--data DIR] [FILE]\n  --data DIR  use DIR as the data folder\n"
+                       "  FILE        a fan file to open\n", stdout);
             return 0;
         }
+        if (!a.empty() && a[0] != '-' && fanFile.empty()) fanFile = a;
     }
     AppContext ctx;
     if (!ctx.Main(std::move(options))) return 1;
@@ -39,7 +42,7 @@ int main(int argc, char** argv)
     frmMain w;
     TranslateForm(&w);
     w.StartMeUp();
-    w.setWindowTitle(QString::fromStdString(ctx.Caption()));
     w.show();
+    if (!fanFile.empty()) w.OpenFile(fanFile);
     return app.exec();
 }

@@ -12,7 +12,10 @@
 #include <QTreeWidget>
 #include <QProgressBar>
 #include <QTextEdit>
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <QMenu>
 
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
@@ -580,4 +583,128 @@ TEST_F(MainWindowTest, Screenshots)
     });
     w_->RunTool("miPro");
     EXPECT_TRUE(projectSaved);
+}
+
+TEST_F(MainWindowTest, UnsavedChangesAreAskedForAndTheTitleNamesTheFile)
+{
+    using A = frmMain::SaveAnswer;
+    test::TempDir dir;
+    EXPECT_NE(S(w_->windowTitle()).find("Untitled"), std::string::npos);
+    EXPECT_FALSE(w_->isWindowModified());
+    // Nothing changed: nothing to ask.
+    w_->RunTool("miNew");
+    EXPECT_TRUE(asked_.empty());
+    // Pressing Enter on an unchanged value changes nothing either.
+    w_->EnterCell("I_AirFlow", "5,000");
+    EXPECT_FALSE(w_->Modified());
+
+    w_->EnterCell("I_AirFlow", "6,100");
+    EXPECT_TRUE(w_->Modified());
+    EXPECT_TRUE(w_->isWindowModified());
+    // Cancel: New, Open and closing leave the project alone.
+    answer_ = A::Cancel;
+    w_->RunTool("miNew");
+    nextFile_ = dir.write("other.txt", "I_AirFlow=1234\n");
+    w_->RunTool("miOpen");
+    w_->show();
+    w_->close();
+    EXPECT_TRUE(w_->isVisible());
+    EXPECT_EQ(asked_, (std::vector<std::string>{"Untitled", "Untitled", "Untitled"}));
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 6100);
+    EXPECT_EQ(w_->FileName(), "NEW");
+
+    // Save: saved under the name asked for, then the new project.
+    answer_ = A::Save;
+    nextFile_ = dir.file("a.txt");
+    w_->RunTool("miNew");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 5000);
+    EXPECT_EQ(w_->FileName(), "NEW");
+    EXPECT_FALSE(w_->Modified());
+    CFanData back;
+    back.LoadFanFields();
+    bool outdated = false;
+    ASSERT_TRUE(OpenProjectFile(back, dir.file("a.txt"), outdated));
+    EXPECT_EQ(back.ValueI("I_AirFlow").toDouble(), 6100);
+
+    // Open: the title names the file, without the modified marker.
+    asked_.clear();
+    w_->RunTool("miOpen");
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(S(w_->windowTitle()).rfind("a.txt", 0), 0u) << S(w_->windowTitle());
+    EXPECT_FALSE(w_->isWindowModified());
+    // A save whose file dialog is cancelled keeps the changes and the question.
+    w_->EnterCell("I_Project", "Hall 7");
+    nextFile_.clear();
+    w_->RunTool("miSaveAs");
+    EXPECT_TRUE(w_->Modified());
+    // Discard on closing: the window closes and the file stays as saved.
+    answer_ = A::Discard;
+    w_->close();
+    EXPECT_FALSE(w_->isVisible());
+    EXPECT_EQ(asked_, (std::vector<std::string>{"a.txt"}));
+    ASSERT_TRUE(OpenProjectFile(back, dir.file("a.txt"), outdated));
+    EXPECT_EQ(back.ValueI("I_Project").toText(), "");
+}
+
+TEST_F(MainWindowTest, OpeningAFileStartsFromDefaultsAndIsRemembered)
+{
+    test::TempDir dir;
+    // The previous project's fan must not stay beside the file's values.
+    fd().setValueI("O_Code", Variant("AXM-500-S"));
+    fd().setValueI("O_FanName", Variant("Old fan"));
+    fd().setValueI("I_Project", Variant("Old project"));
+    w_->EnterCell("I_TolV", "25");
+    const double tolDefault = [] {
+        CFanData d;
+        d.LoadFanFields();
+        return d.ValueI("I_TolV").toDouble();
+    }();
+    ASSERT_NE(tolDefault, 25);
+    nextFile_ = dir.write("part.txt", "O_Code=ZZZ\nI_AirFlow=4200\n");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(fd().ValueI("O_Code").toText(), "ZZZ");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 4200);
+    EXPECT_EQ(fd().ValueI("O_FanName").toText(), "");
+    EXPECT_EQ(fd().ValueI("I_Project").toText(), "");
+    EXPECT_EQ(fd().ValueI("I_TolV").toDouble(), tolDefault);
+    EXPECT_EQ(Shown("I_AirFlow"), "4,200");
+    EXPECT_EQ(fd().Item("I_AirFlow")->FlexPos(), w_->InputGrid()->FieldPos("I_AirFlow"));
+    EXPECT_EQ(S(w_->CodeBox()->text()), "ZZZ");
+
+    // The last eight files, newest first, kept in the per-user settings.
+    for (int i = 1; i <= 10; ++i) {
+        nextFile_ = dir.write("f" + std::to_string(i) + ".txt", "I_AirFlow=" + std::to_string(1000 * i) + "\n");
+        w_->RunTool("miOpen");
+    }
+    std::vector<std::string> recent = w_->RecentFiles();
+    ASSERT_EQ(recent.size(), 8u);
+    EXPECT_EQ(recent.front(), dir.file("f10.txt"));
+    EXPECT_EQ(recent.back(), dir.file("f3.txt"));
+    EXPECT_EQ(Prog().Settings->Get("Recent", "File1", ""), dir.file("f10.txt"));
+    // Opening one again moves it to the top, once.
+    nextFile_ = dir.file("f5.txt");
+    w_->RunTool("miOpen");
+    recent = w_->RecentFiles();
+    EXPECT_EQ(recent.size(), 8u);
+    EXPECT_EQ(recent[0], dir.file("f5.txt"));
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), dir.file("f5.txt")), 1);
+
+    // Another window finds the list under File; an entry opens its file.
+    frmMain again;
+    again.askSaveChanges = [](const std::string&) { return frmMain::SaveAnswer::Discard; };
+    again.StartMeUp();
+    QList<QAction*> entries = again.RecentMenu()->actions();
+    ASSERT_EQ(entries.size(), 8);
+    EXPECT_NE(S(entries[1]->text()).find("f10.txt"), std::string::npos);
+    entries[1]->trigger();
+    EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
+    EXPECT_EQ(again.Project().ValueI("I_AirFlow").toDouble(), 10000);
+    // A file that is gone: a message, and the entry leaves the list.
+    std::remove(dir.file("f9.txt").c_str());
+    messages_.clear();
+    for (QAction* a : again.RecentMenu()->actions())
+        if (a->text().contains("f9.txt")) a->trigger();
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(again.RecentFiles().size(), 7u);
+    EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
 }
