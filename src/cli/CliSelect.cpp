@@ -23,6 +23,7 @@
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
 #include "selection/FieldEdit.h"
+#include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 #include "units/CUnit.h"
 
@@ -503,7 +504,7 @@ int CliShow(const std::vector<std::string>& args)
     std::vector<std::vector<std::string>> rows;
     for (const CLpField& f : record) {
         if (!named.count(f.FName())) continue;
-        std::string caption = fieldenv::Translate(f.Caption());
+        std::string caption = fieldenv::Translate(FieldCaption(record, f.FName()));
         if (caption.empty()) caption = f.FName();
         rows.push_back({caption, record.ValueF(f.FName()), f.UnitKZ(true)});
     }

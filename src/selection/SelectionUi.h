@@ -17,7 +17,7 @@ namespace aerolyx {
 struct ResultTable {
     static constexpr int kColumns = 11;
     std::vector<std::string> header0;  // captions: "", Airflow, dPTot, dPStat, dPAcc, P1, n, "", Lw, Eta, Price
-    std::vector<std::string> header1;  // "Fan", unit texts in brackets, "Motor", "[dB]", "[%]", "[Euro]"
+    std::vector<std::string> header1;  // "Fan", unit texts in brackets, "Motor", "[dB]", "[%]", "[" currency "]"
     std::vector<std::vector<std::string>> rows;
 };
 

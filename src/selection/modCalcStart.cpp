@@ -226,7 +226,7 @@ ResultTable MakeResultTable(const std::vector<const CFanData*>& records)
                  Tr("Price")};
     auto unit = [](const char* kind) { return "[" + UnitText(kind) + "]"; };
     t.header1 = {Tr("Fan"), unit("VL"), unit("PA"), unit("PA"), unit("PA"), unit("KW"), unit("UPM"),
-                 Tr("Motor"), "[dB]", "[%]", "[Euro]"};
+                 Tr("Motor"), "[dB]", "[%]", "[" + Prog().PriceCurrency + "]"};
     static const char* const cols[] = {"O_FanName", "O_Airflow1", "O_PresT1",   "O_PresS1", "O_PresAc1", "O_Vkw1",
                                        "O_S1MotRpm", "O_MotBgr",  "O_Lw1",      "O_Eta1",   "O_SumPrice"};
     for (const CFanData* r : records) {

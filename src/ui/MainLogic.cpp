@@ -20,6 +20,7 @@
 #include "model/GridRows.h"
 #include "model/ProjectInfo.h"
 #include "selection/FieldEdit.h"
+#include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 #include "units/BaseConditions.h"
 #include "units/CUnit.h"
@@ -47,7 +48,7 @@ void FieldRowTexts(const CFanData& fd, const std::string& f1, const std::string&
     caption.clear();
     unit.clear();
     if (a) {
-        caption = UiTr(a->Caption());
+        caption = UiTr(FieldCaption(fd, a->FName()));
         unit = a->UnitKZ(true);
         if (IStartsWith(a->FName(), "I_DpaAc") && a->FName().size() >= 8) {
             std::string type;
@@ -60,7 +61,7 @@ void FieldRowTexts(const CFanData& fd, const std::string& f1, const std::string&
         }
     }
     if (b) {
-        std::string c2 = UiTr(b->Caption()), u2 = b->UnitKZ(true);
+        std::string c2 = UiTr(FieldCaption(fd, b->FName())), u2 = b->UnitKZ(true);
         if (!a) {
             caption = c2;
             unit = u2;

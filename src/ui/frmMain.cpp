@@ -467,6 +467,14 @@ void frmMain::RefreshValues()
                 std::string name = g->CellField(r, c);
                 if (!name.empty()) g->RowItem(r)->setText(c, Q(fd_->ValueF(name)));
             }
+    // The A-weighted level's caption follows the listening distance.
+    for (int r = 1; r <= grdOut_->RowCount(); ++r) {
+        std::string f1 = grdOut_->CellField(r, FieldGrid::ColValue1), f2 = grdOut_->CellField(r, FieldGrid::ColValue2);
+        if (!IStartsWith(f1, "O_LwA") && !IStartsWith(f2, "O_LwA")) continue;
+        std::string caption, unit;
+        FieldRowTexts(*fd_, f1, f2, caption, unit);
+        grdOut_->RowItem(r)->setText(FieldGrid::ColCaption, Q(caption));
+    }
     grdOut_->SizeColumns(kMinValueWidth);
     // The results line up with the input values and never clip their own.
     for (int c : {FieldGrid::ColValue1, FieldGrid::ColValue2})

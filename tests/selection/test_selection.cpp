@@ -261,7 +261,7 @@ TEST(SelectionSearch, OneCandidateSeveralNoneAndTheStoredList)
     EXPECT_EQ(ui2.table.header0[7], "");
     EXPECT_EQ(ui2.table.header1[0], "Fan");
     EXPECT_EQ(ui2.table.header1[7], "Motor");
-    EXPECT_EQ(ui2.table.header1[10], "[Euro]");
+    EXPECT_EQ(ui2.table.header1[10], "[EUR]") << "the currency of the price list, as the price fields show it";
     for (const auto& row : ui2.table.rows) EXPECT_EQ(row.size(), 11u);
     EXPECT_EQ(rec::Text(*many, "O_FanName"), ui2.table.rows[1][0]);
     EXPECT_EQ(rec::Num(*many, "I_Rebate"), 10);

@@ -708,3 +708,38 @@ TEST_F(MainWindowTest, OpeningAFileStartsFromDefaultsAndIsRemembered)
     EXPECT_EQ(again.RecentFiles().size(), 7u);
     EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
 }
+
+TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
+{
+    FieldGrid* out = w_->OutputGrid();
+    auto caption = [out](const std::string& field) {
+        std::string pos = out->FieldPos(field);
+        return pos.empty() ? std::string("<absent>") : S(out->CellText(std::stoi(pos), FieldGrid::ColCaption));
+    };
+    // The A-weighted level is a pressure level at a distance, a power level without.
+    w_->EnterCell("I_LwpDist", "0");
+    EXPECT_EQ(caption("O_LwA1"), "Sound power level A-weighted");
+    w_->EnterCell("I_LwpDist", "3");
+    EXPECT_EQ(caption("O_LwA1"), "Sound pressure level A-weighted at distance");
+    EXPECT_EQ(caption("O_SumPrice"), "Fan and motor price");
+    EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Qty");
+
+    // Power in HP keeps two decimals: a small fan does not read "0".
+    Prog().Units->SetUnitCode("KW", "HP");
+    fd().setValueI("O_Vkw1", Variant(0.09));
+    fd().setValueI("O_Vkw2", Variant(1.1));
+    w_->RebuildGrids();
+    EXPECT_EQ(Shown("O_Vkw1"), "0.12");
+    EXPECT_EQ(Shown("O_Vkw2"), "1.48");
+    EXPECT_EQ(fd().ValueI("O_Vkw1").toDouble(), 0.09) << "the stored value stays kW";
+
+    // The same in German.
+    CTranslater de;
+    ASSERT_TRUE(de.Startup("DE", Prog().AppPath));
+    *Prog().Translator = de;
+    w_->RetranslateWindow();
+    w_->RebuildGrids();
+    EXPECT_EQ(caption("O_LwA1"), "Schalldruckpegel A-bewertet im Abstand");
+    EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Menge");
+    EXPECT_NE(S(w_->windowTitle()).find("Unbenannt"), std::string::npos);
+}
