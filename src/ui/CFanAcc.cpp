@@ -144,6 +144,9 @@ bool CFanAcc::LoadAccGrid(QTableWidget* grid, std::string* error)
         }
     }
     grid->resizeColumnsToContents();
+    // Sizing to contents takes the last column's stretch away; give it back.
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->horizontalHeader()->setStretchLastSection(true);
     return true;
 }
 
