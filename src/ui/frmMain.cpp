@@ -612,6 +612,8 @@ bool frmMain::OpenFile(const std::string& name)
     // than the values of the project that was open before.
     auto fresh = std::make_unique<CFanData>();
     fresh->LoadFanFields();
+    // A file without a rebate keeps the one in force.
+    fresh->setValueI("I_Rebate", Variant(Prog().Rebate));
     std::string err;
     bool outdated = true;
     if (!LooksLikeFanFile(*fresh, name, &err) || !OpenProjectFile(*fresh, name, outdated, &err)) {

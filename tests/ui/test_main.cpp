@@ -660,8 +660,11 @@ TEST_F(MainWindowTest, OpeningAFileStartsFromDefaultsAndIsRemembered)
         return d.ValueI("I_TolV").toDouble();
     }();
     ASSERT_NE(tolDefault, 25);
+    Prog().Rebate = 7.5;
     nextFile_ = dir.write("part.txt", "O_Code=ZZZ\nI_AirFlow=4200\n");
     w_->RunTool("miOpen");
+    EXPECT_EQ(Prog().Rebate, 7.5) << "a file without a rebate keeps the one in force";
+    EXPECT_EQ(fd().ValueI("I_Rebate").toDouble(), 7.5);
     EXPECT_EQ(fd().ValueI("O_Code").toText(), "ZZZ");
     EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 4200);
     EXPECT_EQ(fd().ValueI("O_FanName").toText(), "");
