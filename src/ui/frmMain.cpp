@@ -348,6 +348,11 @@ void frmMain::RememberRecent(const std::string& path)
     std::vector<std::string> list = RecentFiles();
     list.erase(std::remove(list.begin(), list.end(), full), list.end());
     list.insert(list.begin(), full);
+    StoreRecent(list);
+}
+
+void frmMain::StoreRecent(const std::vector<std::string>& list)
+{
     for (int i = 1; i <= kRecentCount; ++i)
         SetSetting("Recent", "File" + std::to_string(i), i <= static_cast<int>(list.size()) ? list[i - 1] : std::string());
     FillRecentMenu();
@@ -377,10 +382,7 @@ void frmMain::FillRecentMenu()
             if (!FileExists(f)) {
                 std::vector<std::string> rest = RecentFiles();
                 rest.erase(std::remove(rest.begin(), rest.end(), f), rest.end());
-                for (int i = 1; i <= kRecentCount; ++i)
-                    SetSetting("Recent", "File" + std::to_string(i),
-                               i <= static_cast<int>(rest.size()) ? rest[i - 1] : std::string());
-                FillRecentMenu();
+                StoreRecent(rest);
                 Message(UiTr("The file is no longer there and was taken off the list of recent files:") + " " + f);
                 return;
             }

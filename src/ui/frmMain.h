@@ -109,6 +109,7 @@ private:
     void UpdateTitle();
     std::string ShownFileName() const;
     void RememberRecent(const std::string& path);
+    void StoreRecent(const std::vector<std::string>& list);
     void FillRecentMenu();
     void CmdNew();
     bool CmdOpen();

@@ -745,4 +745,5 @@ TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
     EXPECT_EQ(caption("O_LwA1"), "Schalldruckpegel A-bewertet im Abstand");
     EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Menge");
     EXPECT_NE(S(w_->windowTitle()).find("Unbenannt"), std::string::npos);
+    EXPECT_EQ(S(w_->RecentMenu()->title()), "Zuletzt geöffnete Dateien");
 }
