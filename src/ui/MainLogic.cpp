@@ -86,7 +86,7 @@ std::vector<GridRowView> BuildGridRows(const IniFile& ini, const std::string& se
                 continue;
             }
             r.title = true;
-            r.titleTexts = Split(UiTr(caption), '|');
+            r.titleTexts = Split(UiTr(TitleCaptionShown(fd, def.key, caption)), '|');
         } else {
             r.field1 = fd.Item(def.field1) ? def.field1 : std::string();
             r.field2 = fd.Item(def.field2) ? def.field2 : std::string();

@@ -469,14 +469,6 @@ void frmMain::RefreshValues()
                 std::string name = g->CellField(r, c);
                 if (!name.empty()) g->RowItem(r)->setText(c, Q(fd_->ValueF(name)));
             }
-    // The A-weighted level's caption follows the listening distance.
-    for (int r = 1; r <= grdOut_->RowCount(); ++r) {
-        std::string f1 = grdOut_->CellField(r, FieldGrid::ColValue1), f2 = grdOut_->CellField(r, FieldGrid::ColValue2);
-        if (!IStartsWith(f1, "O_LwA") && !IStartsWith(f2, "O_LwA")) continue;
-        std::string caption, unit;
-        FieldRowTexts(*fd_, f1, f2, caption, unit);
-        grdOut_->RowItem(r)->setText(FieldGrid::ColCaption, Q(caption));
-    }
     grdOut_->SizeColumns(kMinValueWidth);
     // The results line up with the input values and never clip their own.
     for (int c : {FieldGrid::ColValue1, FieldGrid::ColValue2})
@@ -499,7 +491,9 @@ bool frmMain::EnterCell(const std::string& field, const std::string& typed)
     EditOutcome out = FinishEdit(*fd_, field, typed);
     if (out.outdates) SetOutdated(true);
     if (out.accepted && fd_->ValueI(field).toText() != before) SetModified(true);
-    RefreshValues();
+    // The sound captions say power or pressure level by the listening distance.
+    if (IEquals(field, "I_LwpDist")) RebuildGrids();
+    else RefreshValues();
     if (!out.message.empty()) Message(out.message, out.accepted ? MessageKind::Warning : MessageKind::Warning);
     return out.accepted;
 }

@@ -720,10 +720,20 @@ TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
         return pos.empty() ? std::string("<absent>") : S(out->CellText(std::stoi(pos), FieldGrid::ColCaption));
     };
     // The A-weighted level is a pressure level at a distance, a power level without.
+    auto titleAbove = [out](const std::string& field) {
+        int row = std::stoi(out->FieldPos(field));
+        while (row > 1 && !out->RowData(row).starts_with("T:")) --row;
+        return S(out->CellText(row, 0));
+    };
     w_->EnterCell("I_LwpDist", "0");
     EXPECT_EQ(caption("O_LwA1"), "Sound power level A-weighted");
+    EXPECT_EQ(caption("O_L1wp1d"), "LwA 63 Hz");
+    EXPECT_EQ(caption("O_L1wp8d"), "LwA 8 kHz");
+    EXPECT_EQ(titleAbove("O_L1wp1d"), "Sound power level (A)");
     w_->EnterCell("I_LwpDist", "3");
     EXPECT_EQ(caption("O_LwA1"), "Sound pressure level A-weighted at distance");
+    EXPECT_EQ(caption("O_L1wp1d"), "LpA 63 Hz");
+    EXPECT_EQ(titleAbove("O_L1wp1d"), "Sound pressure level (A) at distance");
     EXPECT_EQ(caption("O_SumPrice"), "Fan and motor price");
     EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Qty");
 
