@@ -562,7 +562,7 @@ int CliShow(const std::vector<std::string>& args)
     std::vector<std::vector<std::string>> rows;
     for (const CLpField& f : record) {
         if (!named.count(f.FName())) continue;
-        std::string caption = fieldenv::Translate(f.Caption());
+        std::string caption = fieldenv::Translate(FieldCaption(record, f.FName()));
         if (caption.empty()) caption = f.FName();
         if (const auto s = speed.find(f.FName()); s != speed.end())
             caption += " (" + Tr(s->second == 1 ? "Speed 1" : "Speed 2") + ")";

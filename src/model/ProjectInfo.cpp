@@ -117,6 +117,13 @@ double RepriceValue(double price, double r0, double r)
 
 bool RepriceProject(CFanData& record, double r0, double r)
 {
+    if (!RepricePrices(record, r0, r)) return false;
+    if (const auto& fn = GetAccessoryPricing()) fn(record);
+    return true;
+}
+
+bool RepricePrices(CFanData& record, double r0, double r)
+{
     if (!ValidRebate(r0) || !ValidRebate(r)) return false;
     auto reprice = [&](const char* name) {
         const Variant v = record.ValueI(name);
@@ -132,7 +139,6 @@ bool RepriceProject(CFanData& record, double r0, double r)
         reprice("O_SumPrice");
     }
     record.setValueI("I_Rebate", r);
-    if (const auto& fn = GetAccessoryPricing()) fn(record);
     return true;
 }
 

@@ -52,9 +52,13 @@ bool StoreProjectFields(CFanData& record, const ProjectInfoValues& values, std::
 // halves up. Both rebates must lie in 0 <= r < 100; otherwise the price comes
 // back unchanged.
 double RepriceValue(double price, double r0, double r);
-// Re-prices fan, motor and total price of a record from r0 to r and sets
-// I_Rebate to r; the accessory price is recomputed through the installed
-// pricing routine. False (nothing changed) when a rebate is out of range.
+// The one re-pricing rule for a record whose prices carry rebate r0: with a
+// fan price, fan and motor price are re-based to r and the total is their
+// sum; without one (combination price) only the total is re-based. Sets
+// I_Rebate to r. False (nothing changed) when a rebate is out of range.
+bool RepricePrices(CFanData& record, double r0, double r);
+// RepricePrices, then the accessory price is recomputed through the
+// installed pricing routine (the project dialog's rebate change).
 bool RepriceProject(CFanData& record, double r0, double r);
 
 // Saving: O_Calc follows `resultsCurrent`, every field is written. False and

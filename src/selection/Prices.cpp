@@ -3,6 +3,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "model/ProjectInfo.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -62,35 +63,14 @@ void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
     rec::Set(c, "O_SumKg", Variant(fanKg + motKg));
 }
 
-namespace {
-double Rebase(double price, double from, double to)
-{
-    return Fix(price / (100 - from) * 100 * (1 - to / 100) * 100 + 0.5) / 100;
-}
-}  // namespace
-
 void RepriceCandidate(CFanData& c, double rebate)
 {
     const double r = rec::Num(c, "I_Rebate");
     if (r == rebate) return;
-    // A net price at 100 % rebate no longer tells the list price: such a
-    // candidate keeps its prices and its rebate rather than dividing by zero.
-    if (r >= 100) return;
-    const double fan = rec::Num(c, "O_FanPrice");
-    if (fan != 0) {
-        const double nf = Rebase(fan, r, rebate);
-        const double nm = Rebase(rec::Num(c, "O_MotPrice"), r, rebate);
-        rec::Set(c, "O_FanPrice", Variant(nf));
-        rec::Set(c, "O_MotPrice", Variant(nm));
-        rec::Set(c, "O_SumPrice", Variant(nf + nm));
-    } else {
-        // Combination price, or no fan price at all: the sum carries it. A
-        // motor price kept beside a missing fan price follows the rebate too.
-        rec::Set(c, "O_SumPrice", Variant(Rebase(rec::Num(c, "O_SumPrice"), r, rebate)));
-        const double mot = rec::Num(c, "O_MotPrice");
-        if (mot != 0) rec::Set(c, "O_MotPrice", Variant(Rebase(mot, r, rebate)));
-    }
-    rec::Set(c, "I_Rebate", Variant(rebate));
+    // The project dialog's rule, so that a fan costs the same in the list and
+    // in the project. A stored 100 % rebate no longer tells the list price:
+    // such a candidate keeps its prices and its rebate.
+    RepricePrices(c, r, rebate);
 }
 
 }  // namespace aerolyx

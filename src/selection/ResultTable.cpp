@@ -3,6 +3,7 @@
 
 #include "accessories/RecordValues.h"
 #include "common/NumberFormat.h"
+#include "common/Program.h"
 #include "model/CFanData.h"
 #include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
@@ -14,7 +15,7 @@ namespace {
 struct Column {
     const char* field;
     const char* caption;  // English, translated when the table is made
-    const char* unitKind; // unit kind code, or a literal unit after '='
+    const char* unitKind; // unit kind code, a literal unit after '=', or "$" for the currency
     int better;
 };
 
@@ -31,7 +32,7 @@ const Column kColumnsDef[ResultTable::kColumns] = {
     {"O_MotBgr", "", "", 0},
     {"O_Lw1", "Lw", "=dB", -1},
     {"O_Eta1", "Eta", "=%", +1},
-    {"O_SumPrice", "Price", "=Euro", -1},
+    {"O_SumPrice", "Price", "$", -1},  // the price list's currency
     {"O_LwA1", "", "=dB(A)", -1},  // LwA, or LpA at a listening distance
     {"O_Velo1", "Velocity", "VEL", 0},
     {"O_SumKg", "Weight", "=kg", -1},
@@ -79,7 +80,10 @@ ResultTable MakeResultTable(const std::vector<const CFanData*>& records, const C
         std::string caption = *c.caption ? Tr(c.caption) : std::string();
         if (std::string(c.field) == "O_LwA1") caption = atDistance ? Tr("LpA") : Tr("LwA");
         const std::string kind = c.unitKind;
-        const std::string unit = kind.empty() ? std::string() : kind[0] == '=' ? kind.substr(1) : UnitText(kind);
+        const std::string unit = kind.empty()  ? std::string()
+                                : kind == "$"   ? Prog().PriceCurrency
+                                : kind[0] == '=' ? kind.substr(1)
+                                                 : UnitText(kind);
         t.header0.push_back(caption);
         t.fields.push_back(c.field);
         t.units.push_back(unit);

@@ -1,7 +1,10 @@
 #include "ui/CFanAcc.h"
 
 #include <QHeaderView>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <cmath>
 #include <map>
 
 #include "accessories/AccRoutines.h"
@@ -19,7 +22,55 @@ namespace {
 const int kIdRole = Qt::UserRole + 1;
 const int kNetRole = Qt::UserRole + 2;
 const QColor kChosen(0xFF, 0xF4, 0xC2);
+
+// The quantity is typed into a spin box: nothing but a whole number in
+// range can leave the editor, so no message has to interrupt the view
+// while it is still committing and closing the editor.
+class QuantityDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != 0) return QStyledItemDelegate::createEditor(parent, option, index);
+        auto* sb = new QSpinBox(parent);
+        sb->setObjectName("spnQty");
+        sb->setRange(0, CFanAcc::kMaxQuantity);
+        sb->setFrame(false);
+        sb->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        sb->setButtonSymbols(QAbstractSpinBox::NoButtons);
+        return sb;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* sb = qobject_cast<QSpinBox*>(editor);
+        if (!sb) return QStyledItemDelegate::setEditorData(editor, index);
+        double v = 0;
+        if (!ParseDisplayNumber(S(index.data().toString()), v)) v = 0;
+        sb->setValue(static_cast<int>(std::clamp(v, 0.0, static_cast<double>(CFanAcc::kMaxQuantity))));
+        sb->selectAll();
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        auto* sb = qobject_cast<QSpinBox*>(editor);
+        if (!sb) return QStyledItemDelegate::setModelData(editor, model, index);
+        sb->interpretText();
+        model->setData(index, QString::number(sb->value()));
+    }
+};
 }  // namespace
+
+bool CFanAcc::ParseQuantity(const std::string& text, int& qty)
+{
+    double v = 0;
+    const std::string t = Trim(text);
+    if (t.empty()) {
+        qty = 0;
+        return true;
+    }
+    if (!ParseDisplayNumber(t, v) || !std::isfinite(v) || v != std::floor(v) || v < 0 || v > kMaxQuantity) return false;
+    qty = static_cast<int>(v);
+    return true;
+}
 
 std::vector<AccArticle> AvailableAccessories(int fsId)
 {
@@ -44,7 +95,7 @@ std::vector<AccArticle> AvailableAccessories(int fsId)
 void CFanAcc::SetupGrid(QTableWidget* grid)
 {
     grid->setColumnCount(5);
-    grid->setHorizontalHeaderLabels({QTr("Qta"), QTr("Code"), QTr("Price"), QTr("Type"), QTr("Description")});
+    grid->setHorizontalHeaderLabels({QTr("T:803"), QTr("Code"), QTr("Price"), QTr("Type"), QTr("Description")});
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
     grid->setAlternatingRowColors(false);
@@ -52,6 +103,7 @@ void CFanAcc::SetupGrid(QTableWidget* grid)
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed);
     grid->horizontalHeader()->setStretchLastSection(true);
+    if (!dynamic_cast<QuantityDelegate*>(grid->itemDelegate())) grid->setItemDelegate(new QuantityDelegate(grid));
 }
 
 bool CFanAcc::LoadAccGrid(QTableWidget* grid, std::string* error)
@@ -92,6 +144,9 @@ bool CFanAcc::LoadAccGrid(QTableWidget* grid, std::string* error)
         }
     }
     grid->resizeColumnsToContents();
+    // Sizing to contents takes the last column's stretch away; give it back.
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->horizontalHeader()->setStretchLastSection(true);
     return true;
 }
 
@@ -102,11 +157,10 @@ void CFanAcc::ReadAccGrid(QTableWidget* grid, double& total)
     for (int r = 0; r < grid->rowCount(); ++r) {
         QTableWidgetItem* q = grid->item(r, 0);
         if (!q) continue;
-        double v = 0;
-        if (!ParseDisplayNumber(S(q->text()), v)) v = 0;
-        if (v == 0) continue;
+        int v = 0;
+        if (!ParseQuantity(S(q->text()), v) || v == 0) continue;
         ids.push_back(std::to_string(q->data(kIdRole).toLongLong()));
-        qtys.push_back(Trim(NumToText(v)));
+        qtys.push_back(std::to_string(v));
         total += q->data(kNetRole).toDouble() * v;
     }
     accLine_ = Join(ids, ",") + "|" + Join(qtys, ",");

@@ -34,7 +34,12 @@ public:
     // AccLine from the grid's quantities; the total net price in `total`.
     void ReadAccGrid(QTableWidget* grid, double& total);
 
+    // Header, behaviour and the quantity editor of the grid.
     static void SetupGrid(QTableWidget* grid);
+
+    // Quantities are whole numbers from 0 to kMaxQuantity; empty counts as 0.
+    static constexpr int kMaxQuantity = 999;
+    static bool ParseQuantity(const std::string& text, int& qty);
 
 private:
     std::string accLine_;

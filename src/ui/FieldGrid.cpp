@@ -200,6 +200,16 @@ bool FieldGrid::StartEdit(int row, int col)
     return true;
 }
 
+bool FieldGrid::CommitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState) return false;
+    QWidget* ed = indexWidget(currentIndex());
+    if (!ed) return false;
+    commitData(ed);
+    closeEditor(ed, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
 // ---- delegate
 
 QString MaskPattern(const std::string& mask, QChar decimal, QChar group)

@@ -59,6 +59,9 @@ public:
     std::function<CellEditor(int row, int col, const std::string& field)> editorFor;
     // Starts an edit of a value cell as the user's double click or F2 would.
     bool StartEdit(int row, int col);
+    // Commits and closes an edit still open (a command given while typing);
+    // false when none was open.
+    bool CommitOpenEditor();
 
 signals:
     void cellEdited(int row, int col, QString field, QString text);

@@ -17,6 +17,7 @@
 #include "model/GridRows.h"
 #include "model/ProjectInfo.h"
 #include "selection/FieldEdit.h"
+#include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 #include "units/CUnit.h"
 #include "ui/UiText.h"
@@ -31,7 +32,7 @@ void FieldRowTexts(const CFanData& fd, const std::string& f1, const std::string&
     caption.clear();
     unit.clear();
     if (a) {
-        caption = UiTr(a->Caption());
+        caption = UiTr(FieldCaption(fd, a->FName()));
         unit = a->UnitKZ(true);
         if (IStartsWith(a->FName(), "I_DpaAc") && a->FName().size() >= 8) {
             std::string type;
@@ -44,7 +45,7 @@ void FieldRowTexts(const CFanData& fd, const std::string& f1, const std::string&
         }
     }
     if (b) {
-        std::string c2 = UiTr(b->Caption()), u2 = b->UnitKZ(true);
+        std::string c2 = UiTr(FieldCaption(fd, b->FName())), u2 = b->UnitKZ(true);
         if (!a) {
             caption = c2;
             unit = u2;
@@ -69,7 +70,7 @@ std::vector<GridRowView> BuildGridRows(const IniFile& ini, const std::string& se
                 continue;
             }
             r.title = true;
-            r.titleTexts = Split(UiTr(caption), '|');
+            r.titleTexts = Split(UiTr(TitleCaptionShown(fd, def.key, caption)), '|');
         } else {
             r.field1 = fd.Item(def.field1) ? def.field1 : std::string();
             r.field2 = fd.Item(def.field2) ? def.field2 : std::string();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "accessories/AccRoutines.h"
 #include "common/IniFile.h"
@@ -30,6 +32,7 @@
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
+#include "common/TextFile.h"
 #include "lang/CTranslater.h"
 #include "model/CFanData.h"
 #include "model/CLpField.h"
@@ -108,6 +111,19 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
         return S(dlg.selectedFiles().front());
     };
+    askSaveChanges = [this](const std::string& shown) {
+        QMessageBox box(QMessageBox::Question, "Aerolyx", QTr("Save changes to \"%1\"?").arg(Q(shown)),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.button(QMessageBox::Save)->setText(QTr("Save"));
+        box.button(QMessageBox::Discard)->setText(QTr("Discard"));
+        box.button(QMessageBox::Cancel)->setText(QTr("Cancel"));
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save: return SaveAnswer::Save;
+        case QMessageBox::Discard: return SaveAnswer::Discard;
+        default: return SaveAnswer::Cancel;
+        }
+    };
 }
 
 frmMain::~frmMain() = default;
@@ -153,6 +169,9 @@ void frmMain::BuildActions()
     QMenu* file = menuBar()->addMenu("File");
     file->menuAction()->setObjectName("mnuFile");
     for (const char* k : {"miNew", "miOpen", "miSave", "miSaveAs"}) file->addAction(tools_[k]);
+    file->addSeparator();
+    recentMenu_ = file->addMenu("Recent files");
+    recentMenu_->menuAction()->setObjectName("mnuRecent");
     file->addSeparator();
     file->addAction(tools_["miExit"]);
     QMenu* edit = menuBar()->addMenu("Options");
@@ -210,7 +229,8 @@ void frmMain::BuildLayout()
         return ed;
     };
     connect(grdIn_, &FieldGrid::cellEdited, this, &frmMain::OnCellEdited);
-    connect(grdIn_, &FieldGrid::cellButton, this, &frmMain::OnCellButton);
+    // The dialog behind a cell button opens once the view has closed the editor.
+    connect(grdIn_, &FieldGrid::cellButton, this, &frmMain::OnCellButton, Qt::QueuedConnection);
 
     auto* right = new QSplitter(Qt::Vertical, spl_);
     right->setObjectName("splRight");
@@ -273,12 +293,104 @@ void frmMain::StartMeUp()
     PrefillUser();
     if (Prog().Ini) {
         std::string cap = Prog().Ini->IniValue("0000Customer");
-        if (!cap.empty()) setWindowTitle(Q(cap + " - Version " + Prog().Version));
+        if (!cap.empty()) baseTitle_ = cap + " - Version " + Prog().Version;
     }
     RebuildGrids();
     txtCode_->setText("OOO");
     SetOutdated(true);
     RefreshAccGrid();
+    FillRecentMenu();
+    SetModified(false);
+}
+
+// ---- file name, title, unsaved changes
+
+std::string frmMain::ShownFileName() const
+{
+    if (fileName_.empty() || fileName_ == "NEW") return UiTr("Untitled");
+    return S(QFileInfo(Q(fileName_)).fileName());
+}
+
+void frmMain::UpdateTitle()
+{
+    setWindowTitle(Q(ShownFileName()) + "[*] - " + Q(baseTitle_));
+    setWindowModified(modified_);
+}
+
+void frmMain::SetModified(bool flag)
+{
+    modified_ = flag;
+    UpdateTitle();
+}
+
+bool frmMain::MaybeSave()
+{
+    FlushCellEdits();
+    if (!modified_) return true;
+    SaveAnswer a = askSaveChanges ? askSaveChanges(ShownFileName()) : SaveAnswer::Cancel;
+    if (a == SaveAnswer::Discard) return true;
+    if (a == SaveAnswer::Save) return CmdSave(false);
+    return false;
+}
+
+std::vector<std::string> frmMain::RecentFiles() const
+{
+    std::vector<std::string> out;
+    for (int i = 1; i <= kRecentCount; ++i) {
+        std::string f = Setting("Recent", "File" + std::to_string(i));
+        if (!f.empty() && std::find(out.begin(), out.end(), f) == out.end()) out.push_back(f);
+    }
+    return out;
+}
+
+void frmMain::RememberRecent(const std::string& path)
+{
+    std::string full = S(QFileInfo(Q(path)).absoluteFilePath());
+    std::vector<std::string> list = RecentFiles();
+    list.erase(std::remove(list.begin(), list.end(), full), list.end());
+    list.insert(list.begin(), full);
+    StoreRecent(list);
+}
+
+void frmMain::StoreRecent(const std::vector<std::string>& list)
+{
+    for (int i = 1; i <= kRecentCount; ++i)
+        SetSetting("Recent", "File" + std::to_string(i), i <= static_cast<int>(list.size()) ? list[i - 1] : std::string());
+    FillRecentMenu();
+}
+
+void frmMain::FillRecentMenu()
+{
+    // An entry may be the one whose signal runs now: it goes later.
+    for (QAction* a : recentMenu_->actions()) {
+        recentMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    std::vector<std::string> list = RecentFiles();
+    int n = 0;
+    for (const std::string& f : list) {
+        ++n;
+        QString shown = QString("&%1 %2").arg(n).arg(QFileInfo(Q(f)).fileName());
+        auto* a = new QAction(shown, recentMenu_);
+        recentMenu_->addAction(a);
+        a->setObjectName(QString("miRecent%1").arg(n));
+        a->setProperty("tag", "/NTRN");
+        a->setToolTip(Q(f));
+        a->setStatusTip(Q(f));
+        connect(a, &QAction::triggered, this, [this, f]() {
+            FlushCellEdits();
+            if (!MaybeSave()) return;
+            if (!FileExists(f)) {
+                std::vector<std::string> rest = RecentFiles();
+                rest.erase(std::remove(rest.begin(), rest.end(), f), rest.end());
+                StoreRecent(rest);
+                Message(UiTr("The file is no longer there and was taken off the list of recent files:") + " " + f);
+                return;
+            }
+            OpenFile(f);
+        });
+    }
+    recentMenu_->menuAction()->setEnabled(!list.empty());
 }
 
 void frmMain::PrefillUser()
@@ -366,9 +478,8 @@ void frmMain::RefreshValues()
 
 void frmMain::RetranslateWindow()
 {
-    QString title = windowTitle();
     TranslateForm(this);
-    setWindowTitle(title);
+    UpdateTitle();
     CFanAcc::SetupGrid(grdAcc_);
 }
 
@@ -377,9 +488,13 @@ void frmMain::RetranslateWindow()
 bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 {
     if (!fd_ || !fd_->Item(field)) return false;
+    const std::string before = fd_->ValueI(field).toText();
     EditOutcome out = EditField(*fd_, field, typed);
     if (out.outdates) SetOutdated(true);
-    RefreshValues();
+    if (out.accepted && fd_->ValueI(field).toText() != before) SetModified(true);
+    // The sound captions say power or pressure level by the listening distance.
+    if (IEquals(field, "I_LwpDist")) RebuildGrids();
+    else RefreshValues();
     if (!out.message.empty()) Message(out.message, out.accepted ? MessageKind::Warning : MessageKind::Warning);
     return out.accepted;
 }
@@ -387,8 +502,10 @@ bool frmMain::EnterCell(const std::string& field, const std::string& typed)
 bool frmMain::PickCell(const std::string& field, const std::string& stored)
 {
     if (!fd_ || !fd_->Item(field)) return false;
+    const std::string before = fd_->ValueI(field).toText();
     EditOutcome out = EditFieldStored(*fd_, field, stored);
     if (out.outdates) SetOutdated(true);
+    if (out.accepted && fd_->ValueI(field).toText() != before) SetModified(true);
     RefreshValues();
     if (!out.message.empty()) Message(out.message);
     return out.accepted;
@@ -397,9 +514,20 @@ bool frmMain::PickCell(const std::string& field, const std::string& stored)
 void frmMain::OnCellEdited(int, int, const QString& field, const QString& text)
 {
     // Finish after the editor has closed, so that a message box does not
-    // interrupt the item view's own editing.
-    std::string f = S(field), t = S(text);
-    QTimer::singleShot(0, this, [this, f, t]() { EnterCell(f, t); });
+    // interrupt the item view's own editing. A command given meanwhile
+    // takes the edit first (FlushCellEdits).
+    pendingEdits_.push_back({S(field), S(text)});
+    if (pendingEdits_.size() == 1) QTimer::singleShot(0, this, [this]() { FlushCellEdits(); });
+}
+
+void frmMain::FlushCellEdits()
+{
+    // Only outside the view's own editing: the open editor is committed and
+    // closed first, then its text is written.
+    grdIn_->CommitOpenEditor();
+    std::vector<CellEdit> edits;
+    edits.swap(pendingEdits_);
+    for (const CellEdit& e : edits) EnterCell(e.field, e.text);
 }
 
 void frmMain::OnCellButton(int, int, const QString& field)
@@ -424,6 +552,8 @@ void frmMain::OnCellButton(int, int, const QString& field)
 void frmMain::RunTool(const std::string& key)
 {
     if (!fd_) return;
+    // What is being typed belongs to the project the command works on.
+    FlushCellEdits();
     if (key == "miNew") CmdNew();
     else if (key == "miOpen") CmdOpen();
     else if (key == "miSave") CmdSave(false);
@@ -452,6 +582,7 @@ void frmMain::CmdNeedsCurrent(const std::string& what)
 
 void frmMain::CmdNew()
 {
+    if (!MaybeSave()) return;
     auto fresh = std::make_unique<CFanData>();
     fresh->LoadFanFields();
     fd_ = std::move(fresh);
@@ -461,24 +592,40 @@ void frmMain::CmdNew()
     RebuildGrids();
     fileName_ = "NEW";
     RefreshAccGrid();
+    SetModified(false);
 }
 
 bool frmMain::CmdOpen()
 {
+    if (!MaybeSave()) return false;
     std::string name = askFileName ? askFileName(false, fileName_) : std::string();
     if (name.empty()) return false;
+    return OpenFile(name);
+}
+
+bool frmMain::OpenFile(const std::string& name)
+{
+    // A file names only some fields: the others take their defaults rather
+    // than the values of the project that was open before.
+    auto fresh = std::make_unique<CFanData>();
+    fresh->LoadFanFields();
+    // A file without a rebate keeps the one in force.
+    fresh->setValueI("I_Rebate", Variant(Prog().Rebate));
     std::string err;
     bool outdated = true;
-    if (!LooksLikeFanFile(*fd_, name, &err) || !OpenProjectFile(*fd_, name, outdated, &err)) {
+    if (!LooksLikeFanFile(*fresh, name, &err) || !OpenProjectFile(*fresh, name, outdated, &err)) {
         Message(err);
         return false;
     }
+    fd_ = std::move(fresh);
     stored_.Clear();  // a list of another project's duty
     SetOutdated(outdated);
-    RefreshValues();
+    RebuildGrids();
     ShowCode();
-    RefreshAccGrid();
     fileName_ = name;
+    RefreshAccGrid();
+    RememberRecent(name);
+    SetModified(false);
     return true;
 }
 
@@ -495,6 +642,8 @@ bool frmMain::CmdSave(bool saveAs)
         return false;
     }
     fileName_ = name;
+    RememberRecent(name);
+    SetModified(false);
     return true;
 }
 
@@ -553,6 +702,7 @@ void frmMain::CmdProject()
         return;
     }
     if (!msg.empty()) Message(msg);
+    SetModified(true);
     std::string err;
     if (RestartTranslator(got.language, &err)) {
         RetranslateWindow();
@@ -579,7 +729,8 @@ void frmMain::CmdCalc()
     ShowCode();
     SetOutdated(false);
     RefreshAccGrid();
-    Message(out.message);
+    SetModified(true);
+    if (!out.message.empty()) Message(out.message);
 }
 
 void frmMain::ShowFieldProblem(const std::string& field, const std::string& message)
@@ -642,6 +793,7 @@ void frmMain::ChooseAccessories()
     fd_->setValueI("O_AccLine", Variant(acc_.AccLine()));
     fd_->setValueI("O_AccPrice", Variant(total));
     RefreshValues();
+    SetModified(true);
 }
 
 void frmMain::ClearAccessories()
@@ -650,36 +802,49 @@ void frmMain::ClearAccessories()
     fd_->setValueI("O_AccLine", Variant(std::string()));
     RefreshAccGrid();
     RefreshValues();
+    SetModified(true);
 }
 
-void frmMain::SetAccQuantity(int row, const std::string& qty)
+bool frmMain::SetAccQuantity(int row, const std::string& qty)
 {
     QTableWidgetItem* it = grdAcc_->item(row, 0);
-    if (it) it->setText(Q(qty));
+    if (!it) return false;
+    int q = 0;
+    if (!CFanAcc::ParseQuantity(qty, q)) {
+        Message("\"" + Trim(qty) + "\": " + UiTr("The quantity must be a whole number from 0 to 999."));
+        return false;
+    }
+    refreshingAcc_ = true;
+    it->setText(QString::number(q));
+    refreshingAcc_ = false;
+    ApplyAccGrid();
+    return true;
 }
 
-void frmMain::OnAccChanged(int row, int col)
+void frmMain::OnAccChanged(int, int col)
 {
-    if (refreshingAcc_ || col != 0) return;
-    QTableWidgetItem* it = grdAcc_->item(row, col);
-    double v = 0;
-    if (it && !ParseDisplayNumber(S(it->text()), v)) {
-        std::string bad = S(it->text());
-        QTimer::singleShot(0, this, [this]() { RefreshAccGrid(); });
-        Message("\"" + bad + "\" " + UiTr("is not a number.") + " " + UiTr("Qta"));
-        return;
-    }
-    if (v < 0 || v > 32767) {
-        QTimer::singleShot(0, this, [this]() { RefreshAccGrid(); });
-        Message(UiTr("The quantity must lie between 0 and 32767."));
-        return;
-    }
+    if (refreshingAcc_ || col != 0 || accApplyQueued_) return;
+    // The view is still committing its editor here: the grid is read back
+    // and rebuilt once it has closed the editor, never from inside this signal.
+    accApplyQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+            accApplyQueued_ = false;
+            ApplyAccGrid();
+        },
+        Qt::QueuedConnection);
+}
+
+void frmMain::ApplyAccGrid()
+{
     double total = 0;
     acc_.ReadAccGrid(grdAcc_, total);
     fd_->setValueI("O_AccLine", Variant(acc_.AccLine()));
     fd_->setValueI("O_AccPrice", Variant(total));
     RefreshValues();
-    QTimer::singleShot(0, this, [this]() { RefreshAccGrid(); });
+    RefreshAccGrid();
+    SetModified(true);
 }
 
 // ---- geometry
@@ -727,6 +892,10 @@ void frmMain::StoreGeometry()
 
 void frmMain::closeEvent(QCloseEvent* e)
 {
+    if (!MaybeSave()) {
+        e->ignore();
+        return;
+    }
     StoreGeometry();
     e->accept();
 }

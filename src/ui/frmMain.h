@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "lang/MessageSink.h"
 #include "selection/SelectionUi.h"
@@ -15,6 +16,7 @@
 
 class QAction;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSplitter;
@@ -52,6 +54,17 @@ public:
     // Commands by tool key ("miNew", "miCalc", ...).
     void RunTool(const std::string& key);
 
+    // Opens a fan file (start-up argument, recent files). False with a
+    // message when it is not a fan file; the project then stays as it was.
+    bool OpenFile(const std::string& path);
+    // Unsaved changes since the project was last saved, opened or made new.
+    bool Modified() const { return modified_; }
+    void SetModified(bool flag);
+    // The fan files opened or saved last, newest first (at most kRecentCount).
+    static constexpr int kRecentCount = 8;
+    std::vector<std::string> RecentFiles() const;
+    QMenu* RecentMenu() const { return recentMenu_; }
+
     // What a user does in the input grid: types into a value cell, or picks
     // a stored value through the cell's button. False when refused.
     bool EnterCell(const std::string& field, const std::string& typed);
@@ -60,7 +73,8 @@ public:
     // Accessory grid: the accessories button, the clear button, a quantity typed.
     void ChooseAccessories();
     void ClearAccessories();
-    void SetAccQuantity(int row, const std::string& qty);
+    // A quantity typed into a row: whole numbers 0..999; false (with a message) otherwise.
+    bool SetAccQuantity(int row, const std::string& qty);
 
     // Rebuilds both grids (captions, units, values) and translates the window.
     void RebuildGrids();
@@ -71,6 +85,9 @@ public:
     // File names: asked through this (the file dialog unless replaced);
     // empty means cancelled.
     std::function<std::string(bool save, const std::string& current)> askFileName;
+    // Asked before unsaved changes would be lost (New, Open, closing).
+    enum class SaveAnswer { Save, Discard, Cancel };
+    std::function<SaveAnswer(const std::string& shownName)> askSaveChanges;
     // The fan engine of the calculation; empty: the program's own.
     EngineFactory engineFactory;
 
@@ -86,6 +103,14 @@ private:
     void OnCellEdited(int row, int col, const QString& field, const QString& text);
     void OnCellButton(int row, int col, const QString& field);
     void OnAccChanged(int row, int col);
+    void ApplyAccGrid();
+    void FlushCellEdits();
+    bool MaybeSave();
+    void UpdateTitle();
+    std::string ShownFileName() const;
+    void RememberRecent(const std::string& path);
+    void StoreRecent(const std::vector<std::string>& list);
+    void FillRecentMenu();
     void CmdNew();
     bool CmdOpen();
     bool CmdSave(bool saveAs);
@@ -106,6 +131,13 @@ private:
     CFanAcc acc_;
     int beeps_ = 0;
     bool refreshingAcc_ = false;
+    bool accApplyQueued_ = false;
+    bool modified_ = false;
+    std::string baseTitle_ = "Aerolyx";
+    struct CellEdit {
+        std::string field, text;
+    };
+    std::vector<CellEdit> pendingEdits_;
 
     std::map<std::string, QAction*> tools_;
     FieldGrid* grdIn_ = nullptr;
@@ -116,6 +148,7 @@ private:
     QPushButton* cmdAccClear_ = nullptr;
     QProgressBar* prgB_ = nullptr;
     QSplitter* spl_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
 };
 
 // The selection's window side: progress in the status bar, the message,

@@ -19,21 +19,33 @@ int main(int argc, char** argv)
 {
     // Help and version come before the window system, so they work on any terminal.
     StartupOptions options;
+    std::string fanFile;  // opened at start, as file managers hand documents over
     const std::vector<std::string> args(argv + 1, argv + argc);
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
-        if (a == "--") break;
-        if (a == "--help" || a == "-h") {
-            std::fputs("usage: aerolyx [--data DIR] [--version]\n  --data DIR  use DIR as the data folder\n"
-                       "  --version   print the program's name and version\n  --          ends the options\n",
-                       stdout);
-            return 0;
+        if (!optionsEnded) {
+            if (TakeOptionValue(args, i, "--data", options.dataDir) == OptionValue::Taken) continue;
+            if (a == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (a == "--help" || a == "-h") {
+                std::fputs("usage: aerolyx [--data DIR] [--version] [--] [FILE]\n"
+                           "  --data DIR  use DIR as the data folder\n"
+                           "  --version   print the program's name and version\n"
+                           "  --          ends the options\n"
+                           "  FILE        a fan file to open\n",
+                           stdout);
+                return 0;
+            }
+            if (a == "--version" || a == "-V") {
+                std::printf("%s\n", VersionLine("aerolyx", options.dataDir).c_str());
+                return 0;
+            }
+            if (!a.empty() && a[0] == '-') continue;
         }
-        if (a == "--version" || a == "-V") {
-            std::printf("%s\n", VersionLine("aerolyx", options.dataDir).c_str());
-            return 0;
-        }
+        if (fanFile.empty()) fanFile = a;
     }
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Aerolyx");
@@ -46,7 +58,7 @@ int main(int argc, char** argv)
     frmMain w;
     TranslateForm(&w);
     w.StartMeUp();
-    w.setWindowTitle(QString::fromStdString(ctx.Caption()));
     w.show();
+    if (!fanFile.empty()) w.OpenFile(fanFile);
     return app.exec();
 }

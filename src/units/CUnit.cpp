@@ -21,7 +21,7 @@ const std::array<const char*, CUnit::KindCount> kKinds = {"T",  "VL",  "VM", "VW
 
 // Units offered per kind, in the order of the state; the first is the normal unit.
 const std::array<std::vector<std::string>, CUnit::KindCount> kUnits = {{
-    {"\xC2\xB0" "C", "\xC2\xB0" "K", "\xC2\xB0" "F"},
+    {"\xC2\xB0" "C", "K", "\xC2\xB0" "F"},
     {"m3/h", "m3/s", "cfm"},
     {"m3/h", "m3/s", "cfm"},
     {"m3/h", "m3/s", "l/h", "l/min", "l/s", "gpm"},
@@ -140,7 +140,9 @@ void CUnit::SetUnitCode(const std::string& kind, const std::string& unit)
     if (i < 0) return;
     // Only units the kind offers (the wet-bulb variants too for humidity);
     // kept in the list's spelling so that the stored form stays canonical.
-    const std::string u = ToUpper(Trim(unit));
+    std::string u = ToUpper(Trim(unit));
+    // Kelvin has no degree sign; a stored choice from before still counts.
+    if (i == kT && u == kDeg + "K") u = "K";
     for (const auto& offered : kUnits[i]) {
         if (ToUpper(offered) == u) {
             chosen_[i] = offered;
@@ -170,7 +172,8 @@ std::string CUnit::FormatF(const std::string& kind, std::string& unit) const
     case kPA: return u == "INCHWG" ? "##0.000" : "##0";
     case kKPA: return "#,##0.00";
     case kVEL: return u == "FPM" ? "#,##0" : "#0.00";
-    case kKW: return u == "HP" ? "#,##0" : "#,##0.00";
+    // Two decimals in HP as in kW: small fans differ below one HP.
+    case kKW: return "#,##0.00";
     case kKWM: return "#,##0.00";
     case kUPM: return u == "1/SEC" ? "##0.00" : "#,##0";
     // kPa and InchWG carry two decimals once converted.
@@ -332,7 +335,7 @@ Variant CUnit::NormalToUnit(const std::string& kind, const Variant& value, doubl
         break;
     case kKW:
         if (u == "KW") set(v, 2);
-        else if (u == "HP") set(v / 0.7456999, 0);
+        else if (u == "HP") set(v / 0.7456999, 2);
         break;
     case kKWM:
         if (u == "KW") set(v, 2);

@@ -105,7 +105,7 @@ TEST(CliConventions, CsvHasFieldNamesUnitsAndPlainNumbers)
     EXPECT_EQ(head[0], "No.");
     EXPECT_EQ(head[1], "O_FanName");
     EXPECT_EQ(head[2], "O_Airflow1 [m3/s]");
-    EXPECT_EQ(head[11], "O_SumPrice [Euro]");
+    EXPECT_EQ(head[11], "O_SumPrice [EUR]");
     EXPECT_EQ(head[14], "O_SumKg [kg]");
     EXPECT_EQ(head[15], "O_PresDif1 [Pa]");
     const std::regex plain("-?[0-9]+(\\.[0-9]+)?");

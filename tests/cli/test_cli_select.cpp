@@ -218,7 +218,7 @@ TEST(CliDemo, ChooseSaveAndShow)
     r = Cli("show " + file);
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(CountLines(r.out, names[1]), 2);  // fan name and fan code
-    for (const char* caption : {"Total price", "Motor type", "Blade angle", "Efficiency", "Lw 1 kHz"})
+    for (const char* caption : {"Fan and motor price", "Motor type", "Blade angle", "Efficiency", "Lw 1 kHz"})
         EXPECT_GE(CountLines(r.out, caption), 1) << caption;
 
     // Candidate 99 does not exist; several candidates need --choose to save.

@@ -243,7 +243,7 @@ TEST_F(DataFolderTest, ProgramTextsTranslateThroughTheEnglishTable)
     const std::vector<std::string> shown = {
         "Airflow", "dPTot", "dPStat", "dPAcc", "P1", "n", "Lw", "Eta", "Price", "Fan", "Motor", "No fans found",
         "Temperature", "Velocity", "Humidity", "Power", "Air pressure", "Pressure drop", "Speed", "Language",
-        "Yes", "No", "Qta", "Code", "Type", "Description", "Sum", "Max", "SPL", "LWA", "Noise Level",
+        "Yes", "No", "Qty", "Code", "Type", "Description", "Sum", "Max", "SPL", "LWA", "Noise Level",
         "NR Noise Level", "Pd2", "Can't start default language", "Language definition in INI file missing",
         "A - air flow over the motor", "B - air flow impeller first", "Power at the operating point",
         "Highest power on the curve", "Rebate must be at least 0 and less than 100"};

@@ -9,6 +9,7 @@
 #include "model/CFanData.h"
 #include "selection/FakeEngine.h"
 #include "selection/TestCatalogue.h"
+#include "model/ProjectInfo.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -262,7 +263,7 @@ TEST(SelectionSearch, OneCandidateSeveralNoneAndTheStoredList)
     EXPECT_EQ(ui2.table.header0[7], "");
     EXPECT_EQ(ui2.table.header1[0], "Fan");
     EXPECT_EQ(ui2.table.header1[7], "Motor");
-    EXPECT_EQ(ui2.table.header1[10], "[Euro]");
+    EXPECT_EQ(ui2.table.header1[10], "[EUR]") << "the currency of the price list, as the price fields show it";
     for (const auto& row : ui2.table.rows) EXPECT_EQ(row.size(), 15u);
     EXPECT_EQ(ui2.table.header0[13], "Weight");
     EXPECT_EQ(ui2.table.header1[14], ui2.table.header1[2]);  // the reserve is a pressure
@@ -560,6 +561,37 @@ TEST(CalculationCommand, IdentityAndAccessoriesFollowTheChosenFan)
     // Guard 12 moves to the 315's guard 50; the flexible connection has no 315 article.
     EXPECT_EQ(rec::Text(*r, "O_AccLine"), "50|1");
     EXPECT_DOUBLE_EQ(rec::Num(*r, "O_AccPrice"), 90.0);
+}
+
+TEST(Prices, ListAndProjectDialogRepriceACombinationPriceAlike)
+{
+    // Fan price 0: the total comes from the price tables; the motor price
+    // kept beside it is not part of what the rebate re-bases.
+    test::TestCatalogue cat(10.0);
+    auto make = [] {
+        auto r = NewRecord();
+        rec::Set(*r, "I_Rebate", Variant(10.0));
+        rec::Set(*r, "O_FanPrice", Variant(0.0));
+        rec::Set(*r, "O_MotPrice", Variant(45.0));
+        rec::Set(*r, "O_SumPrice", Variant(1035.5));
+        return r;
+    };
+    auto listed = make();
+    auto project = make();
+    RepriceCandidate(*listed, 20);
+    ASSERT_TRUE(RepriceProject(*project, 10, 20));
+    // 1035.50 / 0.9 * 0.8 = 920.444...
+    for (const auto* r : {listed.get(), project.get()}) {
+        EXPECT_DOUBLE_EQ(rec::Num(*r, "O_SumPrice"), 920.44);
+        EXPECT_DOUBLE_EQ(rec::Num(*r, "O_FanPrice"), 0.0);
+        EXPECT_DOUBLE_EQ(rec::Num(*r, "O_MotPrice"), 45.0);
+        EXPECT_EQ(rec::Num(*r, "I_Rebate"), 20);
+    }
+    // And back: both land on the same cents again.
+    RepriceCandidate(*listed, 10);
+    ASSERT_TRUE(RepriceProject(*project, 20, 10));
+    EXPECT_DOUBLE_EQ(rec::Num(*listed, "O_SumPrice"), 1035.5);
+    EXPECT_DOUBLE_EQ(rec::Num(*project, "O_SumPrice"), 1035.5);
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 #include <QTreeWidget>
 #include <QProgressBar>
 #include <QTextEdit>
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <QMenu>
 
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
@@ -60,6 +63,10 @@ protected:
         oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
         w_ = std::make_unique<frmMain>();
         w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
+        w_->askSaveChanges = [this](const std::string& shown) {
+            asked_.push_back(shown);
+            return answer_;
+        };
         w_->StartMeUp();
         w_->resize(1280, 800);
     }
@@ -97,6 +104,8 @@ protected:
     std::vector<std::string> messages_;
     std::unique_ptr<frmMain> w_;
     std::string nextFile_;
+    std::vector<std::string> asked_;
+    frmMain::SaveAnswer answer_ = frmMain::SaveAnswer::Discard;
 };
 
 }  // namespace
@@ -578,4 +587,177 @@ TEST_F(MainWindowTest, Screenshots)
     });
     w_->RunTool("miPro");
     EXPECT_TRUE(projectSaved);
+}
+
+TEST_F(MainWindowTest, UnsavedChangesAreAskedForAndTheTitleNamesTheFile)
+{
+    using A = frmMain::SaveAnswer;
+    test::TempDir dir;
+    EXPECT_NE(S(w_->windowTitle()).find("Untitled"), std::string::npos);
+    EXPECT_FALSE(w_->isWindowModified());
+    // Nothing changed: nothing to ask.
+    w_->RunTool("miNew");
+    EXPECT_TRUE(asked_.empty());
+    // Pressing Enter on an unchanged value changes nothing either.
+    w_->EnterCell("I_AirFlow", "5,000");
+    EXPECT_FALSE(w_->Modified());
+
+    w_->EnterCell("I_AirFlow", "6,100");
+    EXPECT_TRUE(w_->Modified());
+    EXPECT_TRUE(w_->isWindowModified());
+    // Cancel: New, Open and closing leave the project alone.
+    answer_ = A::Cancel;
+    w_->RunTool("miNew");
+    nextFile_ = dir.write("other.txt", "I_AirFlow=1234\n");
+    w_->RunTool("miOpen");
+    w_->show();
+    w_->close();
+    EXPECT_TRUE(w_->isVisible());
+    EXPECT_EQ(asked_, (std::vector<std::string>{"Untitled", "Untitled", "Untitled"}));
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 6100);
+    EXPECT_EQ(w_->FileName(), "NEW");
+
+    // Save: saved under the name asked for, then the new project.
+    answer_ = A::Save;
+    nextFile_ = dir.file("a.txt");
+    w_->RunTool("miNew");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 5000);
+    EXPECT_EQ(w_->FileName(), "NEW");
+    EXPECT_FALSE(w_->Modified());
+    CFanData back;
+    back.LoadFanFields();
+    bool outdated = false;
+    ASSERT_TRUE(OpenProjectFile(back, dir.file("a.txt"), outdated));
+    EXPECT_EQ(back.ValueI("I_AirFlow").toDouble(), 6100);
+
+    // Open: the title names the file, without the modified marker.
+    asked_.clear();
+    w_->RunTool("miOpen");
+    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(S(w_->windowTitle()).rfind("a.txt", 0), 0u) << S(w_->windowTitle());
+    EXPECT_FALSE(w_->isWindowModified());
+    // A save whose file dialog is cancelled keeps the changes and the question.
+    w_->EnterCell("I_Project", "Hall 7");
+    nextFile_.clear();
+    w_->RunTool("miSaveAs");
+    EXPECT_TRUE(w_->Modified());
+    // Discard on closing: the window closes and the file stays as saved.
+    answer_ = A::Discard;
+    w_->close();
+    EXPECT_FALSE(w_->isVisible());
+    EXPECT_EQ(asked_, (std::vector<std::string>{"a.txt"}));
+    ASSERT_TRUE(OpenProjectFile(back, dir.file("a.txt"), outdated));
+    EXPECT_EQ(back.ValueI("I_Project").toText(), "");
+}
+
+TEST_F(MainWindowTest, OpeningAFileStartsFromDefaultsAndIsRemembered)
+{
+    test::TempDir dir;
+    // The previous project's fan must not stay beside the file's values.
+    fd().setValueI("O_Code", Variant("AXM-500-S"));
+    fd().setValueI("O_FanName", Variant("Old fan"));
+    fd().setValueI("I_Project", Variant("Old project"));
+    w_->EnterCell("I_TolV", "25");
+    const double tolDefault = [] {
+        CFanData d;
+        d.LoadFanFields();
+        return d.ValueI("I_TolV").toDouble();
+    }();
+    ASSERT_NE(tolDefault, 25);
+    Prog().Rebate = 7.5;
+    nextFile_ = dir.write("part.txt", "O_Code=ZZZ\nI_AirFlow=4200\n");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(Prog().Rebate, 7.5) << "a file without a rebate keeps the one in force";
+    EXPECT_EQ(fd().ValueI("I_Rebate").toDouble(), 7.5);
+    EXPECT_EQ(fd().ValueI("O_Code").toText(), "ZZZ");
+    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 4200);
+    EXPECT_EQ(fd().ValueI("O_FanName").toText(), "");
+    EXPECT_EQ(fd().ValueI("I_Project").toText(), "");
+    EXPECT_EQ(fd().ValueI("I_TolV").toDouble(), tolDefault);
+    EXPECT_EQ(Shown("I_AirFlow"), "4,200");
+    EXPECT_EQ(fd().Item("I_AirFlow")->FlexPos(), w_->InputGrid()->FieldPos("I_AirFlow"));
+    EXPECT_EQ(S(w_->CodeBox()->text()), "ZZZ");
+
+    // The last eight files, newest first, kept in the per-user settings.
+    for (int i = 1; i <= 10; ++i) {
+        nextFile_ = dir.write("f" + std::to_string(i) + ".txt", "I_AirFlow=" + std::to_string(1000 * i) + "\n");
+        w_->RunTool("miOpen");
+    }
+    std::vector<std::string> recent = w_->RecentFiles();
+    ASSERT_EQ(recent.size(), 8u);
+    EXPECT_EQ(recent.front(), dir.file("f10.txt"));
+    EXPECT_EQ(recent.back(), dir.file("f3.txt"));
+    EXPECT_EQ(Prog().Settings->Get("Recent", "File1", ""), dir.file("f10.txt"));
+    // Opening one again moves it to the top, once.
+    nextFile_ = dir.file("f5.txt");
+    w_->RunTool("miOpen");
+    recent = w_->RecentFiles();
+    EXPECT_EQ(recent.size(), 8u);
+    EXPECT_EQ(recent[0], dir.file("f5.txt"));
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), dir.file("f5.txt")), 1);
+
+    // Another window finds the list under File; an entry opens its file.
+    frmMain again;
+    again.askSaveChanges = [](const std::string&) { return frmMain::SaveAnswer::Discard; };
+    again.StartMeUp();
+    QList<QAction*> entries = again.RecentMenu()->actions();
+    ASSERT_EQ(entries.size(), 8);
+    EXPECT_NE(S(entries[1]->text()).find("f10.txt"), std::string::npos);
+    entries[1]->trigger();
+    EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
+    EXPECT_EQ(again.Project().ValueI("I_AirFlow").toDouble(), 10000);
+    // A file that is gone: a message, and the entry leaves the list.
+    std::remove(dir.file("f9.txt").c_str());
+    messages_.clear();
+    for (QAction* a : again.RecentMenu()->actions())
+        if (a->text().contains("f9.txt")) a->trigger();
+    EXPECT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(again.RecentFiles().size(), 7u);
+    EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
+}
+
+TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
+{
+    FieldGrid* out = w_->OutputGrid();
+    auto caption = [out](const std::string& field) {
+        std::string pos = out->FieldPos(field);
+        return pos.empty() ? std::string("<absent>") : S(out->CellText(std::stoi(pos), FieldGrid::ColCaption));
+    };
+    // The A-weighted level is a pressure level at a distance, a power level without.
+    auto titleAbove = [out](const std::string& field) {
+        int row = std::stoi(out->FieldPos(field));
+        while (row > 1 && !out->RowData(row).starts_with("T:")) --row;
+        return S(out->CellText(row, 0));
+    };
+    w_->EnterCell("I_LwpDist", "0");
+    EXPECT_EQ(caption("O_LwA1"), "Sound power level A-weighted");
+    EXPECT_EQ(caption("O_L1wp1d"), "LwA 63 Hz");
+    EXPECT_EQ(caption("O_L1wp8d"), "LwA 8 kHz");
+    EXPECT_EQ(titleAbove("O_L1wp1d"), "Sound power level (A)");
+    w_->EnterCell("I_LwpDist", "3");
+    EXPECT_EQ(caption("O_LwA1"), "Sound pressure level A-weighted at distance");
+    EXPECT_EQ(caption("O_L1wp1d"), "LpA 63 Hz");
+    EXPECT_EQ(titleAbove("O_L1wp1d"), "Sound pressure level (A) at distance");
+    EXPECT_EQ(caption("O_SumPrice"), "Fan and motor price");
+    EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Qty");
+
+    // Power in HP keeps two decimals: a small fan does not read "0".
+    Prog().Units->SetUnitCode("KW", "HP");
+    fd().setValueI("O_Vkw1", Variant(0.09));
+    fd().setValueI("O_Vkw2", Variant(1.1));
+    w_->RebuildGrids();
+    EXPECT_EQ(Shown("O_Vkw1"), "0.12");
+    EXPECT_EQ(Shown("O_Vkw2"), "1.48");
+    EXPECT_EQ(fd().ValueI("O_Vkw1").toDouble(), 0.09) << "the stored value stays kW";
+
+    // The same in German.
+    CTranslater de;
+    ASSERT_TRUE(de.Startup("DE", Prog().AppPath));
+    *Prog().Translator = de;
+    w_->RetranslateWindow();
+    w_->RebuildGrids();
+    EXPECT_EQ(caption("O_LwA1"), "Schalldruckpegel A-bewertet im Abstand");
+    EXPECT_EQ(S(w_->AccGrid()->horizontalHeaderItem(0)->text()), "Menge");
+    EXPECT_NE(S(w_->windowTitle()).find("Unbenannt"), std::string::npos);
+    EXPECT_EQ(S(w_->RecentMenu()->title()), "Zuletzt geöffnete Dateien");
 }

@@ -76,7 +76,10 @@ TEST(CUnit, FromNormalUnitEveryKindWithRounding)
     EXPECT_DOUBLE_EQ(S(u, "PA", 500, "InchWG"), 2.007);
     EXPECT_DOUBLE_EQ(S(u, "KPA", 0.5, "InchWG"), 2.01);
     EXPECT_DOUBLE_EQ(S(u, "VEL", 5.08, "fpm"), 1000);
-    EXPECT_DOUBLE_EQ(S(u, "KW", 7.5, "HP"), 10);
+    EXPECT_DOUBLE_EQ(S(u, "KW", 7.5, "HP"), 10.06);
+    // A small motor keeps its size in HP: 0.09 kW is 0.12 HP, not 0.
+    EXPECT_DOUBLE_EQ(S(u, "KW", 0.09, "HP"), 0.12);
+    EXPECT_DOUBLE_EQ(S(u, "KW", 0.37, "HP"), 0.5);
     EXPECT_DOUBLE_EQ(S(u, "KWM", 2.93, "BtuH"), 10006);
     EXPECT_DOUBLE_EQ(S(u, "BAR", 1013, "kPa"), 101.3);
     EXPECT_DOUBLE_EQ(S(u, "BAR", 1013, "InchWG"), 406.68);
@@ -178,6 +181,12 @@ TEST(CUnit, UnitListsCodesAndKinds)
     EXPECT_EQ(u.GetUnitCodes("VW", false), "m3/h|m3/s|l/h|l/min|l/s|gpm");
     EXPECT_EQ(u.GetUnitCodes("bar", false), "mbar|kPa|InchWG");
     EXPECT_EQ(u.GetUnitCodes("RF", false), "%|g/kg|kJ/kg|T");
+    // Kelvin is written without a degree sign; a choice stored with one still loads.
+    EXPECT_EQ(u.GetUnitCodes("T", false), kDegC + "|K|" + kDegF);
+    CUnit old;
+    old.LoadCodes("T;" + kDegK);
+    EXPECT_EQ(old.GetUnitCode("T"), "K");
+    EXPECT_DOUBLE_EQ(old.Normalizze("T", Variant(300.0)).toDouble(), 26.85);
     EXPECT_EQ(u.GetUnitCodes("QQ", false), "QQ");
     EXPECT_EQ(u.GetUnitCode("QQ", false), "");
     EXPECT_EQ(u.GetUnitCode("VW", false), "l/s");
@@ -201,7 +210,7 @@ TEST(CUnit, NumberFormats)
     EXPECT_EQ(f("PA", "Pa"), "##0");
     EXPECT_EQ(f("PA", "InchWG"), "##0.000");
     EXPECT_EQ(f("VEL", "fpm"), "#,##0");
-    EXPECT_EQ(f("KW", "HP"), "#,##0");
+    EXPECT_EQ(f("KW", "HP"), "#,##0.00");
     EXPECT_EQ(f("UPM", "1/sec"), "##0.00");
     EXPECT_EQ(f("BAR", "mbar"), "#,##0");
     EXPECT_EQ(f("BAR", "kPa"), "#,##0.00");
