@@ -6,7 +6,7 @@
 #include <exception>
 #include <vector>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 #include "common/NumText.h"
 #include "common/Program.h"
 #include "common/Rounding.h"

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 #include "common/NumberFormat.h"
 
 using namespace aerolyx;

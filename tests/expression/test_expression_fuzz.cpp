@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 
 using namespace aerolyx;
 
