@@ -616,24 +616,12 @@ void DORozEvIdad::LoadCurves(double nc, double nm)
 
 void DORozEvIdad::SmoothCurves()
 {
-    CFormula& pFit = smoothFits_[0];
-    CFormula& eFit = smoothFits_[1];
-    CFormula& aFit = smoothFits_[2];
-    CFormula& wFit = smoothFits_[3];
+    CFormula& fit = sharedFormula_;
     for (int i = 1; i <= curveCount_; ++i) {
         CurveSlot& s = curves_[static_cast<std::size_t>(i)];
         const int n = s.PointCount;
-        // The columns are fitted from their stored values, independently of
-        // each other, so they are fitted together.
-        const bool constAngle = ConstantColumn(n, &s.Angle[1]);
-        std::array<CFormula*, 4> fits{&pFit, &eFit, &wFit, &aFit};
-        pFit.ForSetData(n, &s.Flow[1], &s.Pressure[1]);
-        eFit.ForSetData(n, &s.Flow[1], &s.Eta[1]);
-        wFit.ForSetData(n, &s.Flow[1], &s.Power[1]);
-        if (!constAngle) aFit.ForSetData(n, &s.Flow[1], &s.Angle[1]);
-        CFormula::ForInitDataTogether(fits.data(), constAngle ? 3 : 4, 5);
-
-        for (int j = 1; j < n; ++j) s.Pressure[j] = Fix(pFit.ForGetPoint(s.Flow[j]) + 0.5);
+        BuildFit(fit, n, &s.Flow[1], &s.Pressure[1], 5);
+        for (int j = 1; j < n; ++j) s.Pressure[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
         s.PressureMin = 32000;
         s.PressureMax = 0;
         for (int j = 1; j <= n; ++j) {
@@ -645,14 +633,17 @@ void DORozEvIdad::SmoothCurves()
         curvePressureMax_[static_cast<std::size_t>(i)] = s.PressureMax;
         curveFlowMin_[static_cast<std::size_t>(i)] = s.FlowMin;
         curvePressureMin_[static_cast<std::size_t>(i)] = s.PressureMin;
-        for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(eFit.ForGetPoint(s.Flow[j]), 1000);
-        if (constAngle) {
+        BuildFit(fit, n, &s.Flow[1], &s.Eta[1], 5);
+        for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
+        if (ConstantColumn(n, &s.Angle[1])) {
             for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(s.Angle[j] + 0.5);
         } else {
-            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(aFit.ForGetPoint(s.Flow[j]) + 0.5);
+            BuildFit(fit, n, &s.Flow[1], &s.Angle[1], 5);
+            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(fit.ForGetPoint(s.Flow[j]) + 0.5);
         }
-        for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(wFit.ForGetPoint(s.Flow[j]), 1000);
-        for (CFormula& f : smoothFits_) f.ForFreeData();
+        BuildFit(fit, n, &s.Flow[1], &s.Power[1], 5);
+        for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(fit.ForGetPoint(s.Flow[j]), 1000);
+        fit.ForFreeData();
         BuildFit(s.Formula, n, &s.Flow[1], &s.Pressure[1], 1);
         Invalidate(i);
     }
@@ -662,44 +653,32 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
 {
     const auto si = static_cast<std::size_t>(slot);
     CFormula& f = fits_[si][static_cast<std::size_t>(c)];
-    if (fitValid_[si] & (1u << c)) return f;
-    // The operating-point columns are all needed once one is, and are
-    // fitted together. The calculated efficiency is brought up to date from
-    // the points first; the later update then finds nothing changed, or
-    // drops the fit.
-    constexpr unsigned kTogether =
-        (1u << cEta) | (1u << cPower) | (1u << cAngle) | (1u << cSound) | (1u << cEtaCalc);
-    const bool together = (kTogether >> c) & 1u;
-    if (together) ComputeEtaCalc(slot);
-    const unsigned wanted = (together ? kTogether : 1u << c) & ~fitValid_[si];
-    CurveSlot& s = curves_[si];
-    std::array<CFormula*, cColumns> build{};
-    int count = 0;
-    for (int col = 0; col < cColumns; ++col) {
-        const unsigned bit = 1u << col;
-        if (!(wanted & bit)) continue;
-        const std::array<double, kMaxPoints + 1>* data = nullptr;
-        switch (col) {
-        case cEta: data = &s.Eta; break;
-        case cPower: data = &s.Power; break;
-        case cPressure: data = &s.Pressure; break;
-        case cAngle: data = &s.Angle; break;
-        case cSound: data = &s.SoundPower; break;
-        default: data = &s.EtaCalc; break;
+    const unsigned bit = 1u << c;
+    if (!(fitValid_[si] & bit)) {
+        // The calculated efficiency is brought up to date whenever an
+        // operating-point column is read, so that a reply shows it also
+        // when the duty fails later.
+        if (c != cPressure) ComputeEtaCalc(slot);
+        CurveSlot& s = curves_[si];
+        const std::array<double, kMaxPoints + 1>* col = nullptr;
+        switch (c) {
+        case cEta: col = &s.Eta; break;
+        case cPower: col = &s.Power; break;
+        case cPressure: col = &s.Pressure; break;
+        case cAngle: col = &s.Angle; break;
+        case cSound: col = &s.SoundPower; break;
+        default: col = &s.EtaCalc; break;
         }
-        CFormula& g = fits_[si][static_cast<std::size_t>(col)];
-        g.ForFreeData();
-        if (ConstantColumn(s.PointCount, &(*data)[1])) {
+        if (ConstantColumn(s.PointCount, &(*col)[1])) {
+            f.ForFreeData();
             fitConst_[si] |= bit;
-            constValue_[si][static_cast<std::size_t>(col)] = (*data)[1];
+            constValue_[si][static_cast<std::size_t>(c)] = (*col)[1];
         } else {
-            g.ForSetData(s.PointCount, &s.Flow[1], &(*data)[1]);
-            build[static_cast<std::size_t>(count++)] = &g;
+            BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
             fitConst_[si] &= ~bit;
         }
         fitValid_[si] |= bit;
     }
-    CFormula::ForInitDataTogether(build.data(), count, 5);
     return f;
 }
 

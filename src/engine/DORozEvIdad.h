@@ -164,7 +164,6 @@ private:
     std::array<Point, 2> limitPoints_{};
     double sizeMinVa_ = 0, sizeMaxVa_ = 0, sizeMinPa_ = 0, sizeMaxPa_ = 0;
     CFormula sharedFormula_;
-    std::array<CFormula, 4> smoothFits_;  // pressure, efficiency, angle, power
 
     // Working values of the current duty
     double dutyFlow_ = 0;   // duty air flow, moved to a limit point when needed
