@@ -4,6 +4,11 @@
 // finds the blade angle and operating point, and answers numbered commands
 // with "OK:" / "ERROR: " text replies.
 //
+// The class is defined over four files: DORozEvIdad.cpp (commands, state,
+// replies), CurveLoading.cpp (curves and fits), OperatingPoint.cpp (the
+// solver) and EngineNoise.cpp; the reply layout is in EngineReply.h and the
+// catalogue statements in EngineQueries.h.
+//
 // Catalogue access: the engine queries the IDatabase handed to its
 // constructor; the default constructor uses Prog().DB (looked up at each
 // command, so start-up may fill it later). InitConnection only keeps a
