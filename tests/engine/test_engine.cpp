@@ -8,6 +8,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "engine/DORozEvIdad.h"
+#include "engine/EngineQueries.h"
 
 namespace aerolyx {
 namespace {
@@ -45,7 +46,7 @@ std::vector<FakeCatalogue::Point> Rows(int angle)
 {
     FakeCatalogue tmp;
     AddFan(tmp, SizeRow(9), {angle});
-    Recordset rs = tmp.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=9 ORDER BY FanCN ,FanCM ");
+    Recordset rs = engine_sql::FanCurves(tmp, 9);
     std::vector<FakeCatalogue::Point> pts;
     for (; !rs.Eof(); rs.MoveNext())
         pts.push_back({rs.GetInt("FanCPz"), rs.GetInt("FanCN"), rs.GetDouble("FanCM"), rs.GetDouble("FanCPa"),
@@ -117,19 +118,19 @@ TEST(Engine, SizeRowsKeptBetweenDutiesOfOneSize)
     f.engine.Execute(1001, d.Text());
     d.pole = 4;
     EXPECT_EQ(f.engine.Execute(1001, d.Text()), first);
-    EXPECT_EQ(count("SELECT * FROM tblFanSizes"), 1);
-    EXPECT_EQ(count("SELECT * FROM tblFanCurve"), 1);
-    EXPECT_EQ(count("SELECT * FROM tblFanNoise"), 3);
-    EXPECT_EQ(count("SELECT PolBN FROM tblEEPolB WHERE PolBID=6"), 1);
+    EXPECT_EQ(count("FanSize"), 1);
+    EXPECT_EQ(count("FanCurves"), 1);
+    EXPECT_EQ(count("FanNoise"), 3);
+    EXPECT_EQ(count("PoleSpeed 6"), 1);
     d.fsid = 2;
     d.pole = 6;
     f.engine.Execute(1001, d.Text());
-    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 1);
-    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2 ORDER BY FanCN ,FanCM "), 1);
+    EXPECT_EQ(count("FanSize 2"), 1);
+    EXPECT_EQ(count("FanCurves 2"), 1);
     f.engine.Execute(1099, "");
     f.engine.Execute(1001, d.Text());
-    EXPECT_EQ(count("SELECT * FROM tblFanSizes WHERE FsID=2"), 2);
-    EXPECT_EQ(count("SELECT * FROM tblFanCurve WHERE FsID=2"), 2);
+    EXPECT_EQ(count("FanSize 2"), 2);
+    EXPECT_EQ(count("FanCurves 2"), 2);
 }
 
 TEST(Engine, Validation)
@@ -215,7 +216,7 @@ TEST(Engine, CalculationErrors)
     EXPECT_EQ(f.engine.Execute(1001, d.Text()), "ERROR: 6 'Overflow");
 
     // a failing query is reported, not thrown
-    f.db.FailOn("SELECT * FROM tblFanNoise");
+    f.db.FailOn("FanNoise");
     EXPECT_EQ(f.engine.Execute(1001, Duty{}.Text()), "ERROR: -2147467259 'disk I/O error");
     f.db.FailOn("");
     EXPECT_EQ(f.engine.Execute(1001, Duty{}.Text()).substr(0, 3), "OK:");
