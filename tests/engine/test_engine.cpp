@@ -411,6 +411,8 @@ TEST(Engine, StaticDutyWithLosses)
     EXPECT_EQ(R[rec::At(0, rec::OpDynamic)], 58);
     EXPECT_EQ(R[rec::At(0, rec::OpExtra)], 87 + 126);
     EXPECT_EQ(R[rec::At(0, rec::OpTotal)], 771);
+    // the protocol's own positions, which the readers of older replies know
+    EXPECT_EQ(R.parts[40] + " " + R.parts[45] + " " + R.parts[46] + " " + R.parts[47], "11000 500 771 58");
     EXPECT_EQ(R[rec::At(0, rec::OpStatic)], 500);
 
     // losses beyond the curve pressure: the static pressure goes negative
