@@ -20,6 +20,7 @@
 #include "engine/CFormula.h"
 #include "engine/CatalogueDuties.h"
 #include "engine/DORozEvIdad.h"
+#include "engine/EngineQueries.h"
 
 using namespace aerolyx;
 
@@ -113,11 +114,9 @@ void BM_DutyQueriesOnly(benchmark::State& state)
     const auto sizes = test::OfferedSizes(db);
     std::size_t i = 0;
     for (auto _ : state) {
-        const Variant id(sizes[i].fsid);
-        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanSizes WHERE FsID=?", {id}));
-        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanCurve WHERE FsID=? ORDER BY FanCN ,FanCM ", {id}));
-        benchmark::DoNotOptimize(db.OpenParameterized("SELECT * FROM tblFanNoise WHERE FsID=? AND NsCPz=?",
-                                                      {id, Variant(sizes[i].pole)}));
+        benchmark::DoNotOptimize(engine_sql::FanSize(db, sizes[i].fsid));
+        benchmark::DoNotOptimize(engine_sql::FanCurves(db, sizes[i].fsid));
+        benchmark::DoNotOptimize(engine_sql::FanNoise(db, sizes[i].fsid, sizes[i].pole));
         if (++i == sizes.size()) i = 0;
     }
 }

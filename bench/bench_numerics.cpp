@@ -1,4 +1,4 @@
-// bench-libs: aerolyx_engine aerolyx_accessories
+// bench-libs: aerolyx_engine
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 #include "engine/CFormula.h"
 #include "engine/Numerics.h"
 

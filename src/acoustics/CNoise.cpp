@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/Constants.h"
 #include "common/Rounding.h"
 
 namespace aerolyx {
@@ -66,6 +67,8 @@ double RatioNR(int k, double level, double curve)
 }
 
 }  // namespace
+
+double CNoise::AWeighting(int band) { return band >= 1 && band <= 8 ? kAWeight[band - 1] : 0.0; }
 
 double CNoise::CurveLevel(int k, int b)
 {
@@ -137,7 +140,7 @@ double CNoise::GetNoiseNRSheet(int curve, double band) const
 double CNoise::GetDistanceValue(double r) const
 {
     if (!(r > 0.0) || !std::isfinite(r)) return 0.0;
-    const double v = 10.0 * std::log(6.28 * r * r) / std::log(10.0);
+    const double v = 10.0 * std::log(2 * kSheetPi * r * r) / std::log(10.0);
     return Fix(v * 10.0 + 0.2) / 10.0;
 }
 

@@ -31,7 +31,7 @@ public:
     // GetNoiseNR), unrounded; 0 for another curve number.
     double GetNoiseNRSheet(int curve, double band) const;
 
-    // 10 lg(2 pi r^2) with pi as 3.14, one decimal (cut after adding 0.02).
+    // 10 lg(2 pi r^2) with the sheets' pi (3.14), one decimal (cut after adding 0.02).
     double GetDistanceValue(double r) const;
     // Energetic sum of two levels, one decimal.
     double LogAdd(double a, double b) const;
@@ -39,6 +39,9 @@ public:
     // (positions 0..7; a shorter array sums what it holds), one decimal.
     double LogSumEx(std::span<const double> levels) const;
     double LogSum(std::span<const double> levels) const;
+
+    // A-weighting of octave band 1..8 (63 Hz .. 8 kHz); 0 outside.
+    static double AWeighting(int band);
 
     // Level of NR curve k (1..27) at band id b (1..9); 0 outside.
     static double CurveLevel(int k, int b);

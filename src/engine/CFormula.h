@@ -47,11 +47,6 @@ public:
     // 1..5: nothing is built, LastError() becomes -4, the object counts as
     // ready and evaluates to 0.
     std::int16_t ForInitData(int type);
-    // ForInitData(type) on each of count formulas. Formulas of type 4 or 5
-    // whose data share the abscissas are resampled side by side, which
-    // takes a fraction of the time of one after the other. A formula listed
-    // twice is built once.
-    static void ForInitDataTogether(CFormula* const* formulas, int count, int type);
 
     // The formula at x for X(1) <= x <= X(n) once built; otherwise 0.
     double ForGetPoint(double x) const;
@@ -97,9 +92,7 @@ public:
 
 private:
     double Eval(double x) const;
-    // Resamples the data of 1 to 8 formulas, which share the abscissas.
-    static void PrepareData(CFormula* const* formulas, int count);
-    std::int16_t Complete();  // ForInitData after the resampling
+    void PrepareData();
 
     std::vector<double> x_, y_, m_, coeff_;
     std::vector<std::int16_t> idx_;

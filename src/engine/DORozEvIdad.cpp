@@ -1,92 +1,29 @@
+// The engine's protocol and state: the numbered commands, the duty's
+// parameter string, the catalogue rows of the size, and the reply texts.
 #include "engine/DORozEvIdad.h"
-#include "engine/FanLaws.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <vector>
 
-#include "accessories/CExpression.h"
+#include "common/Constants.h"
 #include "common/NumText.h"
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "engine/EngineQueries.h"
+#include "engine/EngineReply.h"
+#include "engine/EngineSupport.h"
+#include "engine/FanLaws.h"
 
 namespace aerolyx {
 
-namespace {
-
-constexpr double kPi = 3.14;  // the data sheets were computed with it
-constexpr int kMaxCrossSteps = 200;
-constexpr double kBandWeight[9] = {0, -26.2, -16.1, -8.6, -3.2, 0, 1.2, 1.0, -1.1};
-
-// Ends the current command with a reply; thrown from deep inside a step.
-struct Reply {
-    std::string text;
-};
-struct DivisionByZero {};
-
-double Div(double a, double b)
-{
-    if (b == 0.0) throw DivisionByZero{};
-    return a / b;
-}
-
-std::string ErrorCode(int code) { return "ERROR: " + std::to_string(code); }
-
-// The curve fitter and the expression evaluator are reached only here.
-void BuildFit(CFormula& f, int n, const double* x, const double* y, int type)
-{
-    f.ForFreeData();
-    f.ForSetData(n, x, y);
-    f.ForInitData(type);
-}
-
-// The least-squares fit of a constant column is that constant; the fitter's
-// result carries rounding noise, which the integer part of an angle would
-// turn into the angle below.
-bool ConstantColumn(int n, const double* y)
-{
-    for (int i = 1; i < n; ++i)
-        if (y[i] != y[0]) return false;
-    return n > 0;
-}
-
-bool EvaluateFormula(CExpression& ex, const std::string& text, double& value)
-{
-    try {
-        ex.setExpression(text);
-        if (ex.Errorcode() != 0) return false;
-        const Variant r = ex.Value();
-        if (!r.isNumeric()) return false;
-        value = r.toDouble();
-        return std::isfinite(value);
-    } catch (...) {
-        return false;
-    }
-}
-
-// A catalogue value; null and blank text read as 0.
-double Num(const Recordset& rs, int col)
-{
-    const Variant& v = rs.Field(col);
-    if (v.isEmpty()) return 0.0;
-    if (v.isText() && Trim(v.textValue()).empty()) return 0.0;
-    return v.toDouble();
-}
-
-int ColumnIndex(const Recordset& rs, const char* name)
-{
-    const int i = rs.FieldIndex(name);
-    if (i < 0) throw DbError(3265, std::string("Item cannot be found in the collection: column '") + name + "'.");
-    return i;
-}
-
-double Rnd(double x, double scale) { return Fix(x * scale + 0.5) / scale; }
-
-}  // namespace
+using namespace engine_detail;
 
 DORozEvIdad::DORozEvIdad() = default;
+
 DORozEvIdad::DORozEvIdad(IDatabase& db) : db_(&db) {}
 
 DORozEvIdad::~DORozEvIdad()
@@ -95,17 +32,20 @@ DORozEvIdad::~DORozEvIdad()
     EndConnection();
 }
 
+
 bool DORozEvIdad::InitConnection(IDatabase* connection)
 {
     connection_ = connection;
     return true;
 }
 
+
 bool DORozEvIdad::EndConnection()
 {
     connection_ = nullptr;
     return true;
 }
+
 
 IDatabase& DORozEvIdad::Db() const
 {
@@ -114,14 +54,6 @@ IDatabase& DORozEvIdad::Db() const
     return *db;
 }
 
-double DORozEvIdad::GetNoiseDBA(double level, int band)
-{
-    if (band < 1 || band > 8) return 0.0;
-    const double r = level + kBandWeight[band];
-    return r < 0 ? 0.0 : r;
-}
-
-// ---------------------------------------------------------------------------
 // Commands
 
 std::string DORozEvIdad::Execute(int code, const std::string& params)
@@ -167,6 +99,7 @@ std::string DORozEvIdad::Execute(int code, const std::string& params)
     return reply;
 }
 
+
 void DORozEvIdad::Release()
 {
     for (std::size_t i = 0; i < curves_.size(); ++i) {
@@ -176,6 +109,7 @@ void DORozEvIdad::Release()
     sizeRecord_.Close();
     curveRows_.Close();
 }
+
 
 void DORozEvIdad::EraseSlots()
 {
@@ -198,10 +132,11 @@ Recordset DORozEvIdad::SizeRows(int fsid)
     }
     cacheFsID_ = 0;
     cacheCurves_.Close();
-    cacheSize_ = Db().OpenParameterized("SELECT * FROM tblFanSizes WHERE FsID=?", {Variant(fsid)});
+    cacheSize_ = engine_sql::FanSize(Db(), fsid);
     cacheFsID_ = fsid;
     return cacheSize_;
 }
+
 
 Recordset DORozEvIdad::CurveRowsOf(int fsid)
 {
@@ -210,7 +145,7 @@ Recordset DORozEvIdad::CurveRowsOf(int fsid)
         r.MoveFirst();
         return r;
     }
-    Recordset r = Db().OpenParameterized("SELECT * FROM tblFanCurve WHERE FsID=? ORDER BY FanCN ,FanCM ", {Variant(fsid)});
+    Recordset r = engine_sql::FanCurves(Db(), fsid);
     if (fsid == cacheFsID_) cacheCurves_ = r;
     return r;
 }
@@ -254,6 +189,7 @@ DORozEvIdad::DutyRecord ParseDuty(const std::string& params)
 
 }  // namespace
 
+
 std::string DORozEvIdad::RunDuty(int code, const std::string& params)
 {
     if (state_ != 0) Release();
@@ -289,7 +225,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     if (err != 0) throw Reply{ErrorCode(err)};
 
     const double d = sizeRecord_.GetDouble("FsSizeI") / 1000 / 2;
-    fanArea_ = kPi * std::pow(d, 2);
+    fanArea_ = kSheetPi * std::pow(d, 2);
 
     curveRows_ = CurveRowsOf(duty_.FsID);
     if (curveRows_.Eof()) throw Reply{ErrorCode(201)};
@@ -297,7 +233,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     // The read-only catalogue's speeds are looked up once per engine object.
     auto poleSpeed = [&](int pole) {
         if (auto it = poleSpeeds_.find(pole); it != poleSpeeds_.end()) return it->second;
-        Recordset rs = Db().OpenParameterized("SELECT PolBN FROM tblEEPolB WHERE PolBID=?", {Variant(pole)});
+        Recordset rs = engine_sql::PoleSpeed(Db(), pole);
         const double n = rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         rs.Close();
         poleSpeeds_[pole] = n;
@@ -310,14 +246,17 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     // a frequency or speed of 0 cannot be converted
     if (f == 0 || nc == 0 || nm == 0) throw DivisionByZero{};
 
-    // Size and range check. The ratios are applied as products of the
-    // integer speeds and frequencies so that exact results (1000 Pa at
-    // 60 Hz = 1440 Pa) are not cut to the integer below.
+    // Size and range check: the size's limits at the duty's speed,
+    // frequency and density.
     target_ = DutyTarget(dutyFlow_, 1);
-    const double minVa = Div(sizeRecord_.GetDouble("FsMinVa") * nm * f, nc * 50);
-    const double maxVa = Div(sizeRecord_.GetDouble("FsMaxVa") * nm * f, nc * 50);
-    const double minPa = Fix(Div(sizeRecord_.GetDouble("FsMinPa") * nm * nm, nc * nc)) * (f * f) / 2500 * k_;
-    const double maxPa = Fix(Div(sizeRecord_.GetDouble("FsMaxPa") * nm * nm, nc * nc)) * (f * f) / 2500 * k_;
+    auto flowLimit = [&](const char* col) {
+        return fanlaws::FlowAtSpeedAndFrequency(sizeRecord_.GetDouble(col), nm, nc, f);
+    };
+    auto pressureLimit = [&](const char* col) {
+        return fanlaws::PressureAtFrequency(Fix(fanlaws::Pressure(sizeRecord_.GetDouble(col), nm, nc)), f) * k_;
+    };
+    const double minVa = flowLimit("FsMinVa"), maxVa = flowLimit("FsMaxVa");
+    const double minPa = pressureLimit("FsMinPa"), maxPa = pressureLimit("FsMaxPa");
     const double V = dutyFlow_;
     if (!(1.01 * V >= minVa && 0.99 * V <= maxVa && 1.01 * target_ >= minPa && 0.99 * target_ <= maxPa))
         throw Reply{ErrorCode(203)};
@@ -385,6 +324,7 @@ void ParseFlowPressure(const std::string& params, double& v, double& p)
 
 }  // namespace
 
+
 std::string DORozEvIdad::RunCheck(const std::string& params)
 {
     double v, p;
@@ -393,6 +333,7 @@ std::string DORozEvIdad::RunCheck(const std::string& params)
     if (state_ < 1) return "ERROR: 100 'Fan not precalculated";
     return LimitCheck(v, p, false, false) ? "OK:" : "ERROR: 102 'Pressure outside limit";
 }
+
 
 std::string DORozEvIdad::RunRecompute(const std::string& params)
 {
@@ -425,6 +366,7 @@ std::string DORozEvIdad::RunRecompute(const std::string& params)
     return "OK:" + FullSummary();
 }
 
+
 std::string DORozEvIdad::RunQuery(const std::string& params)
 {
     if (IEquals(params, "MAIN")) return "OK:" + FullSummary();
@@ -448,6 +390,7 @@ std::string DORozEvIdad::RunQuery(const std::string& params)
     if (IStartsWith(params, "GET:")) return RunGet(params.substr(4));
     return "OK:";
 }
+
 
 std::string DORozEvIdad::RunGet(const std::string& args)
 {
@@ -499,593 +442,6 @@ std::string DORozEvIdad::RunGet(const std::string& args)
            NumToText(ymax) + pts;
 }
 
-// ---------------------------------------------------------------------------
-// Computation
-
-double DORozEvIdad::Velocity(double flow) const { return Div(Div(flow, 3600), fanArea_); }
-
-double DORozEvIdad::DynamicPressure(double v) const { return Fix(0.6 * v * v * k_ + 0.5); }
-
-double DORozEvIdad::AccessoryLoss(double v, double pd) const
-{
-    double sum = CInt(duty_.DpaMan + duty_.DpaManZ * pd);
-    if (!duty_.AccEquations.empty()) {
-        CExpression ex;
-        const std::string vtext = NumToText(v);
-        for (const std::string& eq : Split(duty_.AccEquations, '|')) {
-            if (Trim(eq).empty()) continue;
-            double value = 0;
-            if (!EvaluateFormula(ex, IReplaceAll(eq, "[C]", vtext), value)) continue;
-            try {
-                sum = CInt(sum + value);
-            } catch (const OverflowError&) {
-                // a formula whose value cannot be added is skipped like a failing one
-            }
-        }
-    }
-    return Fix(sum + 0.5);
-}
-
-double DORozEvIdad::DutyTarget(double flow, int pass)
-{
-    const double p = duty_.Pressure;
-    if (duty_.PressureKind != 1) return p;
-    const double v = Velocity(flow);
-    const double pd = DynamicPressure(v);
-    double x = Fix(pd * duty_.OutletFactor + 0.5) + AccessoryLoss(v, pd);
-    if (pass == 1)
-        staticRef_ = CLng(x + p);
-    else
-        x = staticRef_ - p;
-    return x + p + pd;
-}
-
-void DORozEvIdad::LoadCurves(double nc, double nm)
-{
-    Recordset& rs = curveRows_;
-    const int iPz = ColumnIndex(rs, "FanCPz"), iN = ColumnIndex(rs, "FanCN"), iM = ColumnIndex(rs, "FanCM"),
-              iPa = ColumnIndex(rs, "FanCPa"), iP = ColumnIndex(rs, "FanCP"), iE = ColumnIndex(rs, "FanCE"),
-              iDB = ColumnIndex(rs, "FanCDB");
-    const double k = k_;
-    const double f = duty_.Frequency;
-    const int dutyPole = duty_.PoleCode;
-
-    sizeMinPa_ = Fix(sizeRecord_.GetDouble("FsMinPa") * k + 0.5);
-    sizeMaxPa_ = Fix(sizeRecord_.GetDouble("FsMaxPa") * k + 0.5);
-    sizeMinVa_ = sizeRecord_.GetDouble("FsMinVa");
-    sizeMaxVa_ = sizeRecord_.GetDouble("FsMaxVa");
-    rs.MoveFirst();
-    if (rs.GetInt("FanCPz") != dutyPole) {
-        sizeMinVa_ = sizeMinPa_ = 999999;
-        sizeMaxVa_ = sizeMaxPa_ = 0;
-    }
-
-    curveCount_ = 0;
-    double lastAngle = 0;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        double P = Fix(Num(rs, iPa) * k + 0.5);
-        double V = Num(rs, iM);
-        double Pw = Num(rs, iP);
-        double eta = Num(rs, iE);
-        double Lw = Num(rs, iDB);
-        if (f != 50) {
-            P = Fix(fanlaws::PressureAtFrequency(P, f));
-            V = Fix(fanlaws::FlowAtFrequency(V, f));
-            Pw = Fix(fanlaws::PowerAtFrequency(Pw, f) * 10000 + 0.5) / 10000;
-            if (Pw != 0) eta = fanlaws::EfficiencyPercent(V, P, Pw);
-            Lw = Fix(fanlaws::SoundPowerAtFrequency(Lw, f) * 100 + 0.5) / 100;
-        }
-        if (CInt(Num(rs, iPz)) != dutyPole) {
-            P = Fix(fanlaws::Pressure(P, nm, nc));
-            V = Fix(fanlaws::Flow(V, nm, nc));
-            Pw = Fix(fanlaws::Power(Pw, nm, nc) * 10000 + 0.5) / 10000;
-            if (Pw != 0) eta = fanlaws::EfficiencyPercent(V, P, Pw);
-            Lw = Fix(fanlaws::SoundPower(Lw, nm, nc) * 100 + 0.5) / 100;
-            sizeMinPa_ = std::min(sizeMinPa_, P);
-            sizeMaxPa_ = std::max(sizeMaxPa_, P);
-            sizeMinVa_ = std::min(sizeMinVa_, V);
-            sizeMaxVa_ = std::max(sizeMaxVa_, V);
-        }
-        const double angle = Num(rs, iN);
-        if (curveCount_ == 0 || angle != lastAngle) {
-            if (curveCount_ == kMaxCurves) throw Reply{"ERROR: 9 'Subscript out of range"};
-            ++curveCount_;
-            curves_[static_cast<std::size_t>(curveCount_)].BladeAngle = CInt(angle);
-            lastAngle = angle;
-        }
-        CurveSlot& s = curves_[static_cast<std::size_t>(curveCount_)];
-        if (s.PointCount == kMaxPoints) throw Reply{"ERROR: 9 'Subscript out of range"};
-        const int j = ++s.PointCount;
-        s.Eta[j] = eta;
-        s.Power[j] = Pw;
-        s.Pressure[j] = P;
-        s.Angle[j] = angle;
-        s.Flow[j] = V;
-        s.SoundPower[j] = Lw;
-        if (V < s.FlowMin) s.FlowMin = CLng(V);
-        if (V > s.FlowMax) s.FlowMax = CLng(V);
-    }
-    // Splines need at least two points with rising flow.
-    for (int i = 1; i <= curveCount_; ++i) {
-        const CurveSlot& s = curves_[static_cast<std::size_t>(i)];
-        if (s.PointCount < 2) throw Reply{ErrorCode(201)};
-        for (int j = 2; j <= s.PointCount; ++j)
-            if (!(s.Flow[j] > s.Flow[j - 1])) throw Reply{ErrorCode(201)};
-    }
-}
-
-void DORozEvIdad::SmoothCurves()
-{
-    CFormula& pFit = smoothFits_[0];
-    CFormula& eFit = smoothFits_[1];
-    CFormula& aFit = smoothFits_[2];
-    CFormula& wFit = smoothFits_[3];
-    for (int i = 1; i <= curveCount_; ++i) {
-        CurveSlot& s = curves_[static_cast<std::size_t>(i)];
-        const int n = s.PointCount;
-        // The columns are fitted from their stored values, independently of
-        // each other, so they are fitted together.
-        const bool constAngle = ConstantColumn(n, &s.Angle[1]);
-        std::array<CFormula*, 4> fits{&pFit, &eFit, &wFit, &aFit};
-        pFit.ForSetData(n, &s.Flow[1], &s.Pressure[1]);
-        eFit.ForSetData(n, &s.Flow[1], &s.Eta[1]);
-        wFit.ForSetData(n, &s.Flow[1], &s.Power[1]);
-        if (!constAngle) aFit.ForSetData(n, &s.Flow[1], &s.Angle[1]);
-        CFormula::ForInitDataTogether(fits.data(), constAngle ? 3 : 4, 5);
-
-        for (int j = 1; j < n; ++j) s.Pressure[j] = Fix(pFit.ForGetPoint(s.Flow[j]) + 0.5);
-        s.PressureMin = 32000;
-        s.PressureMax = 0;
-        for (int j = 1; j <= n; ++j) {
-            const std::int32_t p = CLng(s.Pressure[j]);
-            s.PressureMin = std::min(s.PressureMin, p);
-            s.PressureMax = std::max(s.PressureMax, p);
-        }
-        curveFlowMax_[static_cast<std::size_t>(i)] = s.FlowMax;
-        curvePressureMax_[static_cast<std::size_t>(i)] = s.PressureMax;
-        curveFlowMin_[static_cast<std::size_t>(i)] = s.FlowMin;
-        curvePressureMin_[static_cast<std::size_t>(i)] = s.PressureMin;
-        for (int j = 1; j <= n; ++j) s.Eta[j] = Rnd(eFit.ForGetPoint(s.Flow[j]), 1000);
-        if (constAngle) {
-            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(s.Angle[j] + 0.5);
-        } else {
-            for (int j = 1; j <= n; ++j) s.Angle[j] = Fix(aFit.ForGetPoint(s.Flow[j]) + 0.5);
-        }
-        for (int j = 1; j <= n; ++j) s.Power[j] = Rnd(wFit.ForGetPoint(s.Flow[j]), 1000);
-        for (CFormula& f : smoothFits_) f.ForFreeData();
-        BuildFit(s.Formula, n, &s.Flow[1], &s.Pressure[1], 1);
-        Invalidate(i);
-    }
-}
-
-const CFormula& DORozEvIdad::Fit(int slot, Column c)
-{
-    const auto si = static_cast<std::size_t>(slot);
-    CFormula& f = fits_[si][static_cast<std::size_t>(c)];
-    if (fitValid_[si] & (1u << c)) return f;
-    // The operating-point columns are all needed once one is, and are
-    // fitted together. The calculated efficiency is brought up to date from
-    // the points first; the later update then finds nothing changed, or
-    // drops the fit.
-    constexpr unsigned kTogether =
-        (1u << cEta) | (1u << cPower) | (1u << cAngle) | (1u << cSound) | (1u << cEtaCalc);
-    const bool together = (kTogether >> c) & 1u;
-    if (together) ComputeEtaCalc(slot);
-    const unsigned wanted = (together ? kTogether : 1u << c) & ~fitValid_[si];
-    CurveSlot& s = curves_[si];
-    std::array<CFormula*, cColumns> build{};
-    int count = 0;
-    for (int col = 0; col < cColumns; ++col) {
-        const unsigned bit = 1u << col;
-        if (!(wanted & bit)) continue;
-        const std::array<double, kMaxPoints + 1>* data = nullptr;
-        switch (col) {
-        case cEta: data = &s.Eta; break;
-        case cPower: data = &s.Power; break;
-        case cPressure: data = &s.Pressure; break;
-        case cAngle: data = &s.Angle; break;
-        case cSound: data = &s.SoundPower; break;
-        default: data = &s.EtaCalc; break;
-        }
-        CFormula& g = fits_[si][static_cast<std::size_t>(col)];
-        g.ForFreeData();
-        if (ConstantColumn(s.PointCount, &(*data)[1])) {
-            fitConst_[si] |= bit;
-            constValue_[si][static_cast<std::size_t>(col)] = (*data)[1];
-        } else {
-            g.ForSetData(s.PointCount, &s.Flow[1], &(*data)[1]);
-            build[static_cast<std::size_t>(count++)] = &g;
-            fitConst_[si] &= ~bit;
-        }
-        fitValid_[si] |= bit;
-    }
-    CFormula::ForInitDataTogether(build.data(), count, 5);
-    return f;
-}
-
-double DORozEvIdad::FitAt(int slot, Column c, double flow)
-{
-    const CFormula& f = Fit(slot, c);
-    const auto si = static_cast<std::size_t>(slot);
-    if (!(fitConst_[si] & (1u << c))) return f.ForGetPoint(flow);
-    const CurveSlot& s = curves_[si];
-    return flow >= s.Flow[1] && flow <= s.Flow[static_cast<std::size_t>(s.PointCount)]
-               ? constValue_[si][static_cast<std::size_t>(c)]
-               : 0.0;
-}
-
-// Crossing of a slot's pressure curve with the system curve zeta * v²:
-// bisection on the flow within the slot's range. The step starts at half the
-// largest flow and halves whenever the sign of (curve - system) changes.
-bool DORozEvIdad::Cross(int slot, double zeta, int dir, const double* start, double& vc, double& pc)
-{
-    const CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    const double lo = s.FlowMin, hi = s.FlowMax;
-    double V = start ? std::clamp(*start, lo, hi) : (dir > 0 ? lo : hi);
-    double step = hi / 2;
-    auto diffAt = [&](double flow, double& p) {
-        p = s.Formula.ForGetPoint(flow);
-        const double v = Velocity(flow);
-        return p - zeta * v * v;
-    };
-    double p = 0;
-    double diff = diffAt(V, p);
-    bool ok = false;
-    int steps = 0;
-    for (; steps < kMaxCrossSteps; ++steps) {
-        if (std::fabs(diff) <= 0.1 || step <= 1e-5) {
-            ok = true;
-            break;
-        }
-        if (V <= lo && diff < 0) break;  // curve below the system curve at the smallest flow
-        if (V >= hi && diff > 0) {       // still above at the largest flow: the range end
-            ok = true;
-            break;
-        }
-        if (std::isnan(diff)) break;
-        const double next = std::clamp(V + (diff > 0 ? step : -step), lo, hi);
-        double pn = 0;
-        const double dn = diffAt(next, pn);
-        if ((dn > 0) != (diff > 0)) step /= 2;
-        V = next;
-        p = pn;
-        diff = dn;
-    }
-    maxCrossSteps_ = std::max(maxCrossSteps_, steps);
-    vc = V;
-    pc = p;
-    return ok;
-}
-
-bool DORozEvIdad::LimitCheck(double flow, double p, bool record, bool store)
-{
-    const int top = curveCount_;
-    CurveSlot& t = curves_[static_cast<std::size_t>(top)];
-    const CurveSlot& b = curves_[1];
-    const double v = Velocity(flow);
-    const double zeta = Div(p, v * v);
-    auto rec = [&](Point a, Point c) {
-        if (record) limitPoints_ = {a, c};
-    };
-    auto crossTop = [&](Point& pt) {
-        double vc = 0, pc = 0;
-        Cross(top, zeta, -1, nullptr, vc, pc);
-        pt = {Fix(vc), Fix(pc)};
-        return pc;
-    };
-
-    if (flow < b.FlowMin) {
-        rec({static_cast<double>(b.FlowMin), static_cast<double>(b.PressureMin)},
-            {static_cast<double>(b.FlowMax), static_cast<double>(b.PressureMax)});
-        return false;
-    }
-    if (t.PressureMax < p || t.FlowMax < flow) {
-        if (record) {
-            Point lp;
-            const double q = t.FlowMax >= flow ? CInt(FitAt(top, cPressure, flow)) : 0.0;
-            if (t.FlowMax >= flow && q != 0)
-                lp = {flow, q};
-            else
-                crossTop(lp);
-            rec(lp, lp);
-        }
-        return false;
-    }
-    const double vmax = Velocity(t.FlowMax);
-    const double upper = Div(t.PressureMin, vmax * vmax);
-    double lower = 0;
-    if (t.FlowMin != 0) {
-        const double v1 = Velocity(t.Flow[1]);
-        lower = Div(t.Pressure[1], v1 * v1);
-    }
-    if (upper != 0 && upper > zeta) {
-        if (record) {
-            Point lp;
-            crossTop(lp);
-            rec(lp, lp);
-        }
-        return false;
-    }
-    if (lower != 0 && lower < zeta && record) {
-        Point lp;
-        const double pc = crossTop(lp);
-        lp.pressure = std::min(Fix(pc + 0.1), 32000.0);
-        rec(lp, lp);
-    }
-    if (store) {
-        dutyCoefficient_ = zeta;
-        upperCoefficient_ = upper;
-        lowerCoefficient_ = lower;
-    }
-
-    double v1 = 0, p1 = 0;
-    Cross(1, zeta, -1, nullptr, v1, p1);
-    if (top == 1) {
-        if (!(0.98 * p <= p1 && p1 <= 1.02 * p)) {
-            rec({Fix(v1), Fix(p1)}, {Fix(v1), Fix(p1)});
-            return false;
-        }
-        return true;
-    }
-    if (flow < 0.98 * v1) {
-        rec({Fix(v1), Fix(p1)}, {Fix(v1), Fix(p1)});
-        return false;
-    }
-    double vt = 0, pt = 0;
-    Cross(top, zeta, -1, nullptr, vt, pt);
-    if (Fix(1.01 * vt) < flow) {
-        rec({Fix(vt), Fix(pt)}, {Fix(vt), Fix(pt)});
-        return false;
-    }
-    return true;
-}
-
-double DORozEvIdad::PMaxAt(double flow)
-{
-    double pmax = 0;
-    for (int i = 1; i <= curveCount_; ++i) {
-        const CurveSlot& s = curves_[static_cast<std::size_t>(i)];
-        if (flow < s.FlowMin || flow > s.FlowMax) continue;
-        const double q = Fix(FitAt(i, cPressure, flow) + 0.5);
-        if (q == 0 && pmax > 0) break;
-        pmax = std::max(pmax, q);
-    }
-    return pmax;
-}
-
-int DORozEvIdad::FindBladeAngle()
-{
-    const int n = curveCount_;
-    const double V = dutyFlow_;
-    int upper = 0, lower = 0;
-    if (n == 1) {
-        upper = lower = 1;
-    } else {
-        for (int i = 1; i <= n; ++i) {
-            const CurveSlot& s = curves_[static_cast<std::size_t>(i)];
-            if (s.HighFlow < V) continue;
-            const double p = s.Formula.ForGetPoint(V);
-            if (Fix(0.98 * p) >= target_) {
-                upper = i;
-                break;
-            }
-            if (p != 0) lower = i;
-        }
-        if (lower == 0) lower = upper - 1;
-        if (upper == 0) upper = lower + 1;
-        upper = std::min(upper, n);
-        lower = std::min(lower, n);
-        if (upper <= 0 || lower <= 0) return 204;
-    }
-    for (int i = 1; i <= n; ++i) {
-        CurveSlot& s = curves_[static_cast<std::size_t>(i)];
-        const int dir = (i >= lower && i >= upper) ? 1 : -1;
-        double vc = 0, pc = 0;
-        if (!Cross(i, dutyCoefficient_, dir, &V, vc, pc)) return 204;
-        s.OpFlow = CLng(Fix(vc + 0.5));
-        s.OpTotalPressure = CLng(Fix(pc + 0.5));
-        s.OpAngle = s.BladeAngle;
-    }
-    CurveSlot& s0 = curves_[0];
-    s0.OpFlow = CLng(Fix(V + 0.5));
-    s0.OpTotalPressure = CLng(Fix(target_ + 0.5));
-
-    double a = 0;
-    if (n >= 3) {
-        std::array<double, kMaxCurves + 1> x{}, y{};
-        for (int i = 1; i <= n; ++i) {
-            x[static_cast<std::size_t>(i)] = curves_[static_cast<std::size_t>(i)].OpFlow;
-            y[static_cast<std::size_t>(i)] = curves_[static_cast<std::size_t>(i)].BladeAngle;
-        }
-        BuildFit(sharedFormula_, n, &x[1], &y[1], 5);
-        // Read within the crossings' range: outside it the fit reads 0.
-        a = sharedFormula_.ForGetPoint(std::clamp(std::min(V, x[static_cast<std::size_t>(n)]), x[1],
-                                                  x[static_cast<std::size_t>(n)]));
-        sharedFormula_.ForFreeData();
-    } else if (n == 2) {
-        const CurveSlot &c1 = curves_[1], &c2 = curves_[2];
-        if (c2.OpFlow == c1.OpFlow) return 204;
-        a = c1.BladeAngle + static_cast<double>(c2.BladeAngle - c1.BladeAngle) / (c2.OpFlow - c1.OpFlow) *
-                                (V - c1.OpFlow);
-    } else {
-        a = curves_[1].BladeAngle;
-    }
-    if (!std::isfinite(a)) return 204;
-    const double step = sizeRecord_.GetDouble("FsGrdStp");
-    s0.BladeAngle = CInt(Fix(Div(a, step) + 0.5) * step);
-    s0.OpAngle = s0.BladeAngle;
-    lowerCurve_ = static_cast<std::int16_t>(lower);
-    upperCurve_ = static_cast<std::int16_t>(std::min(upper, n));
-    return 0;
-}
-
-int DORozEvIdad::BuildOperatingCurve()
-{
-    const int L = lowerCurve_, U = upperCurve_;
-    CurveSlot& s0 = curves_[0];
-    const CurveSlot& sl = curves_[static_cast<std::size_t>(L)];
-    const CurveSlot& su = curves_[static_cast<std::size_t>(U)];
-    s0.OpFlow = std::clamp(s0.OpFlow, std::min(sl.OpFlow, su.OpFlow), std::max(sl.OpFlow, su.OpFlow));
-    double t = 1;
-    if (L != U) {
-        if (su.OpFlow == sl.OpFlow) return 205;
-        t = static_cast<double>(s0.OpFlow - sl.OpFlow) / (su.OpFlow - sl.OpFlow);
-    }
-    if (t < 0) return 205;
-
-    const int n = su.PointCount;
-    for (int j = 1; j <= n; ++j) {
-        const double vj = Velocity(su.Flow[j]);
-        const double zj = Div(su.Pressure[j], vj * vj);
-        double vl = 0, pl = 0;
-        Cross(L, zj, -1, &su.Flow[j], vl, pl);  // a missed crossing leaves the range end
-        double flow = Fix((su.Flow[j] - vl) * t + vl + 0.5);
-        double pres = Fix((su.Pressure[j] - pl) * t + pl + 0.5);
-        if (j == 1 && flow > s0.OpFlow) {
-            flow = s0.OpFlow;
-            pres = s0.OpTotalPressure;
-        }
-        const double eta = FitAt(L, cEta, vl), pw = FitAt(L, cPower, vl), ang = FitAt(L, cAngle, vl),
-                     lw = FitAt(L, cSound, vl);
-        s0.Flow[j] = flow;
-        s0.Pressure[j] = pres;
-        s0.Eta[j] = Rnd((su.Eta[j] - eta) * t + eta, 1000);
-        s0.Power[j] = Rnd((su.Power[j] - pw) * t + pw, 1000);
-        s0.Angle[j] = Fix((su.Angle[j] - ang) * t + ang + 0.5);
-        s0.SoundPower[j] = Rnd((su.SoundPower[j] - lw) * t + lw, 100);
-    }
-    s0.PointCount = static_cast<std::int16_t>(n);
-    for (int j = 2; j <= n; ++j)
-        if (!(s0.Flow[j] > s0.Flow[j - 1])) return 205;
-    s0.FlowMin = CLng(s0.Flow[1]);
-    s0.FlowMax = CLng(s0.Flow[n]);
-    s0.PressureMin = 32000;
-    s0.PressureMax = 0;
-    for (int j = 1; j <= n; ++j) {
-        s0.PressureMin = std::min(s0.PressureMin, CLng(s0.Pressure[j]));
-        s0.PressureMax = std::max(s0.PressureMax, CLng(s0.Pressure[j]));
-    }
-    BuildFit(s0.Formula, n, &s0.Flow[1], &s0.Pressure[1], 1);
-    Invalidate(0);
-    return 0;
-}
-
-void DORozEvIdad::ComputeEtaCalc(int slot)
-{
-    CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    bool changed = false;
-    for (int j = 1; j <= s.PointCount; ++j) {
-        const double e = s.Power[j] <= 0 ? 100.0
-                                         : Fix(s.Flow[j] * s.Pressure[j] / (s.Power[j] * 36000) * 100 + 0.05) / 100;
-        changed = changed || e != s.EtaCalc[j];
-        s.EtaCalc[j] = e;
-    }
-    if (changed) Invalidate(slot, 1u << cEtaCalc);
-}
-
-void DORozEvIdad::ComputeLimitPoints(int slot)
-{
-    CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    struct Lim {
-        std::int32_t flow, pressure, angle;
-        double power, eta, etaCalc;
-    };
-    auto limit = [&](double coeff, int dir, int endPoint) {
-        Lim r{};
-        double vc = 0, pc = 0;
-        if (coeff != 0 && Cross(slot, coeff, dir, nullptr, vc, pc)) {
-            r.flow = CLng(Fix(vc + 0.5));
-            r.pressure = CLng(Fix(pc + 0.5));
-            r.eta = Rnd(FitAt(slot, cEta, vc), 100);
-            r.power = Rnd(FitAt(slot, cPower, vc), 100);
-            r.angle = CLng(Int(FitAt(slot, cAngle, vc)));
-        } else {
-            r.flow = CLng(Fix(s.Flow[endPoint] + 0.5));
-            r.pressure = CLng(Fix(s.Pressure[endPoint] + 0.5));
-            r.eta = s.Eta[endPoint];
-            r.power = s.Power[endPoint];
-            r.angle = CLng(s.Angle[endPoint]);
-        }
-        r.etaCalc = r.power != 0 ? Fix(static_cast<double>(r.pressure) * r.flow / (r.power * 36000) * 10 + 0.5) / 10
-                                 : 0.0;
-        return r;
-    };
-    const Lim lo = limit(lowerCoefficient_, 1, 1);
-    const Lim hi = limit(upperCoefficient_, -1, s.PointCount);
-    s.LowFlow = lo.flow;
-    s.LowPressure = lo.pressure;
-    s.LowAngle = lo.angle;
-    s.LowPower = lo.power;
-    s.LowEta = lo.eta;
-    s.LowEtaCalc = lo.etaCalc;
-    s.HighFlow = hi.flow;
-    s.HighPressure = hi.pressure;
-    s.HighAngle = hi.angle;
-    s.HighPower = hi.power;
-    s.HighEta = hi.eta;
-    s.HighEtaCalc = hi.etaCalc;
-}
-
-void DORozEvIdad::ComputeOperatingPoint(int slot)
-{
-    CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    const double x = s.OpFlow;
-    s.OpCurveEta = Rnd(FitAt(slot, cEta, x), 1000);
-    s.OpPower = FitAt(slot, cPower, x);
-    s.OpCurveAngle = CLng(Fix(FitAt(slot, cAngle, x) + 0.5));
-    s.OpSoundPower = FitAt(slot, cSound, x);
-    s.OpEta = FitAt(slot, cEtaCalc, x);
-    const double v = Velocity(x);
-    const double pd = DynamicPressure(v);
-    const double outlet = Fix(pd * duty_.OutletFactor + 0.5);
-    const double acc = CLng(AccessoryLoss(v, pd));
-    s.OpDynamicPressure = CLng(pd);
-    s.OpStaticPressure = CLng(s.OpTotalPressure - outlet - pd - acc);
-    s.OpExtraPressure = CLng(outlet + acc);
-    s.OpSoundPowerA = Fix((s.OpSoundPower - 7.366643) * 10 + 0.5) / 10;
-}
-
-void DORozEvIdad::ComputeReferences()
-{
-    const CurveSlot& s0 = curves_[0];
-    const auto slot = [&](int i) -> const CurveSlot& { return curves_[static_cast<std::size_t>(i)]; };
-    referenceFlow_ = 0;
-    if (curveCount_ < 2) {
-        referenceAngle_ = s0.BladeAngle;
-        if (upperCurve_ > 1) referenceFlow_ = slot(upperCurve_ - 1).OpFlow;
-        return;
-    }
-    const int d1 = s0.BladeAngle - slot(lowerCurve_).BladeAngle;
-    const int d2 = slot(upperCurve_).BladeAngle - s0.BladeAngle;
-    if (d1 < d2) {
-        referenceAngle_ = slot(lowerCurve_).BladeAngle;
-        if (lowerCurve_ > 3) referenceFlow_ = slot(lowerCurve_ - 3).OpFlow;
-    } else {
-        referenceAngle_ = slot(upperCurve_).BladeAngle;
-        referenceFlow_ = slot(upperCurve_ > 3 ? upperCurve_ - 3 : 1).OpFlow;
-    }
-}
-
-void DORozEvIdad::ComputeNoise()
-{
-    CurveSlot& s0 = curves_[0];
-    const double lw = s0.OpSoundPower;
-    const double r = duty_.Distance;
-    const double dist = r != 0 ? Fix(10 * std::log10(6.28 * r * r) * 10 + 0.2) / 10 : 0.0;
-    Recordset rs = Db().OpenParameterized("SELECT * FROM tblFanNoise WHERE FsID=? AND NsCPz=?",
-                                          {Variant(duty_.FsID), Variant(duty_.PoleCode)});
-    const bool row = !rs.Eof();
-    double sum = 0;
-    for (int i = 1; i <= 8; ++i) {
-        const auto bi = static_cast<std::size_t>(i);
-        bandLevel_[bi] = row ? lw - Num(rs, ColumnIndex(rs, ("NdD" + std::to_string(i)).c_str())) : lw;
-        bandLevelA_[bi] = GetNoiseDBA(bandLevel_[bi] - dist, i);
-        sum += std::pow(10.0, bandLevelA_[bi] / 10);
-    }
-    rs.Close();
-    const double level = sum > 0 ? 10 * std::log10(sum) : 0.0;
-    s0.OpSoundPowerA = Fix(level * 10 + 0.5) / 10;
-}
 
 void DORozEvIdad::CheckFinite() const
 {
@@ -1106,56 +462,66 @@ void DORozEvIdad::CheckFinite() const
     if (!ok(dutyCoefficient_) || !ok(upperCoefficient_) || !ok(lowerCoefficient_)) throw OverflowError("Overflow");
 }
 
-// ---------------------------------------------------------------------------
 // Replies
 
+// The field positions are those of EngineReply.h.
 void DORozEvIdad::AppendHead(std::string& out, bool full) const
 {
-    out += NumToText(dutyFlow_) + "#" + NumToText(referenceFlow_) + "#" + NumToText(duty_.Density);
-    if (full) {
-        out += "#" + NumToText(dutyCoefficient_) + "#" + NumToText(upperCoefficient_) + "#" +
-               NumToText(lowerCoefficient_) + "#" + NumToText(lowerCurve_) + "#" + NumToText(upperCurve_) + "#" +
-               NumToText(referenceAngle_);
+    std::array<double, reply::kHeadFields> h{};
+    h[reply::DutyFlow] = dutyFlow_;
+    h[reply::ReferenceFlow] = referenceFlow_;
+    h[reply::Density] = duty_.Density;
+    h[reply::DutyCoefficient] = dutyCoefficient_;
+    h[reply::UpperCoefficient] = upperCoefficient_;
+    h[reply::LowerCoefficient] = lowerCoefficient_;
+    h[reply::LowerCurve] = lowerCurve_;
+    h[reply::UpperCurve] = upperCurve_;
+    h[reply::ReferenceAngle] = referenceAngle_;
+    h[reply::CurveCount] = curveCount_;
+    for (std::size_t i = 0; i < reply::kHeadFields; ++i) {
+        const bool inShort = i == reply::DutyFlow || i == reply::ReferenceFlow || i == reply::Density ||
+                             i == reply::CurveCount;
+        if (!full && !inShort) continue;
+        if (i != 0) out += "#";
+        out += NumToText(h[i]);
     }
-    out += "#" + NumToText(curveCount_);
-    for (std::size_t i = 0; i < 9; ++i) out += "#" + NumToText(bandLevel_[i]) + ":" + NumToText(bandLevelA_[i]);
+    for (std::size_t i = 0; i < reply::kBandPairs; ++i)
+        out += "#" + NumToText(bandLevel_[i]) + ":" + NumToText(bandLevelA_[i]);
 }
 
 void DORozEvIdad::AppendCurveRecord(std::string& out, int slot) const
 {
     const CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    const double f[31] = {static_cast<double>(s.BladeAngle),
-                          0.0,
-                          static_cast<double>(s.PointCount),
-                          static_cast<double>(s.FlowMin),
-                          static_cast<double>(s.FlowMax),
-                          static_cast<double>(s.LowFlow),
-                          static_cast<double>(s.HighFlow),
-                          static_cast<double>(s.LowPressure),
-                          static_cast<double>(s.HighPressure),
-                          static_cast<double>(s.LowAngle),
-                          static_cast<double>(s.HighAngle),
-                          s.LowPower,
-                          s.HighPower,
-                          s.LowEta,
-                          s.HighEta,
-                          s.LowEtaCalc,
-                          s.HighEtaCalc,
-                          static_cast<double>(s.OpAngle),
-                          s.OpSoundPower,
-                          static_cast<double>(s.OpCurveAngle),
-                          0.0,
-                          static_cast<double>(s.OpFlow),
-                          s.OpPower,
-                          s.OpCurveEta,
-                          0.0,
-                          s.OpEta,
-                          static_cast<double>(s.OpStaticPressure),
-                          static_cast<double>(s.OpTotalPressure),
-                          static_cast<double>(s.OpDynamicPressure),
-                          static_cast<double>(s.OpExtraPressure),
-                          s.OpSoundPowerA};
-    for (const double x : f) out += "#" + NumToText(x);
+    std::array<double, reply::kCurveFields> r{};  // the reserved fields stay 0
+    r[reply::BladeAngle] = s.BladeAngle;
+    r[reply::PointCount] = s.PointCount;
+    r[reply::FlowMin] = s.FlowMin;
+    r[reply::FlowMax] = s.FlowMax;
+    r[reply::LowFlow] = s.LowFlow;
+    r[reply::HighFlow] = s.HighFlow;
+    r[reply::LowPressure] = s.LowPressure;
+    r[reply::HighPressure] = s.HighPressure;
+    r[reply::LowAngle] = s.LowAngle;
+    r[reply::HighAngle] = s.HighAngle;
+    r[reply::LowPower] = s.LowPower;
+    r[reply::HighPower] = s.HighPower;
+    r[reply::LowEta] = s.LowEta;
+    r[reply::HighEta] = s.HighEta;
+    r[reply::LowEtaCalc] = s.LowEtaCalc;
+    r[reply::HighEtaCalc] = s.HighEtaCalc;
+    r[reply::OpAngle] = s.OpAngle;
+    r[reply::OpSoundPower] = s.OpSoundPower;
+    r[reply::OpCurveAngle] = s.OpCurveAngle;
+    r[reply::OpFlow] = s.OpFlow;
+    r[reply::OpPower] = s.OpPower;
+    r[reply::OpCurveEta] = s.OpCurveEta;
+    r[reply::OpEta] = s.OpEta;
+    r[reply::OpStaticPressure] = s.OpStaticPressure;
+    r[reply::OpTotalPressure] = s.OpTotalPressure;
+    r[reply::OpDynamicPressure] = s.OpDynamicPressure;
+    r[reply::OpExtraPressure] = s.OpExtraPressure;
+    r[reply::OpSoundPowerA] = s.OpSoundPowerA;
+    for (const double x : r) out += "#" + NumToText(x);
 }
 
 std::string DORozEvIdad::FullSummary() const
@@ -1166,6 +532,7 @@ std::string DORozEvIdad::FullSummary() const
     for (int i = 0; i <= curveCount_; ++i) AppendCurveRecord(out, i);
     return out;
 }
+
 
 std::string DORozEvIdad::ShortSummary() const
 {

@@ -4,6 +4,11 @@
 // finds the blade angle and operating point, and answers numbered commands
 // with "OK:" / "ERROR: " text replies.
 //
+// The class is defined over four files: DORozEvIdad.cpp (commands, state,
+// replies), CurveLoading.cpp (curves and fits), OperatingPoint.cpp (the
+// solver) and EngineNoise.cpp; the reply layout is in EngineReply.h and the
+// catalogue statements in EngineQueries.h.
+//
 // Catalogue access: the engine queries the IDatabase handed to its
 // constructor; the default constructor uses Prog().DB (looked up at each
 // command, so start-up may fill it later). InitConnection only keeps a
@@ -164,7 +169,6 @@ private:
     std::array<Point, 2> limitPoints_{};
     double sizeMinVa_ = 0, sizeMaxVa_ = 0, sizeMinPa_ = 0, sizeMaxPa_ = 0;
     CFormula sharedFormula_;
-    std::array<CFormula, 4> smoothFits_;  // pressure, efficiency, angle, power
 
     // Working values of the current duty
     double dutyFlow_ = 0;   // duty air flow, moved to a limit point when needed

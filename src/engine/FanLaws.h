@@ -21,6 +21,12 @@ inline double PressureAtFrequency(double p, double f) { return p * (f * f) / 250
 inline double PowerAtFrequency(double P, double f) { return P * (f * f * f) / 125000; }
 inline double SoundPowerAtFrequency(double L, double f) { return 50 * std::log10(f / kNominalFrequency) + L; }
 
+// Both at once, as one ratio of products.
+inline double FlowAtSpeedAndFrequency(double q, double nNew, double nOld, double f)
+{
+    return q * nNew * f / (nOld * kNominalFrequency);
+}
+
 // Air efficiency in percent, one decimal: air power over shaft power.
 inline double EfficiencyPercent(double q, double p, double P)
 {

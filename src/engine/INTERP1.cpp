@@ -2,14 +2,6 @@
 
 namespace aerolyx {
 
-void InterpSegment(int n, Arr1<const double> X, double x, int& i, double& w)
-{
-    i = 1;
-    while (i <= n && X(i) < x) ++i;
-    if (i > n) i = n;
-    w = i == 1 ? 0.0 : (x - X(i - 1)) / (X(i) - X(i - 1));
-}
-
 void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double& y)
 {
     if (n < 1) {
@@ -17,9 +9,13 @@ void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double
         return;
     }
     int i = 1;
-    double w = 0.0;
-    InterpSegment(n, X, x, i, w);
-    y = InterpPick(i, w, Y);
+    while (i <= n && X(i) < x) ++i;
+    if (i > n) i = n;
+    if (i == 1) {
+        y = Y(1);
+        return;
+    }
+    y = Y(i - 1) + (x - X(i - 1)) / (X(i) - X(i - 1)) * (Y(i) - Y(i - 1));
 }
 
 }  // namespace aerolyx

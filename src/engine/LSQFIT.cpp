@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cmath>
@@ -27,44 +26,41 @@ double ScaleFor(double xmax)
     return std::ldexp(1.0, e);
 }
 
-bool BasisScaled(double s, double x0, double x1, double x2, ParabolaBasis& b)
+bool ParabolaScaled(double s, double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
 {
     // Within this range 1/s and 1/s² are exact powers of two, so multiplying
     // by them rounds exactly as dividing by s and s² does, and is cheaper.
-    b.exact = s > 0x1p-500 && s < 0x1p500;
-    b.s = s;
-    double t0, t1, t2;
-    if (b.exact) {
-        b.inv = 1.0 / s;
-        b.inv2 = 1.0 / (s * s);
-        t0 = x0 * b.inv, t1 = x1 * b.inv, t2 = x2 * b.inv;
-    } else {
-        t0 = x0 / s, t1 = x1 / s, t2 = x2 / s;
+    if (s > 0x1p-500 && s < 0x1p500) {
+        const double inv = 1.0 / s, inv2 = 1.0 / (s * s);
+        const double t0 = x0 * inv, t1 = x1 * inv, t2 = x2 * inv;
+        if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
+        const double d01 = (y1 - y0) / (t1 - t0);
+        const double d12 = (y2 - y1) / (t2 - t1);
+        const double a2 = (d12 - d01) / (t2 - t0);
+        const double a1 = d01;
+        c[2] = a2 * inv2;
+        c[1] = (a1 - a2 * (t0 + t1)) * inv;
+        c[0] = y0 - a1 * t0 + a2 * t0 * t1;
+        return true;
     }
+    const double t0 = x0 / s, t1 = x1 / s, t2 = x2 / s;
     if (!(t0 != t1 && t1 != t2 && t0 != t2)) return false;
-    b.t0 = t0;
-    b.t1 = t1;
-    b.ts = t0 + t1;
-    b.dt01 = t1 - t0;
-    b.dt12 = t2 - t1;
-    b.dt02 = t2 - t0;
+    const double d01 = (y1 - y0) / (t1 - t0);
+    const double d12 = (y2 - y1) / (t2 - t1);
+    const double a2 = (d12 - d01) / (t2 - t0);
+    const double a1 = d01;
+    c[2] = a2 / (s * s);
+    c[1] = (a1 - a2 * (t0 + t1)) / s;
+    c[0] = y0 - a1 * t0 + a2 * t0 * t1;
     return true;
 }
 
 }  // namespace
 
-bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b)
-{
-    const double xmax = std::max(std::max(std::max(0.0, std::fabs(x0)), std::fabs(x1)), std::fabs(x2));
-    return BasisScaled(ScaleFor(xmax), x0, x1, x2, b);
-}
-
 bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3])
 {
-    ParabolaBasis b;
-    if (!MakeParabolaBasis(x0, x1, x2, b)) return false;
-    ParabolaFrom(b, y0, y1, y2, c);
-    return true;
+    const double xmax = std::max(std::max(std::max(0.0, std::fabs(x0)), std::fabs(x1)), std::fabs(x2));
+    return ParabolaScaled(ScaleFor(xmax), x0, x1, x2, y0, y1, y2, c);
 }
 
 namespace {
@@ -73,9 +69,12 @@ namespace {
 LsqFactor& FindFactor(GlobalWork& g, int n, Arr1<const double> X, int cols)
 {
     const auto bytes = static_cast<std::size_t>(n) * sizeof(double);
-    return CacheSlot(g.factors, g.nextFactor, [&](const LsqFactor& f) {
-        return f.n == n && f.cols == cols && std::memcmp(f.x.data(), X.data(), bytes) == 0;
-    });
+    for (LsqFactor& f : g.factors)
+        if (f.n == n && f.cols == cols && std::memcmp(f.x.data(), X.data(), bytes) == 0) return f;
+    LsqFactor& victim = g.factors[g.nextFactor];
+    g.nextFactor = (g.nextFactor + 1) % g.factors.size();
+    victim.n = -1;
+    return victim;
 }
 
 // Householder QR of the column-normalised Vandermonde matrix in t = x / s.
@@ -138,50 +137,12 @@ void Factor(LsqFactor& fa, int n, Arr1<const double> X, int cols, double s)
     fa.cols = cols;
 }
 
-// Q^T b for S right sides at once (stored one after the other from first),
-// their sums kept in registers.
-template <int S>
-void Reflect(const LsqFactor& fa, int n, int cols, double* first)
-{
-    std::array<double*, S> b;
-    for (int j = 0; j < S; ++j) b[j] = first + static_cast<std::ptrdiff_t>(j) * n;
-    const double* A = fa.qr.data();
-    for (int k = 0; k < cols; ++k) {
-        const auto uk = static_cast<std::size_t>(k);
-        if (fa.skip[uk]) continue;
-        const double vtv2 = fa.vtv2[uk];
-        const double* ak = A + k * n;
-        const double vk = fa.vkk[uk];
-        std::array<double, S> dot;
-        for (int j = 0; j < S; ++j) {
-            dot[j] = 0.0;
-            dot[j] += vk * b[j][k];
-        }
-        for (int i = k + 1; i < n; ++i) {
-            const double a = ak[i];
-            for (int j = 0; j < S; ++j) dot[j] += a * b[j][i];
-        }
-        for (int j = 0; j < S; ++j) {
-            double* bj = b[j];
-            const double f = dot[j] / vtv2;
-            bj[k] -= f * vk;
-            for (int i = k + 1; i < n; ++i) bj[i] -= f * ak[i];
-        }
-    }
-}
-
 }  // namespace
 
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C)
 {
-    LSQFIT(n, X, 1, &Y, m, &C);
-}
-
-void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys, int m, const Arr1<double>* Cs)
-{
-    if (m < 1 || count < 1) return;
-    for (int j = 0; j < count; ++j)
-        for (int i = 1; i <= m; ++i) Cs[j](i) = 0.0;
+    if (m < 1) return;
+    for (int i = 1; i <= m; ++i) C(i) = 0.0;
     if (n < 1) return;
     const int cols = std::min(m, n);
 
@@ -193,15 +154,11 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
 
     // Three distinct points and three terms (the resampling's parabolas).
     if (cols == 3 && n == 3) {
-        ParabolaBasis basis;
-        if (BasisScaled(s, X(1), X(2), X(3), basis)) {
-            for (int j = 0; j < count; ++j) {
-                double c[3];
-                ParabolaFrom(basis, Ys[j](1), Ys[j](2), Ys[j](3), c);
-                Cs[j](1) = c[0];
-                Cs[j](2) = c[1];
-                Cs[j](3) = c[2];
-            }
+        double c[3];
+        if (ParabolaScaled(s, X(1), X(2), X(3), Y(1), Y(2), Y(3), c)) {
+            C(1) = c[0];
+            C(2) = c[1];
+            C(3) = c[2];
             return;
         }
     }
@@ -216,41 +173,40 @@ void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Ys
     if (fa.n != n || fa.cols != cols) Factor(fa, n, X, cols, s);
 
     const double* A = fa.qr.data();
-    const auto un = static_cast<std::size_t>(n);
-    if (g.rhs.size() < un * static_cast<std::size_t>(count)) g.rhs.resize(un * static_cast<std::size_t>(count));
-    for (int j = 0; j < count; ++j) {
-        double* b = g.rhs.data() + static_cast<std::size_t>(j) * un;
-        for (int i = 0; i < n; ++i) b[i] = Ys[j](i + 1);
-    }
-    // Each right side's dot products are chains of dependent sums; the
-    // chains of several right sides advance together (each in its own
-    // order) so that the processor overlaps them.
-    double* const rhs = g.rhs.data();
-    for (int first = 0; first < count; first += kSideBySide) {
-        double* b = rhs + static_cast<std::size_t>(first) * un;
-        SideBySide(count - first, [&](auto side) { Reflect<side()>(fa, n, cols, b); });
+    if (g.rhs.size() < static_cast<std::size_t>(n)) g.rhs.resize(static_cast<std::size_t>(n));
+    double* b = g.rhs.data();
+    for (int j = 0; j < n; ++j) b[j] = Y(j + 1);
+    for (int k = 0; k < cols; ++k) {
+        if (fa.skip[static_cast<std::size_t>(k)]) continue;
+        const double vtv2 = fa.vtv2[static_cast<std::size_t>(k)];
+        const double* ak = A + k * n;
+        const double vk = fa.vkk[static_cast<std::size_t>(k)];
+        double dot = 0.0;
+        dot += vk * b[k];
+        for (int j = k + 1; j < n; ++j) dot += ak[j] * b[j];
+        const double f = dot / vtv2;
+        b[k] -= f * vk;
+        for (int j = k + 1; j < n; ++j) b[j] -= f * ak[j];
     }
     const double* scale = fa.colScale.data();
 
     // Back substitution; a column the data do not determine gets 0.
     constexpr double rankTol = 1e-13;
-    for (int j = 0; j < count; ++j) {
-        double* d = g.rhs.data() + static_cast<std::size_t>(j) * un;  // the solution overwrites b
-        for (int k = cols - 1; k >= 0; --k) {
-            const double rkk = A[k * n + k];
-            if (!(std::fabs(rkk) > rankTol)) {
-                d[k] = 0.0;
-                continue;
-            }
-            double r = d[k];
-            for (int i = k + 1; i < cols; ++i) r -= A[i * n + k] * d[i];
-            d[k] = r / rkk;
+    double* d = b;  // solution overwrites the first cols entries of b
+    for (int k = cols - 1; k >= 0; --k) {
+        const double rkk = A[k * n + k];
+        if (!(std::fabs(rkk) > rankTol)) {
+            d[k] = 0.0;
+            continue;
         }
-        double sp = 1.0;
-        for (int i = 0; i < cols; ++i) {
-            Cs[j](i + 1) = d[i] / scale[i] / sp;
-            sp *= s;
-        }
+        double r = d[k];
+        for (int i = k + 1; i < cols; ++i) r -= A[i * n + k] * d[i];
+        d[k] = r / rkk;
+    }
+    double sp = 1.0;
+    for (int i = 0; i < cols; ++i) {
+        C(i + 1) = d[i] / scale[i] / sp;
+        sp *= s;
     }
 }
 

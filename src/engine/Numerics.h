@@ -32,10 +32,6 @@ void DERIV3(int n, Arr1<const double> X, Arr1<const double> Y, int i, double& yp
 // Piecewise-linear interpolation: the first X(i) >= x is searched from X(1);
 // i = 1 gives Y(1); x beyond X(n) continues the last segment. n = 1 gives Y(1).
 void INTERP1(int n, Arr1<const double> X, Arr1<const double> Y, double x, double& y);
-// INTERP1 in two halves, for several ordinate sets over the same abscissas:
-// the segment end i and the weight w of x (n >= 1), then the value of Y.
-void InterpSegment(int n, Arr1<const double> X, double x, int& i, double& w);
-inline double InterpPick(int i, double w, Arr1<const double> Y) { return i == 1 ? Y(1) : Y(i - 1) + w * (Y(i) - Y(i - 1)); }
 
 // Least-squares polynomial y = C(1) + C(2) x + ... + C(m) x^(m-1) through
 // n >= 1 points (m >= 1). Solved by Householder QR on the Vandermonde matrix
@@ -43,34 +39,10 @@ inline double InterpPick(int i, double w, Arr1<const double> Y) { return i == 1 
 // keep their accuracy. Coefficients that the data cannot determine (m > n,
 // repeated abscissas) come back 0.
 void LSQFIT(int n, Arr1<const double> X, Arr1<const double> Y, int m, Arr1<double> C);
-// The same for count ordinate sets Y[0..count-1] over the same abscissas,
-// into C[0..count-1]; each gets the bits the single fit would give.
-void LSQFIT(int n, Arr1<const double> X, int count, const Arr1<const double>* Y, int m, const Arr1<double>* C);
 
 // The parabola c[0] + c[1] x + c[2] x² through three points, exactly as
 // LSQFIT(3, X, Y, 3, C) gives it; false (c untouched) when the abscissas are
 // not distinct, where LSQFIT takes its general path.
 bool Parabola3(double x0, double x1, double x2, double y0, double y1, double y2, double c[3]);
-
-// The abscissa part of Parabola3, for fitting several ordinate sets over the
-// same three abscissas: ParabolaFrom(basis, y0, y1, y2, c) gives the same
-// bits as Parabola3(x0, x1, x2, y0, y1, y2, c).
-// False when the abscissas are not distinct (basis undefined).
-bool MakeParabolaBasis(double x0, double x1, double x2, ParabolaBasis& b);
-inline void ParabolaFrom(const ParabolaBasis& b, double y0, double y1, double y2, double c[3])
-{
-    const double d01 = (y1 - y0) / b.dt01;
-    const double d12 = (y2 - y1) / b.dt12;
-    const double a2 = (d12 - d01) / b.dt02;
-    const double a1 = d01;
-    if (b.exact) {
-        c[2] = a2 * b.inv2;
-        c[1] = (a1 - a2 * b.ts) * b.inv;
-    } else {
-        c[2] = a2 / (b.s * b.s);
-        c[1] = (a1 - a2 * b.ts) / b.s;
-    }
-    c[0] = y0 - a1 * b.t0 + a2 * b.t0 * b.t1;
-}
 
 }  // namespace aerolyx

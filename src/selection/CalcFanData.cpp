@@ -1,9 +1,11 @@
 // The data sheet of one accepted candidate: motor, name, operating data of
 // one or two speeds, motor steps, order code, prices, octave bands.
 #include "accessories/RecordValues.h"
+#include "common/Constants.h"
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
 #include "selection/modCalcStart.h"
 
@@ -11,36 +13,39 @@ namespace aerolyx {
 
 namespace {
 
-double At(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? TextToNum(f[i]) : 0.0; }
-
-// Reply field -> record field (speed 1 / speed 2) and decimals.
+// Operating-point field of the reply -> record field (speed 1 / speed 2)
+// and decimals.
 struct ReplyMap {
-    std::size_t index;
+    reply::Curve field;
     const char* speed1;
     const char* speed2;
     int decimals;
 };
 constexpr ReplyMap kReplyMap[] = {
-    {31, "O_Vkw1m", "O_Vkw2m", 2},      {37, "O_Lw1", "O_Lw2", 1},         {40, "O_Airflow1", "O_Airflow2", 0},
-    {41, "O_Vkw1", "O_Vkw2", 2},        {44, "O_Eta1", "O_Eta2", 1},       {45, "O_PresS1", "O_PresS2", 0},
-    {46, "O_PresT1", "O_PresT2", 0},    {47, "O_PresD1", "O_PresD2", 0},   {48, "O_PresAc1", "O_PresAc2", 0},
-    {49, "O_LwA1", "O_LwA2", 1},
+    {reply::HighPower, "O_Vkw1m", "O_Vkw2m", 2},
+    {reply::OpSoundPower, "O_Lw1", "O_Lw2", 1},
+    {reply::OpFlow, "O_Airflow1", "O_Airflow2", 0},
+    {reply::OpPower, "O_Vkw1", "O_Vkw2", 2},
+    {reply::OpEta, "O_Eta1", "O_Eta2", 1},
+    {reply::OpStaticPressure, "O_PresS1", "O_PresS2", 0},
+    {reply::OpTotalPressure, "O_PresT1", "O_PresT2", 0},
+    {reply::OpDynamicPressure, "O_PresD1", "O_PresD2", 0},
+    {reply::OpExtraPressure, "O_PresAc1", "O_PresAc2", 0},
+    {reply::OpSoundPowerA, "O_LwA1", "O_LwA2", 1},
 };
 
-void WriteReply(CFanData& c, const std::vector<std::string>& f, bool speed2)
+void WriteReply(CFanData& c, const EngineReply& r, bool speed2)
 {
     for (const ReplyMap& m : kReplyMap)
-        rec::Set(c, speed2 ? m.speed2 : m.speed1, Variant(RoundDec(At(f, m.index), m.decimals)));
+        rec::Set(c, speed2 ? m.speed2 : m.speed1, Variant(RoundDec(r.Op(m.field), m.decimals)));
 }
 
-void WriteBands(CFanData& c, const std::vector<std::string>& f, int speed)
+void WriteBands(CFanData& c, const EngineReply& r, int speed)
 {
     for (int i = 1; i <= 8; ++i) {
         const std::string name = "O_L" + std::to_string(speed) + "wp" + std::to_string(i);
-        const std::size_t idx = static_cast<std::size_t>(10 + i);
-        const std::vector<std::string> pair = Split(idx < f.size() ? f[idx] : std::string(), ':');
-        rec::Set(c, name, Variant(RoundDec(TextToNum(pair[0]), 1)));
-        rec::Set(c, name + "d", Variant(RoundDec(pair.size() > 1 ? TextToNum(pair[1]) : 0.0, 1)));
+        rec::Set(c, name, Variant(RoundDec(r.BandLevel(i), 1)));
+        rec::Set(c, name + "d", Variant(RoundDec(r.BandLevelA(i), 1)));
     }
 }
 
@@ -72,12 +77,11 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
         }
     }
     // 2. replies
-    const std::vector<std::string> a = Split(reply1, '#');
-    std::vector<std::string> b;
-    if (pole2 != 0) b = Split(reply2, '#');
+    const EngineReply a(reply1);
+    const EngineReply b(pole2 != 0 ? std::string_view(reply2) : std::string_view());
 
     // 3. motor demand
-    const double minP = (rec::Num(record, "I_Msel") == 1 ? RoundDec(At(a, 31), 2) : RoundDec(At(a, 41), 2)) * 1.05;
+    const double minP = (rec::Num(record, "I_Msel") == 1 ? RoundDec(a.Op(reply::HighPower), 2) : RoundDec(a.Op(reply::OpPower), 2)) * 1.05;
     // 4. pole key
     int poleKey = static_cast<int>(rec::Num(record, "I_Pol"));
     if (poleKey == 0) poleKey = PoleKeyFromPoles(pole1);
@@ -101,7 +105,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     std::unique_ptr<CFanData> c = record.CloneMe();
 
     // 8. fan name
-    const double angle = RoundDec(At(a, 36), 0);
+    const double angle = RoundDec(a.Op(reply::OpAngle), 0);
     std::string name = rec::ColText(row, "FdName");
     name = ReplaceAll(name, "?A", Trim(NumToText(angle)));
     name = ReplaceAll(name, "?B", NumToText(pole1));
@@ -126,10 +130,10 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     else
         rec::Set(*c, "O_PresDif1", Variant(rec::Num(*c, "O_PresT1") - rec::Num(record, "I_PresT")));
 
-    // 11. outlet velocity (pi as 3.14, as the data sheets have always shown it)
+    // 11. outlet velocity
     const double d = rec::ColNum(row, "FsSizeI") / 1000 / 2;
-    const double area = 3.14 * d * d;
-    rec::Set(*c, "O_Velo1", Variant(Velocity(At(a, 40), area)));
+    const double area = kSheetPi * d * d;
+    rec::Set(*c, "O_Velo1", Variant(Velocity(a.Op(reply::OpFlow), area)));
 
     // 12.
     rec::Set(*c, "O_Type", Variant(rec::ColText(row, "TpCode")));
@@ -140,7 +144,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
         rec::Set(*c, "O_FanPol2", Variant(pole2));
         WriteReply(*c, b, true);
         rec::Set(*c, "O_PresDif2", Variant(0.0));
-        rec::Set(*c, "O_Velo2", Variant(Velocity(At(b, 40), area)));
+        rec::Set(*c, "O_Velo2", Variant(Velocity(b.Op(reply::OpFlow), area)));
     } else {
         for (const char* f : {"O_FanPol2", "O_Airflow2", "O_PresS2", "O_PresT2", "O_PresD2", "O_PresAc2", "O_PresDif2",
                               "O_Eta2", "O_Vkw2", "O_Vkw2m", "O_Lw2", "O_LwA2", "O_Velo2"})

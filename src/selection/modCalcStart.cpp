@@ -7,6 +7,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
 #include "selection/SelectionTexts.h"
 
@@ -19,13 +20,6 @@ IDatabase& Db()
     if (!Prog().DB) throw DbError(0, "No database connection");
     return *Prog().DB;
 }
-
-// Reply fields the search and the data sheet read go up to index 49.
-constexpr std::size_t kReplyFields = 50;
-
-double Field(const std::vector<std::string>& f, std::size_t i) { return i < f.size() ? TextToNum(f[i]) : 0.0; }
-
-bool IsOk(const std::string& reply) { return reply.compare(0, 3, "OK:") == 0; }
 
 double DisplayNum(const CFanData& r, const std::string& name)
 {
@@ -183,12 +177,11 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
             const int p = static_cast<int>(std::lround(TextToNum(pText)));
             if (d.p1 != 0 && p != d.p1) continue;
             const std::string reply1 = engine->Execute(1001, Speed1Command(d, fsId, p));
-            if (!IsOk(reply1)) continue;
-            const std::vector<std::string> a = Split(reply1, '#');
-            if (a.size() < kReplyFields) continue;  // a truncated reply is no operating point
-            const double q = Field(a, 40);
+            const EngineReply a(reply1);
+            if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply
+            const double q = a.Op(reply::OpFlow);
             if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
-            const double pres = d.staticMode() ? Field(a, 45) : Field(a, 46);
+            const double pres = d.staticMode() ? a.Op(reply::OpStaticPressure) : a.Op(reply::OpTotalPressure);
             if (!WithinTolerance(pres, d.staticMode() ? d.presS : d.presT, d.tolP)) continue;
 
             std::unique_ptr<CFanData> cand;
@@ -198,9 +191,10 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
                 if (d.n1 == 0) continue;  // no speed for the first step: the fan laws cannot scale
                 const double ratio = static_cast<double>(d.n2) / d.n1;
                 const double q2 = Fix(q * ratio);
-                const double pt2 = Fix(ratio * ratio * Field(a, 46));
-                const std::string reply2 = engine->Execute(1001, Speed2Command(d, fsId, q2, pt2, Field(a, 36)));
-                if (!IsOk(reply2) || Split(reply2, '#').size() < kReplyFields) continue;
+                const double pt2 = Fix(ratio * ratio * a.Op(reply::OpTotalPressure));
+                const std::string reply2 =
+                    engine->Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle)));
+                if (!EngineReply(reply2).HasOperatingPoint()) continue;
                 cand = CalcFanData(rows, record, reply1.substr(3), reply2, d.p1, d.p2, d.frq);
             }
             if (cand) found.push_back(std::move(cand));

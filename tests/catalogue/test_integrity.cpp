@@ -14,7 +14,7 @@
 #include "common/TextFile.h"
 #include "support/TestSupport.h"
 #ifdef AEROLYX_HAVE_CEXPRESSION
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 #endif
 
 using namespace aerolyx;

@@ -7,6 +7,7 @@
 #include "CatalogueDb.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
+#include "engine/EngineQueries.h"
 
 using namespace aerolyx;
 
@@ -91,7 +92,7 @@ void CheckChoiceLists(IDatabase& db)
 void CheckEngineQueries(IDatabase& db)
 {
     const int fs = FsIdOf(db, "AXM-S", "L", 500);
-    Recordset size = db.OpenRecordset("SELECT * FROM tblFanSizes WHERE FsID=" + N(fs));
+    Recordset size = engine_sql::FanSize(db, fs);
     ASSERT_EQ(size.RecordCount(), 1);
     EXPECT_GT(size.GetDouble("FsSizeI"), 480);
     EXPECT_LT(size.GetDouble("FsMinVa"), size.GetDouble("FsMaxVa"));
@@ -99,7 +100,7 @@ void CheckEngineQueries(IDatabase& db)
     EXPECT_GE(size.GetInt("FsGrdStp"), 1);
     EXPECT_GT(size.GetDouble("VartdPmin"), 0);
 
-    Recordset curve = db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + N(fs) + " ORDER BY FanCN ,FanCM ");
+    Recordset curve = engine_sql::FanCurves(db, fs);
     ASSERT_GE(curve.RecordCount(), 5 * 6);
     const int pz = curve.GetInt("FanCPz");
     double lastAngle = -1, lastFlow = -1;
@@ -113,15 +114,15 @@ void CheckEngineQueries(IDatabase& db)
         lastFlow = v;
     }
     EXPECT_GE(angles.size(), 5u);
-    EXPECT_EQ(db.OpenRecordset("SELECT PolBN FROM tblEEPolB WHERE PolBID=" + N(pz)).GetInt("PolBN"), 1450);
+    EXPECT_EQ(engine_sql::PoleSpeed(db, pz).GetInt("PolBN"), 1450);
 
     Recordset chart = db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + N(fs) + " ORDER BY FanCN, FanCM, FanCPa");
     EXPECT_EQ(chart.RecordCount(), db.OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=" + N(fs)).RecordCount());
 
-    Recordset noise = db.OpenRecordset("SELECT * FROM tblFanNoise WHERE FsID=" + N(fs) + " AND NsCPz=6");
+    Recordset noise = engine_sql::FanNoise(db, fs, 6);
     ASSERT_EQ(noise.RecordCount(), 1);
     for (int b = 1; b <= 8; ++b) EXPECT_GE(noise.GetDouble("NdD" + std::to_string(b), -1), 0) << b;
-    EXPECT_EQ(Count(db, "SELECT * FROM tblFanNoise WHERE FsID=" + N(fs) + " AND NsCPz=2"), 0);  // not offered
+    EXPECT_TRUE(engine_sql::FanNoise(db, fs, 2).Eof());  // not offered
 }
 
 void CheckSelectionQueries(IDatabase& db)

@@ -7,6 +7,7 @@
 #include "FakeCatalogue.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
+#include "engine/EngineReply.h"
 
 namespace aerolyx::test {
 
@@ -60,12 +61,12 @@ struct ReplyFields {
     std::vector<std::string> parts;
 };
 
-// Offsets within a 31-field curve record of the full summary.
+// Positions of a full reply, as EngineReply.h defines them.
 namespace rec {
-constexpr int BladeAngle = 0, PointCount = 2, FlowMin = 3, FlowMax = 4, LowFlow = 5, HighFlow = 6, LowAngle = 9, HighAngle = 10, HighPower = 12,
-              OpAngle = 17, OpSoundPower = 18, OpFlow = 21, OpPower = 22, OpCurveEta = 23, OpEta = 25,
-              OpStatic = 26, OpTotal = 27, OpDynamic = 28, OpExtra = 29, OpSoundPowerA = 30;
-inline std::size_t At(int slot, int field) { return 19 + static_cast<std::size_t>(slot) * 31 + field; }
+using namespace reply;
+constexpr Curve OpStatic = OpStaticPressure, OpTotal = OpTotalPressure, OpDynamic = OpDynamicPressure,
+                OpExtra = OpExtraPressure;
+inline std::size_t At(int slot, Curve field) { return CurvePosition(slot, field); }
 }  // namespace rec
 
 }  // namespace aerolyx::test

@@ -1,6 +1,5 @@
 #pragma once
-// A tiny in-memory catalogue that answers exactly the engine's query texts;
-// any other text throws, so a changed query fails the tests.
+// A tiny in-memory catalogue that answers the engine's catalogue statements.
 #include <algorithm>
 #include <array>
 #include <map>
@@ -11,6 +10,7 @@
 #include "common/Database.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
+#include "engine/EngineQueries.h"
 
 namespace aerolyx::test {
 
@@ -37,26 +37,39 @@ public:
     void AddNoise(int fsid, int pole, const std::array<double, 8>& nd) { noise_[{fsid, pole}] = nd; }
     void SetPoleSpeed(int pole, double n) { poles_[pole] = n; }
     void RemovePole(int pole) { poles_.erase(pole); }
-    void FailOn(const std::string& prefix) { failPrefix_ = prefix; }
+    void FailOn(const std::string& statement) { failOn_ = statement; }  // "FanNoise", ...; "" none
 
     std::vector<std::string> log;
 
-    Recordset OpenRecordset(const std::string& sql) override
+    // The engine sends its statements through engine_sql only; they are told
+    // apart by the text each of those functions sends, so the fake holds no
+    // copy of the SQL. The log names them: "FanSize 2", "FanNoise 2 6".
+    Recordset OpenRecordset(const std::string& sql) override { throw DbError(-1, "unexpected query: " + sql); }
+
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
     {
-        log.push_back(sql);
-        if (!failPrefix_.empty() && StartsWith(sql, failPrefix_)) throw DbError(-2147467259, "disk I/O error");
-        std::string rest;
-        if (Take(sql, "SELECT * FROM tblFanSizes WHERE FsID=", "", rest)) {
+        static const std::string kSize = TextOf([](IDatabase& d) { engine_sql::FanSize(d, 0); });
+        static const std::string kCurves = TextOf([](IDatabase& d) { engine_sql::FanCurves(d, 0); });
+        static const std::string kPole = TextOf([](IDatabase& d) { engine_sql::PoleSpeed(d, 0); });
+        static const std::string kNoise = TextOf([](IDatabase& d) { engine_sql::FanNoise(d, 0, 0); });
+        const std::string name = sql == kSize ? "FanSize" : sql == kCurves ? "FanCurves" : sql == kPole ? "PoleSpeed"
+                                 : sql == kNoise ? "FanNoise" : "";
+        if (name.empty()) throw DbError(-1, "unexpected query: " + sql);
+        std::string entry = name;
+        for (const Variant& v : params) entry += " " + v.toText();
+        log.push_back(entry);
+        if (!failOn_.empty() && name == failOn_) throw DbError(-2147467259, "disk I/O error");
+        const int id = params.at(0).toInt();
+        if (name == "FanSize") {
             std::vector<std::vector<Variant>> rows;
-            if (auto it = sizes_.find(Id(rest)); it != sizes_.end()) {
+            if (auto it = sizes_.find(id); it != sizes_.end()) {
                 const Size& s = it->second;
                 rows.push_back({s.FsID, s.FsSizeI, s.FsMinVa, s.FsMaxVa, s.FsMinPa, s.FsMaxPa, s.FsGrdStp, s.VartdPmin});
             }
             return Recordset({"FsID", "FsSizeI", "FsMinVa", "FsMaxVa", "FsMinPa", "FsMaxPa", "FsGrdStp", "VartdPmin"},
                              std::move(rows));
         }
-        if (Take(sql, "SELECT * FROM tblFanCurve WHERE FsID=", " ORDER BY FanCN ,FanCM ", rest)) {
-            const int id = Id(rest);
+        if (name == "FanCurves") {
             std::vector<Point> pts = curves_[id];
             std::stable_sort(pts.begin(), pts.end(), [](const Point& a, const Point& b) {
                 return std::tie(a.angle, a.flow) < std::tie(b.angle, b.flow);
@@ -67,47 +80,44 @@ public:
             return Recordset({"FsID", "FanCPz", "FanCN", "FanCM", "FanCPa", "FanCP", "FanCE", "FanCDB"},
                              std::move(rows));
         }
-        if (Take(sql, "SELECT PolBN FROM tblEEPolB WHERE PolBID=", "", rest)) {
+        if (name == "PoleSpeed") {
             std::vector<std::vector<Variant>> rows;
-            if (auto it = poles_.find(Id(rest)); it != poles_.end()) rows.push_back({it->second});
+            if (auto it = poles_.find(id); it != poles_.end()) rows.push_back({it->second});
             return Recordset({"PolBN"}, std::move(rows));
         }
-        if (Take(sql, "SELECT * FROM tblFanNoise WHERE FsID=", "", rest)) {
-            const auto and_ = rest.find(" AND NsCPz=");
-            if (and_ == std::string::npos) throw DbError(-1, "unexpected query: " + sql);
-            const int id = Id(rest.substr(0, and_)), pole = Id(rest.substr(and_ + 11));
-            std::vector<std::vector<Variant>> rows;
-            if (auto it = noise_.find({id, pole}); it != noise_.end()) {
-                std::vector<Variant> r{id, pole};
-                for (double d : it->second) r.emplace_back(d);
-                rows.push_back(std::move(r));
-            }
-            return Recordset({"FsID", "NsCPz", "NdD1", "NdD2", "NdD3", "NdD4", "NdD5", "NdD6", "NdD7", "NdD8"},
-                             std::move(rows));
+        const int pole = params.at(1).toInt();
+        std::vector<std::vector<Variant>> rows;
+        if (auto it = noise_.find({id, pole}); it != noise_.end()) {
+            std::vector<Variant> r{id, pole};
+            for (double d : it->second) r.emplace_back(d);
+            rows.push_back(std::move(r));
         }
-        throw DbError(-1, "unexpected query: " + sql);
+        return Recordset({"FsID", "NsCPz", "NdD1", "NdD2", "NdD3", "NdD4", "NdD5", "NdD6", "NdD7", "NdD8"},
+                         std::move(rows));
     }
 
 private:
-    static bool Take(const std::string& sql, const std::string& prefix, const std::string& suffix, std::string& mid)
+    // The text a query function sends.
+    template <class F>
+    static std::string TextOf(F query)
     {
-        if (!StartsWith(sql, prefix) || !EndsWith(sql, suffix) || sql.size() < prefix.size() + suffix.size())
-            return false;
-        mid = sql.substr(prefix.size(), sql.size() - prefix.size() - suffix.size());
-        return true;
-    }
-    static int Id(const std::string& text)
-    {
-        if (!IsNumeric(text) || text.find_first_of(" .") != std::string::npos)
-            throw DbError(-1, "bad number in query: '" + text + "'");
-        return static_cast<int>(TextToNum(text));
+        struct Probe : IDatabase {
+            std::string text;
+            Recordset OpenRecordset(const std::string& sql) override { return text = sql, Recordset(); }
+            Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>&) override
+            {
+                return text = sql, Recordset();
+            }
+        } probe;
+        query(probe);
+        return probe.text;
     }
 
     std::map<int, Size> sizes_;
     std::map<int, std::vector<Point>> curves_;
     std::map<std::pair<int, int>, std::array<double, 8>> noise_;
     std::map<int, double> poles_;
-    std::string failPrefix_;
+    std::string failOn_;
 };
 
 }  // namespace aerolyx::test

@@ -52,7 +52,7 @@ inline bool CheckSweepReply(const DORozEvIdad& e, const Duty& d, const std::stri
         // slot 0's flow is then clamped to that curve's crossing
         if (std::fabs(at - opTotal) > 0.025 * opTotal + 1) ++offCurve;
     }
-    auto between = [&](int field, double tol, const char* what) {
+    auto between = [&](rec::Curve field, double tol, const char* what) {
         const double a = r[rec::At(L, field)], b = r[rec::At(U, field)], x = r[rec::At(0, field)];
         const double t = tol * std::max(std::fabs(a), std::fabs(b)) + 1e-6;
         EXPECT_GE(x, std::min(a, b) - t) << what << " " << where << " L " << L << " U " << U;

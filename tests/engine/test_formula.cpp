@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "engine/CFormula.h"
@@ -291,63 +292,36 @@ TEST(Formula, Expansions)
     EXPECT_NEAR(one5.ForGetPoint(300.0), 12.0, 1e-12);
 }
 
-// Fitting several columns together must give each one the bits it gets alone,
-// also when the shared resampling and factorisation were made for other data
-// in between.
-TEST(Formula, ColumnsFittedTogetherMatchSingleFits)
+// The least-squares factorisations are kept per thread and reused for the
+// next fit over the same flows: a fit after many others (factorisations of
+// other flows, other columns over the same flows) gets the bits of a fit in
+// a fresh thread, which starts with nothing kept.
+TEST(Formula, KeptFactorisationsGiveTheBitsOfAFreshFit)
 {
     const V flow{900, 1150, 1420, 1660, 1910, 2170, 2400, 2650};
-    std::vector<V> columns;
-    for (int c = 0; c < 11; ++c) {
-        V y;
-        for (std::size_t i = 0; i < flow.size(); ++i) {
-            const double t = flow[i] / 1000.0;
-            // rising, falling and turning columns, so both resampling branches run
-            y.push_back(c % 3 == 0 ? 300 - 20 * t * t + c : c % 3 == 1 ? 40 + 30 * t - 8 * t * t * t : (i % 2 ? 5.0 : 7.5) * c);
-        }
-        columns.push_back(y);
-    }
-    const V otherFlow{1000, 1100, 1300, 1600, 2000};
-    const V otherY{50, 48, 44, 37, 20};
+    const V column{310, 300, 282, 261, 233, 198, 160, 112};
+    auto fitted = [&](int type) {
+        CFormula f;
+        f.ForSetData(flow, column);
+        f.ForInitData(type);
+        V bits;
+        for (int i = 1; i <= f.Count(); ++i) bits.push_back(f.Y(i));
+        for (int i = 1; i <= f.CoeffCount(); ++i) bits.push_back(f.Coeff(i));
+        bits.push_back(f.ForGetPoint(1777));
+        return bits;
+    };
     for (const int type : {4, 5}) {
-        std::vector<CFormula> alone(columns.size()), together(columns.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            alone[c].ForSetData(flow, columns[c]);
-            alone[c].ForInitData(type);
-            CFormula other;  // evicts nothing, but leaves other abscissas last
-            other.ForSetData(otherFlow, otherY);
-            other.ForInitData(type);
-            together[c].ForSetData(flow, columns[c]);
+        SCOPED_TRACE(type);
+        V fresh;
+        std::thread([&] { fresh = fitted(type); }).join();
+        for (int other = 0; other < 40; ++other) {
+            V x = flow, y = column;
+            for (double& q : x) q += other % 3 == 0 ? 0.0 : 7.0 * other;
+            for (double& p : y) p *= 1.0 + 0.01 * other;
+            CFormula f;
+            f.ForSetData(x, y);
+            f.ForInitData(type);
         }
-        // More formulas than go side by side.
-        std::vector<CFormula*> list;
-        for (CFormula& f : together) list.push_back(&f);
-        CFormula::ForInitDataTogether(list.data(), static_cast<int>(list.size()), type);
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            SCOPED_TRACE(testing::Message() << "type " << type << " column " << c);
-            ASSERT_EQ(together[c].DataState(), 2);
-            ASSERT_EQ(together[c].Count(), alone[c].Count());
-            for (int i = 1; i <= alone[c].Count(); ++i) {
-                EXPECT_EQ(together[c].X(i), alone[c].X(i));
-                EXPECT_EQ(together[c].Y(i), alone[c].Y(i));
-            }
-            ASSERT_EQ(together[c].CoeffCount(), alone[c].CoeffCount());
-            for (int i = 1; i <= alone[c].CoeffCount(); ++i) EXPECT_EQ(together[c].Coeff(i), alone[c].Coeff(i));
-            EXPECT_EQ(together[c].ForGetPoint(1777), alone[c].ForGetPoint(1777));
-        }
+        EXPECT_EQ(fitted(type), fresh);
     }
-
-    // Differing abscissas, a formula without data or one listed twice: each
-    // is built on its own, once.
-    CFormula a, b, none, b1;
-    a.ForSetData(flow, columns[0]);
-    b.ForSetData(otherFlow, otherY);
-    b1.ForSetData(otherFlow, otherY);
-    b1.ForInitData(5);
-    CFormula* mixed[] = {&a, &b, &none, &b};
-    CFormula::ForInitDataTogether(mixed, 4, 5);
-    EXPECT_EQ(a.DataState(), 2);
-    EXPECT_EQ(b.Count(), b1.Count());
-    EXPECT_EQ(b.ForGetPoint(1500), b1.ForGetPoint(1500));
-    EXPECT_EQ(none.DataState(), 0);
 }

@@ -1,26 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
-#include <string>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 #include "common/NumberFormat.h"
 
 using namespace aerolyx;
-
-namespace aerolyx {
-// Readable failure output.
-void PrintTo(const Variant& v, std::ostream* os)
-{
-    switch (v.type()) {
-    case Variant::Type::Empty: *os << "<empty>"; break;
-    case Variant::Type::Int: *os << "int " << v.intValue(); break;
-    case Variant::Type::Double: *os << "double " << v.doubleValue(); break;
-    case Variant::Type::Text: *os << "text \"" << v.textValue() << "\""; break;
-    }
-}
-}  // namespace aerolyx
 
 namespace {
 
@@ -139,60 +124,24 @@ TEST(Expression, ComparisonsLogicAndFunctions)
 
 TEST(Expression, CompileErrorsAndPositions)
 {
-    auto r = Compile("");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.description, "Syntax Error: unexpected end of expression");
-    EXPECT_EQ(r.pos, 1);
-
-    r = Compile("a=<b");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.description, "Syntax Error: unknown symbol");
-    EXPECT_EQ(r.pos, 3);
-
-    for (const char* bad : {"2MOD3", "2 MOD3", "2 AND3", "(1)OR2"}) {
-        r = Compile(bad);
-        EXPECT_EQ(r.code, 1) << bad;
-        EXPECT_EQ(r.description, "Syntax Error") << bad;
+    const CompileResult kSyntax{1, "Syntax Error", 0}, kEnd{1, "Syntax Error: unexpected end of expression", 0},
+        kSymbol{1, "Syntax Error: unknown symbol", 0}, kMin{4, "Wrong number of arguments for MIN", 0};
+    auto at = [](CompileResult r, int pos) { return r.pos = pos, r; };
+    const std::pair<const char*, CompileResult> cases[] = {
+        {"", at(kEnd, 1)},          {"1 +", at(kEnd, 4)},         {"a=<b", at(kSymbol, 3)},
+        {"1 + * 2", at(kSymbol, 5)}, {"2MOD3", at(kSyntax, 2)},    {"2 MOD3", at(kSyntax, 3)},
+        {"2 AND3", at(kSyntax, 3)}, {"(1)OR2", at(kSyntax, 4)},   {"(1+2", at(kSyntax, 5)},
+        {"1+2)", at(kSyntax, 4)},   {"MIN(1,2,3)", at(kMin, 8)},  {"MIN(1)", at(kMin, 6)},
+        {"(1,2)", {4, "Wrong number of arguments for ", 3}}, {"ABS 3", {1, "Syntax Error: missing brackets", 1}},
+        {"1 2", {3, "Unknown operator", 3}},       {"a<=b", {0, "", 0}},
+        {"1\t+ 2", {3, "Unknown operator", 2}},  // only " " is blank
+    };
+    for (const auto& [text, want] : cases) {
+        const CompileResult r = Compile(text);
+        EXPECT_EQ(r.code, want.code) << text;
+        EXPECT_EQ(r.description, want.description) << text;
+        EXPECT_EQ(r.pos, want.pos) << text;
     }
-    EXPECT_EQ(Compile("2 MOD3").pos, 3);
-
-    r = Compile("MIN(1,2,3)");
-    EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.description, "Wrong number of arguments for MIN");
-    EXPECT_EQ(r.pos, 8);
-    r = Compile("MIN(1)");
-    EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.description, "Wrong number of arguments for MIN");
-    EXPECT_EQ(r.pos, 6);
-    r = Compile("(1,2)");
-    EXPECT_EQ(r.code, 4);
-    EXPECT_EQ(r.description, "Wrong number of arguments for ");
-
-    r = Compile("ABS 3");
-    EXPECT_EQ(r.description, "Syntax Error: missing brackets");
-    EXPECT_EQ(r.pos, 1);
-
-    r = Compile("1 2");
-    EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.description, "Unknown operator");
-    EXPECT_EQ(r.pos, 3);
-
-    r = Compile("1 + * 2");
-    EXPECT_EQ(r.description, "Syntax Error: unknown symbol");
-    EXPECT_EQ(r.pos, 5);
-    r = Compile("(1+2");
-    EXPECT_EQ(r.description, "Syntax Error");
-    EXPECT_EQ(r.pos, 5);
-    r = Compile("1+2)");
-    EXPECT_EQ(r.description, "Syntax Error");
-    EXPECT_EQ(r.pos, 4);
-    r = Compile("1 +");
-    EXPECT_EQ(r.description, "Syntax Error: unexpected end of expression");
-    EXPECT_EQ(r.pos, 4);
-    r = Compile("1\t+ 2");  // only the space is blank
-    EXPECT_EQ(r.code, 3);
-    EXPECT_EQ(r.pos, 2);
-    EXPECT_EQ(Compile("a<=b").code, 0);
 
     // A failed compile evaluates to empty and keeps the object usable.
     CExpression e;

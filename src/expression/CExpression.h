@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include "accessories/CVariable.h"
+#include "expression/CVariable.h"
 #include "common/Variant.h"
 
 namespace aerolyx {

@@ -1,3 +1,3 @@
 // CVariable is header-only; this unit keeps the class in the library's
 // sources next to CExpression.
-#include "accessories/CVariable.h"
+#include "expression/CVariable.h"

@@ -1,6 +1,5 @@
-// Random well-formed formulas checked against their known value and their
-// RPN text, and thousands of malformed ones that must end in an error or a
-// value, never in a crash (run under the sanitizers as well).
+// Random well-formed formulas against their known value; malformed ones end
+// in an error or a value, never in a crash (run under the sanitizers too).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 
 using namespace aerolyx;
 
@@ -68,61 +67,9 @@ struct Gen {
     }
 };
 
-// An evaluator of the RPN text of its own, for formulas without the sign
-// (whose "-" the text cannot tell from subtraction).
-double RunRpn(const std::string& rpn, const std::map<std::string, double>& vars)
-{
-    std::vector<double> st;
-    std::istringstream in(rpn);
-    std::string t;
-    auto pop = [&]() {
-        EXPECT_FALSE(st.empty()) << rpn;
-        if (st.empty()) return 0.0;
-        const double v = st.back();
-        st.pop_back();
-        return v;
-    };
-    while (in >> t) {
-        if (std::isdigit(static_cast<unsigned char>(t[0])) || t[0] == '.') {
-            st.push_back(std::stod(t));
-        } else if (t == "PI") {
-            st.push_back(3.14159265358979);
-        } else if (t == "+" || t == "-" || t == "*" || t == "/" || t == "MIN" || t == "MAX") {
-            const double b = pop(), a = pop();
-            st.push_back(t == "+" ? a + b : t == "-" ? a - b : t == "*" ? a * b : t == "/" ? a / b
-                         : t == "MIN" ? std::min(a, b) : std::max(a, b));
-        } else if (t == ">") {
-            const double b = pop(), a = pop();
-            st.push_back(a > b ? -1 : 0);
-        } else if (t == "ABS") {
-            st.push_back(std::fabs(pop()));
-        } else if (t == "SQR") {
-            st.push_back(std::sqrt(pop()));
-        } else if (t == "IIF") {
-            const double d = pop(), c = pop(), cond = pop();
-            st.push_back(cond != 0 ? c : d);
-        } else {
-            std::string up;
-            for (char ch : t) up += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-            bool found = false;
-            for (const auto& [k, v] : vars) {
-                std::string ku;
-                for (char ch : k) ku += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-                if (ku == up) {
-                    st.push_back(v);
-                    found = true;
-                }
-            }
-            EXPECT_TRUE(found) << "unexpected RPN token " << t;
-        }
-    }
-    EXPECT_EQ(st.size(), 1u) << rpn;
-    return st.empty() ? 0.0 : st.back();
-}
-
 }  // namespace
 
-TEST(ExpressionFuzz, WellFormedFormulasMatchTheirValueAndRpnText)
+TEST(ExpressionFuzz, WellFormedFormulasMatchTheirValue)
 {
     Gen g;
     int checked = 0;
@@ -142,8 +89,6 @@ TEST(ExpressionFuzz, WellFormedFormulasMatchTheirValueAndRpnText)
         }
         const double got = e.Value().toDouble();
         EXPECT_NEAR(got, expected, 1e-12 * (1 + std::fabs(expected))) << text;
-        EXPECT_NEAR(RunRpn(e.RPNExpression(), g.vars), expected, 1e-9 * (1 + std::fabs(expected)))
-            << text << " -> " << e.RPNExpression();
         ++checked;
     }
     EXPECT_GT(checked, 1000);
@@ -164,7 +109,7 @@ TEST(ExpressionFuzz, MalformedFormulasEndInAnErrorOrAValue)
     int errors = 0, values = 0, raisedCompile = 0, raisedValue = 0;
     for (int i = 0; i < 4000; ++i) {
         std::string text;
-        switch (i % 5) {
+        switch (i % 4) {
         case 0:
         case 1: {  // token soup
             const int n = 1 + pick(i % 50 == 0 ? 250 : 12);
@@ -180,18 +125,6 @@ TEST(ExpressionFuzz, MalformedFormulasEndInAnErrorOrAValue)
                 case 1: text.insert(at, pieces[static_cast<std::size_t>(pick(static_cast<int>(pieces.size())))]); break;
                 default: text[at] = static_cast<char>(pick(256)); break;
                 }
-            }
-            break;
-        }
-        case 3: {  // long chains and deep nesting around the capacities
-            const int n = 90 + pick(40);
-            if (pick(2)) {
-                text = "1";
-                for (int k = 0; k < n; ++k) text += pick(2) ? "+X" : "*2.5";
-            } else {
-                const int depth = 20 + pick(20);
-                text = std::string(static_cast<std::size_t>(depth), '(') + "1" +
-                       std::string(static_cast<std::size_t>(depth - pick(3)), ')');
             }
             break;
         }

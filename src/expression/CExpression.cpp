@@ -1,4 +1,4 @@
-#include "accessories/CExpression.h"
+#include "expression/CExpression.h"
 
 #include <algorithm>
 #include <charconv>
