@@ -1,10 +1,13 @@
 // aerolyx-cli: the program's work without a window, one subcommand each.
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 #include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/CliChart.h"
 #include "cli/CliEngine.h"
 #include "cli/CliSelect.h"
 
@@ -17,6 +20,7 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
+    {"chart", aerolyx::CliChart, "draw the performance chart of a fan file as a picture"},
     {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
@@ -33,7 +37,10 @@ int Usage(std::ostream& out, int status)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Subcommands that draw need fonts, hence a GUI application, but never a display.
+    const bool draws = argc >= 2 && (std::strcmp(argv[1], "chart") == 0);
+    if (draws && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app(draws ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
     if (argc < 2) return Usage(std::cerr, 2);
     const std::string cmd = argv[1];
     if (cmd == "-h" || cmd == "--help" || cmd == "help") return Usage(std::cout, 0);
