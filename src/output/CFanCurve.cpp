@@ -9,6 +9,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTemporaryFile>
@@ -658,6 +659,16 @@ bool CFanCurve::GetCurveFile(const std::string& path, int widthPx, int heightPx,
             if (!p.begin(&svg)) return fail(Tr("The picture cannot be written:") + " " + path);
             Paint(p, QRectF(0, 0, widthPx, heightPx));
             p.end();
+        }
+        // The generator gives the size in millimetres, which readers turn
+        // back into pixels at differing resolutions; pixels are what was asked.
+        const int svgAt = bytes.indexOf("<svg");
+        const int svgEnd = svgAt < 0 ? -1 : bytes.indexOf('>', svgAt);
+        if (svgEnd > svgAt) {
+            QString head = QString::fromUtf8(bytes.mid(svgAt, svgEnd - svgAt));
+            head.replace(QRegularExpression(R"(width="[^"]*")"), QString("width=\"%1\"").arg(widthPx));
+            head.replace(QRegularExpression(R"(height="[^"]*")"), QString("height=\"%1\"").arg(heightPx));
+            bytes.replace(svgAt, svgEnd - svgAt, head.toUtf8());
         }
         QSaveFile f(qpath);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
