@@ -1,4 +1,5 @@
 #include "output/CFanCurve.h"
+#include "output/PngWriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -675,7 +676,7 @@ bool CFanCurve::GetCurveFile(const std::string& path, int widthPx, int heightPx,
             return fail(Tr("The picture cannot be written:") + " " + path);
         return true;
     }
-    QImage img(widthPx, heightPx, ext == ".PNG" ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage img(widthPx, heightPx, QImage::Format_RGB32);
     if (img.isNull()) return fail(Tr("The picture cannot be written:") + " " + path);
     img.setDotsPerMeterX(3780);  // 96 dpi
     img.setDotsPerMeterY(3780);
@@ -686,9 +687,16 @@ bool CFanCurve::GetCurveFile(const std::string& path, int widthPx, int heightPx,
     }
     QSaveFile f(qpath);
     if (!f.open(QIODevice::WriteOnly)) return fail(Tr("The picture cannot be written:") + " " + path);
-    QImageWriter w(&f, QByteArray(ext.c_str() + 1).toLower());
-    if (ext == ".JPG") w.setQuality(92);
-    if (!w.write(img) || !f.commit()) return fail(Tr("The picture cannot be written:") + " " + path);
+    bool written = false;
+    if (ext == ".PNG") {
+        const QByteArray png = EncodePng(img);
+        written = !png.isEmpty() && f.write(png) == png.size();
+    } else {
+        QImageWriter w(&f, QByteArray(ext.c_str() + 1).toLower());
+        if (ext == ".JPG") w.setQuality(92);
+        written = w.write(img);
+    }
+    if (!written || !f.commit()) return fail(Tr("The picture cannot be written:") + " " + path);
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "model/CFanData.h"
 #include "output/CFanCurve.h"
 #include "output/ChartPage.h"
+#include "output/PngWriter.h"
 #include "selection/SqliteTestDb.h"
 #include "selection/TestCatalogue.h"
 #include "support/TestSupport.h"
@@ -404,6 +405,30 @@ TEST_F(FanCurveTest, PdfPageCarriesTheHeaderAndTheChart)
     EXPECT_EQ(PaperFromSetting("1"), QPageSize::Letter);
     EXPECT_EQ(PaperFromSetting("xyz"), QPageSize::A4);
     EXPECT_EQ(PaperSetting(PaperFromSetting("8")), "8");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FanCurveTest, OwnPngEncoderIsLossless)
+{
+    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
+    QImage img(333, 211, QImage::Format_RGB32);  // odd sizes: no row padding luck
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        chart_.Paint(p, QRectF(0, 0, 333, 211));
+    }
+    img.setPixelColor(0, 0, QColor(255, 0, 1));  // wrap-around differences in the first column
+    img.setPixelColor(1, 0, QColor(1, 255, 0));
+    const QByteArray png = EncodePng(img);
+    ASSERT_FALSE(png.isEmpty());
+    QImage back = QImage::fromData(png, "PNG");
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), img);
+    EXPECT_EQ(back.dotsPerMeterX(), img.dotsPerMeterX());
+    EXPECT_TRUE(EncodePng(QImage()).isEmpty());
 }
 
 }  // namespace
