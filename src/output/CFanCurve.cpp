@@ -61,7 +61,8 @@ double UnitFactor(const std::string& kind)
 
 std::string UnitText(const std::string& kind)
 {
-    const std::string u = fieldenv::GetUnitCode(kind, true);
+    // Unit symbols as chosen: a case-blind text lookup would turn "kW" into "KW".
+    const std::string u = fieldenv::GetUnitCode(kind, false);
     return u.empty() ? kind : u;
 }
 
@@ -375,7 +376,9 @@ void CFanCurve::Build() const
         const double grain = f == 1.0 ? kGrain[i] : 0.0;
         const int ticks = std::clamp(static_cast<int>(std::lround(14.0 / c)), 3, 8);
         if (!(hi >= lo)) lo = 0, hi = 0;
-        v.y = MakeAxis(lo, hi * (fromZero ? 1.05 : 1.0), ticks, grain, fromZero);
+        // Headroom, so that a curve's peak never runs along the panel's top edge.
+        if (hi >= lo) hi += fromZero ? hi * 0.05 : (hi - lo) * 0.04;
+        v.y = MakeAxis(lo, hi, ticks, grain, fromZero);
         if (i == Pressure && sizeD_ > 0 && !curves_.empty()) {
             // The dynamic pressure over the flow axis, clipped to the panel when drawn.
             Series pd;

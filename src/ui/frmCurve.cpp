@@ -12,6 +12,8 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "common/Program.h"
@@ -63,18 +65,20 @@ frmCurve::frmCurve(QWidget* parent) : QWidget(parent, Qt::Window)
     optSpeed1_->setChecked(true);
     top->addWidget(optSpeed1_);
     top->addWidget(optSpeed2_);
-    top->addSpacing(16);
-    const char* names[CFanCurve::kPanels] = {"Total pressure", "Efficiency", "Shaft power", "Sound power"};
-    for (int i = 0; i < CFanCurve::kPanels; ++i) {
-        chkPanel_[i] = new QCheckBox(names[i], this);
-        chkPanel_[i]->setObjectName(QString("chkPanel%1").arg(i + 1));
-        top->addWidget(chkPanel_[i]);
-        connect(chkPanel_[i], &QCheckBox::toggled, this, [this]() { OnPanelToggled(); });
-    }
     top->addStretch(1);
     chkQuality_ = new QCheckBox("High print quality", this);
     chkQuality_->setObjectName("chkQuality");
     top->addWidget(chkQuality_);
+    // The panels on a row of their own, so that a narrow window clips no caption.
+    auto* panels = new QHBoxLayout;
+    const char* names[CFanCurve::kPanels] = {"Total pressure", "Efficiency", "Shaft power", "Sound power"};
+    for (int i = 0; i < CFanCurve::kPanels; ++i) {
+        chkPanel_[i] = new QCheckBox(names[i], this);
+        chkPanel_[i]->setObjectName(QString("chkPanel%1").arg(i + 1));
+        panels->addWidget(chkPanel_[i]);
+        connect(chkPanel_[i], &QCheckBox::toggled, this, [this]() { OnPanelToggled(); });
+    }
+    panels->addStretch(1);
 
     auto* buttons = new QHBoxLayout;
     lblNote_ = new QLabel(this);
@@ -96,6 +100,7 @@ frmCurve::frmCurve(QWidget* parent) : QWidget(parent, Qt::Window)
     view_ = new ChartView(chart_, this);
     auto* lay = new QVBoxLayout(this);
     lay->addLayout(top);
+    lay->addLayout(panels);
     lay->addWidget(view_, 1);
     lay->addLayout(buttons);
     connect(optSpeed1_, &QRadioButton::toggled, this, [this](bool on) { if (on) SetSpeed(1); });
@@ -267,7 +272,15 @@ void RunCurveWindow(QWidget* owner, const CFanData& record)
     frmCurve w;
     w.Startup(record);
     TranslateForm(&w);
-    if (owner) w.move(owner->geometry().center() - w.rect().center());
+    if (owner) {
+        // Over the owner, but whole on its screen.
+        const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        w.resize(w.size().boundedTo(screen.size() - QSize(20, 60)));
+        QPoint at = owner->geometry().center() - w.rect().center();
+        at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - w.width())));
+        at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - w.height() - 30)));
+        w.move(at);
+    }
     QEventLoop loop;
     QObject::connect(&w, &frmCurve::Closed, &loop, &QEventLoop::quit);
     if (owner) owner->setEnabled(false);

@@ -89,6 +89,7 @@ TEST_F(CurveWindowTest, SpeedsAndPanelsFollowTheUserAndAreStoredOnClosing)
     EXPECT_TRUE(w.Chart().Panels().front().hasOperatingPoint);
     EXPECT_DOUBLE_EQ(w.Chart().Panels().front().operatingPoint.x(), 3972);
 
+    EXPECT_EQ(w.Chart().Panels()[1].title, "P1 [kW]");
     w.PanelBox(0)->click();
     w.PanelBox(3)->click();
     EXPECT_EQ(w.Chart().ViewFlags(), "1110");
