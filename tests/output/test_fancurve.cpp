@@ -43,7 +43,7 @@ const char* kCatalogue = R"SQL(
 CREATE TABLE tblEEPolB (PolBID INTEGER, PolBN INTEGER);
 INSERT INTO tblEEPolB VALUES (2, 2900), (4, 1450), (6, 960);
 CREATE TABLE tblFanSizes (FsID INTEGER);
-INSERT INTO tblFanSizes VALUES (1), (2), (3), (4);
+INSERT INTO tblFanSizes VALUES (1), (2), (3), (4), (5);
 CREATE TABLE tblFanCurve (FsID INTEGER, FanCPz INTEGER, FanCN INTEGER, FanCM REAL, FanCPa REAL, FanCP REAL,
   FanCE REAL, FanCDB REAL);
 INSERT INTO tblFanCurve VALUES
@@ -53,7 +53,8 @@ INSERT INTO tblFanCurve VALUES
   (2, 2, 30, 1000, 200, NULL, NULL, 85),
   (2, 2, 30, 1500, 150, 0, NULL, NULL),
   (4, 2, 10, -500, 100, 0.1, 50, 80),
-  (4, 2, 10, 800, 100, 0.1, 50, 80);
+  (4, 2, 10, 800, 100, 0.1, 50, 80),
+  (5, 2, 20, 1000, 100, 0.123, NULL, 80);
 )SQL";
 
 class FanCurveTest : public ::testing::Test {
@@ -140,6 +141,11 @@ TEST_F(FanCurveTest, SixtyHertzRaisesFlowByATenthOfTwoAndPressureByOneFortyFour)
     EXPECT_EQ(chart_.PointList(CFanCurve::Sound), "2401,93.96;3600,91.96|");
     // 2401/3600 x 578/0.864 = 446.2 -> 44.6.
     EXPECT_EQ(chart_.PointList(CFanCurve::Efficiency), "2401,44.6;3600,41.7|3000,43.4");
+
+    // 0.123 x 1.728 = 0.212544 -> 0.2125 kW (four decimals); 1200/3600 x 144/0.2125 = 225.9 -> 22.6 %.
+    Fan(5, 2, 0, 60);
+    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
+    EXPECT_EQ(chart_.PointsText(), "20\n1200,144\n1200,22.6\n1200,0.2125\n1200,83.96\n");
 }
 
 TEST_F(FanCurveTest, NullPowerAndEfficiencyReadAsZeroAndOneCurveMakesOneLabel)
@@ -300,6 +306,8 @@ TEST_F(FanCurveTest, DynamicPressureUsesThreePointOneFourAndTheUsersUnits)
     EXPECT_EQ(chart_.DynamicPressure(3600), 16);
     // 7065 m3/h: v = 10 m/s, 60 Pa.
     EXPECT_EQ(chart_.DynamicPressure(7065), 60);
+    // 30000 m3/h: v = 42.463 m/s, 0.6 v^2 = 1081.9 -> 1082 Pa (the full pi would give 1081).
+    EXPECT_EQ(chart_.DynamicPressure(30000), 1082);
 
     CUnit units(&settings_);
     units.LoadCodes("VL;m3/s|PA;InchWG");
