@@ -7,6 +7,7 @@
 
 #include "app/AppContext.h"
 #include "cli/CliApp.h"
+#include "cli/CliChart.h"
 #include "cli/CliEngine.h"
 #include "cli/CliPrint.h"
 #include "cli/CliSelect.h"
@@ -20,6 +21,7 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
+    {"chart", aerolyx::CliChart, "draw the performance chart of a fan file as a picture"},
     {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
     {"print", aerolyx::CliPrint, "write the data sheet of a fan file as PDF"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},

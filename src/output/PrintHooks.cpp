@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QTextDocument>
 
+#include "output/CFanCurve.h"
 #include "output/LoadPic.h"
 #include "output/RtfReader.h"
 
@@ -26,6 +27,13 @@ PrintHooks& DefaultPrintHooks()
         PrintHooks h;
         h.picture = LoadPlatformPicture;
         h.tiffPicture = LoadPic;
+        h.chart = [](QPainter& painter, const QRectF& box, const CFanData& project, int chart, const std::string& view) {
+            // A chart whose data cannot be loaded still paints its note.
+            CFanCurve curve;
+            curve.SubLoadFanRecords(project, chart);
+            curve.SetViewFlags(view);
+            curve.Paint(painter, box);
+        };
         h.rtf = [](const QString& path, QString* error) { return ReadRtfFile(path, error); };
         return h;
     }();

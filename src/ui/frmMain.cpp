@@ -45,6 +45,7 @@
 #include "ui/frmAcc.h"
 #include "ui/frmAirDir.h"
 #include "ui/frmPrint.h"
+#include "ui/frmCurve.h"
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
 #include "ui/frmUnits.h"
@@ -565,7 +566,7 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miPrint") outdated_ ? Beep() : ShowPrintPreview(this, *fd_, [this] { CmdProject(); });
     else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
     else if (key == "miSound") CmdNeedsCurrent("The sound sheet");
-    else if (key == "miCurve") CmdNeedsCurrent("The performance chart");
+    else if (key == "miCurve") outdated_ ? Beep() : RunCurveWindow(this, *fd_);
     else if (key == "miHAbout")
         QMessageBox::about(this, "Aerolyx",
                            Q("Aerolyx " + Prog().Version + "\n" + UiTr("Fan selection and quotation")));

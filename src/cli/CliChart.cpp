@@ -1,0 +1,166 @@
+#include "cli/CliChart.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "app/AppContext.h"
+#include "app/CommandLine.h"
+#include "common/NumText.h"
+#include "common/SettingsStore.h"
+#include "common/StrUtil.h"
+#include "common/TextFile.h"
+#include "lang/CTranslater.h"
+#include "lang/MessageSink.h"
+#include "model/CFanData.h"
+#include "output/CFanCurve.h"
+#include "output/ChartPage.h"
+
+namespace aerolyx {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitBad = 2;
+
+int Fail(const std::string& message)
+{
+    std::cerr << "aerolyx-cli chart: " << message << "\n";
+    return kExitBad;
+}
+
+bool WholeNumber(const std::string& text, int lo, int hi, int& out)
+{
+    if (!IsNumeric(text)) return false;
+    const double v = TextToNum(text);
+    if (v != static_cast<int>(v) || v < lo || v > hi) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+void CliChartUsage(bool full)
+{
+    std::cerr << "usage: aerolyx-cli chart FILE [--speed 1|2] [--panels 1010] [--out PATH]\n"
+                 "                         [--width PX --height PX] [--points] [--data DIR] [--lang XX]\n";
+    if (!full) return;
+    std::cerr << "  Draws the performance chart of the fan in FILE (a saved fan file).\n"
+                 "  --panels   four 0/1 flags: pressure, efficiency, power, sound power\n"
+                 "             (default: the user's FanC/ViewCharts setting, else 1010)\n"
+                 "  --out      the picture, by its extension: .svg .png .jpg .bmp (.gif where\n"
+                 "             an image plugin writes it), default 1600 x 1200 pixels; or .pdf,\n"
+                 "             a page with the chart and its header\n"
+                 "  --points   prints the loaded curve numbers and the pressure, efficiency,\n"
+                 "             power and sound power point lists, one line each\n"
+                 "Exit status: 0 done, 2 bad arguments or input (nothing written then).\n";
+}
+
+int CliChart(const std::vector<std::string>& args)
+{
+    std::string file, out, data, lang, panels, speedText = "1", widthText, heightText;
+    bool points = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-h" || a == "--help") {
+            CliChartUsage(true);
+            return kExitOk;
+        }
+        if (a == "--points") {
+            points = true;
+            continue;
+        }
+        bool taken = false;
+        for (auto [name, target] : {std::pair{"--out", &out}, std::pair{"--data", &data}, std::pair{"--lang", &lang},
+                                    std::pair{"--panels", &panels}, std::pair{"--speed", &speedText},
+                                    std::pair{"--width", &widthText}, std::pair{"--height", &heightText}}) {
+            switch (TakeOptionValue(args, i, name, *target)) {
+            case OptionValue::Taken: taken = true; break;
+            case OptionValue::Missing: return Fail(std::string(name) + " needs a value");
+            case OptionValue::NotThisOption: break;
+            }
+            if (taken) break;
+        }
+        if (taken) continue;
+        if (StartsWith(a, "-") || !file.empty()) {
+            CliChartUsage(false);
+            return Fail("unexpected argument '" + a + "'");
+        }
+        file = a;
+    }
+    if (file.empty()) {
+        CliChartUsage(false);
+        return Fail("chart needs a fan file");
+    }
+    int speed = 1, width = 1600, height = 1200;
+    if (!WholeNumber(speedText, 1, 2, speed)) return Fail("--speed must be 1 or 2, not '" + speedText + "'");
+    if (!widthText.empty() && !WholeNumber(widthText, 16, 20000, width))
+        return Fail("--width must be a whole number of pixels from 16 to 20000, not '" + widthText + "'");
+    if (!heightText.empty() && !WholeNumber(heightText, 16, 20000, height))
+        return Fail("--height must be a whole number of pixels from 16 to 20000, not '" + heightText + "'");
+    if (!panels.empty() && (!CFanCurve::ValidViewFlags(panels) || panels.empty()))
+        return Fail("--panels needs four 0/1 flags (pressure, efficiency, power, sound power), not '" + panels + "'");
+    if (out.empty() && !points) return Fail("nothing to do: give --out PATH or --points");
+    if (!out.empty()) {
+        const std::string ext = out.size() >= 4 ? ToUpper(out.substr(out.size() - 4)) : std::string();
+        auto known = CFanCurve::PictureExtensions();
+        known.push_back(".PDF");
+        if (std::find(known.begin(), known.end(), ext) == known.end())
+            return Fail("--out " + out + ": " +
+                        (ext == ".GIF" ? std::string("GIF pictures cannot be written here")
+                                       : "unknown picture format (" + Join(known, ", ") + ")"));
+    }
+    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
+
+    SetMessageSink([](const std::string& text, MessageKind kind) {
+        const char* what = kind == MessageKind::Critical ? "error" : kind == MessageKind::Warning ? "warning" : "note";
+        std::cerr << "aerolyx-cli: " << what << ": " << ReplaceAll(text, "\r\n", "\n  ") << "\n";
+    });
+    AppContext ctx;
+    StartupOptions options;
+    options.dataDir = data;
+    if (!data.empty() && !FileExists(JoinPath(data, "Dodov.ini"))) return Fail("no Dodov.ini in the data folder " + data);
+    if (!ctx.Main(std::move(options)) || !ctx.settingsFileRead) return Fail("start-up failed in " + ctx.AppPath);
+    if (!ctx.DBConnection) return Fail("no catalogue connection");
+    if (!lang.empty()) {
+        const std::string code = ToUpper(lang);
+        if (code.size() != 2 || !ctx.Translator || !ctx.Translator->Startup(code, ctx.AppPath))
+            return Fail("--lang " + lang + ": no such language in " + ctx.AppPath);
+    }
+
+    CFanData record;
+    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
+    record.ClearAllValues();
+    std::string error;
+    if (!record.ReadFromFile(file, "", &error))
+        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+    if (record.ValueI("O_FsID").isEmpty() || record.ValueI("O_FsID").toDouble() <= 0)
+        return Fail(file + " holds no chosen fan (O_FsID is empty)");
+
+    CFanCurve chart;
+    if (!chart.SubLoadFanRecords(record, speed)) return Fail(file + ": " + chart.Note());
+    if (chart.Curves().empty()) return Fail(file + ": " + chart.Note());
+    std::string flags = panels;
+    if (flags.empty() && ctx.Settings) flags = ctx.Settings->Get("FanC", "ViewCharts", "1010");
+    if (!chart.SetViewFlags(flags)) chart.SetViewFlags("1010");
+    chart.DrawCurves();
+    if (!chart.Note().empty()) std::cerr << "aerolyx-cli chart: note: " << chart.Note() << "\n";
+
+    if (points) std::cout << chart.PointsText() << std::flush;
+    if (!out.empty()) {
+        if (ToUpper(out.substr(out.size() - 4)) == ".PDF") {
+            // A page as the chart window exports it, with the user's paper settings.
+            const std::string o = ctx.Settings ? ctx.Settings->Get("FanC", "Orientation", "") : "";
+            const std::string p = ctx.Settings ? ctx.Settings->Get("FanC", "Papersize", "") : "";
+            if (!WriteChartPdf(out, chart, ChartPageHeaderOf(record), OrientationFromSetting(o), PaperFromSetting(p),
+                               &error))
+                return Fail(error);
+            std::cerr << "Wrote " << out << "\n";
+        } else {
+            if (!chart.GetCurveFile(out, width, height, &error)) return Fail(error);
+            std::cerr << "Wrote " << out << " (" << width << " x " << height << ")\n";
+        }
+    }
+    return kExitOk;
+}
+
+}  // namespace aerolyx
