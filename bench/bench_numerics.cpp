@@ -1,4 +1,3 @@
-// bench-libs: aerolyx_engine aerolyx_accessories
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

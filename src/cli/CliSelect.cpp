@@ -70,11 +70,11 @@ bool ValidUnits(const std::string& form, std::string& error)
             return false;
         }
         bool known = false;
-        for (const std::string& u : Split(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), '|'))
+        for (const std::string& u : Split(units->GetUnitCodes(ToUpper(Trim(kv[0]))), '|'))
             known = known || IEquals(u, Trim(kv[1]));
         if (!known) {
             error = "--units: '" + Trim(kv[1]) + "' is not a unit of " + ToUpper(Trim(kv[0])) + " (" +
-                    ReplaceAll(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), "|", ", ") + ")";
+                    ReplaceAll(units->GetUnitCodes(ToUpper(Trim(kv[0]))), "|", ", ") + ")";
             return false;
         }
     }

@@ -7,7 +7,6 @@
 #include "common/Rounding.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
-#include "lang/CTranslater.h"
 #include "units/CMollier.h"
 
 namespace aerolyx {
@@ -109,29 +108,18 @@ const CMollier& CUnit::Mollier() const
     return own;
 }
 
-std::string CUnit::TranslateName(const std::string& name) const
-{
-    if (translate_) return translate_(name);
-    const Program& p = Prog();
-    if (p.Translator) return p.Translator->Translate(name, p.DefaultTranslator);
-    if (p.DefaultTranslator) return p.DefaultTranslator->Translate(name, nullptr);
-    return name;
-}
-
-std::string CUnit::GetUnitCodes(const std::string& kind, bool translate) const
+std::string CUnit::GetUnitCodes(const std::string& kind) const
 {
     const int i = KindIndex(kind);
     if (i < 0) return kind;
-    std::vector<std::string> names;
-    for (const auto& u : kUnits[i]) names.push_back(translate ? TranslateName(u) : u);
-    return Join(names, "|");
+    return Join(kUnits[i], "|");
 }
 
-std::string CUnit::GetUnitCode(const std::string& kind, bool translate) const
+std::string CUnit::GetUnitCode(const std::string& kind) const
 {
     const int i = KindIndex(kind);
     if (i < 0) return {};
-    return translate ? TranslateName(chosen_[i]) : chosen_[i];
+    return chosen_[i];
 }
 
 void CUnit::SetUnitCode(const std::string& kind, const std::string& unit)

@@ -4,8 +4,10 @@
 
 #include "common/Database.h"
 #include "common/IniFile.h"
+#include "common/Program.h"
 #include "lang/CTranslater.h"
 #include "lang/MessageSink.h"
+#include "lang/Tr.h"
 #include "support/TestSupport.h"
 
 using namespace aerolyx;
@@ -179,4 +181,26 @@ TEST(CTranslater, LoadsTablesFromTheCatalogue)
     db.lastSql.clear();
     EXPECT_FALSE(t.StartupDB("DE x; DROP", db));  // never spliced into SQL
     EXPECT_EQ(db.lastSql, "");
+}
+
+TEST(Tr, ActiveTranslatorWithEnglishFallbackElseTheTextItself)
+{
+    test::TempDir dir;
+    dir.write("Lang_EN.txt", "0001:English\r\n0100:Speed\r\n0101:1/min\r\n0102:Fan\r\n");
+    dir.write("Lang_DE.txt", "0001:Deutsch\r\n0100:Drehzahl\r\n0101:U/min\r\n");
+    CTranslater en, de;
+    ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
+    ASSERT_TRUE(de.Startup("DE", dir.path(), Ini()));
+    const Program saved = Prog();
+    Prog().DefaultTranslator = &en;
+    Prog().Translator = &de;
+    EXPECT_EQ(Tr("1/min"), "U/min");
+    EXPECT_EQ(Tr("T:100"), "Drehzahl");
+    EXPECT_EQ(Tr("T:102"), "Fan");    // missing in German: the English entry
+    EXPECT_EQ(Tr("1/sec"), "1/sec");  // in no table: unchanged
+    Prog().Translator = nullptr;
+    EXPECT_EQ(Tr("T:100"), "Speed");
+    Prog().DefaultTranslator = nullptr;
+    EXPECT_EQ(Tr("T:100"), "T:100");
+    Prog() = saved;
 }
