@@ -9,13 +9,11 @@
 #include <set>
 
 #include "CatalogueDb.h"
+#include "accessories/CExpression.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
 #include "support/TestSupport.h"
-#ifdef AEROLYX_HAVE_CEXPRESSION
-#include "accessories/CExpression.h"
-#endif
 
 using namespace aerolyx;
 
@@ -325,9 +323,6 @@ TEST(CatalogueIntegrity, Postgres)
 
 TEST(CatalogueIntegrity, AccessoryFormulasCompile)
 {
-#ifndef AEROLYX_HAVE_CEXPRESSION
-    GTEST_SKIP() << "the expression evaluator is not part of this build yet";
-#else
     std::string err;
     auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
     ASSERT_TRUE(db) << err;
@@ -350,7 +345,6 @@ TEST(CatalogueIntegrity, AccessoryFormulasCompile)
         ++checked;
     }
     EXPECT_EQ(checked, 5);
-#endif
 }
 
 TEST(CatalogueIntegrity, SqliteConnectionCannotWrite)
