@@ -10,11 +10,7 @@ namespace aerolyx {
 
 namespace {
 
-IDatabase& Db()
-{
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    return *Prog().DB;
-}
+IDatabase& Db() { return ProgDb(); }
 
 std::string SwitchName(int k) { return "I_DpaAc" + std::to_string(k); }
 

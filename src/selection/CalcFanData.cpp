@@ -59,8 +59,7 @@ std::string Lookup(IDatabase& db, const std::string& sql, const char* column)
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency)
 {
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    IDatabase& db = *Prog().DB;
+    IDatabase& db = ProgDb();
 
     // 1. series suffix
     std::string suffix;

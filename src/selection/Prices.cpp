@@ -17,8 +17,7 @@ double NetPrice(double listPrice) { return NetPrice(listPrice, Prog().Rebate); }
 
 void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
 {
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    IDatabase& db = *Prog().DB;
+    IDatabase& db = ProgDb();
     const std::string list = std::to_string(Prog().PriceList);
     const double fanList = rec::ColNum(row, "FdEuro" + list);
 

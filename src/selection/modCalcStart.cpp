@@ -15,11 +15,7 @@ namespace aerolyx {
 
 namespace {
 
-IDatabase& Db()
-{
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    return *Prog().DB;
-}
+IDatabase& Db() { return ProgDb(); }
 
 // Reply fields the search and the data sheet read go up to index 49.
 constexpr std::size_t kReplyFields = 50;
