@@ -6,7 +6,7 @@
 #include "common/StrUtil.h"
 #include "model/CFanData.h"
 #include "selection/FakeEngine.h"
-#include "selection/TestCatalogue.h"
+#include "support/TestCatalogue.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
