@@ -188,14 +188,30 @@ std::string CUnit::FormatF(const std::string& kind, std::string& unit) const
     return {};
 }
 
+bool CUnit::Resolve(const std::string& kind, const Variant& value, const std::string& unit, int& i,
+                    std::string& upperUnit, Variant& passed) const
+{
+    if (value.isEmpty() || Trim(kind).empty()) {
+        passed = value;
+        return false;
+    }
+    i = KindIndex(kind);
+    if (i < 0) {
+        passed = Variant(value.toDouble());
+        return false;
+    }
+    upperUnit = ToUpper(unit.empty() ? chosen_[i] : unit);
+    return true;
+}
+
 Variant CUnit::Normalizze(const std::string& kind, const Variant& value, double t,
                           const std::string& unit) const
 {
-    if (value.isEmpty() || Trim(kind).empty()) return value;
-    const int i = KindIndex(kind);
+    int i = -1;
+    std::string u;
+    Variant passed;
+    if (!Resolve(kind, value, unit, i, u, passed)) return passed;
     const double v = value.toDouble();
-    if (i < 0) return Variant(v);
-    const std::string u = ToUpper(unit.empty() ? chosen_[i] : unit);
     if (i == kRF && u != "%") {
         const CMollier& m = Mollier();
         const int wb = WetBulbCode(u, chosen_[kT]);
@@ -229,11 +245,11 @@ Variant CUnit::Normalizze(const std::string& kind, const Variant& value, double 
 Variant CUnit::NormalToUnit(const std::string& kind, const Variant& value, double t,
                             const std::string& unit) const
 {
-    if (value.isEmpty() || Trim(kind).empty()) return value;
-    const int i = KindIndex(kind);
+    int i = -1;
+    std::string u;
+    Variant passed;
+    if (!Resolve(kind, value, unit, i, u, passed)) return passed;
     const double v = value.toDouble();
-    if (i < 0) return Variant(v);
-    const std::string u = ToUpper(unit.empty() ? chosen_[i] : unit);
     if (i == kRF && u != "%") {
         const CMollier& m = Mollier();
         const int wb = WetBulbCode(u, chosen_[kT]);

@@ -70,6 +70,10 @@ public:
 
 private:
     int KindIndex(const std::string& kind) const;
+    // Kind index and upper-case unit of a conversion; false, with the
+    // result in `passed`, when the value goes through unconverted.
+    bool Resolve(const std::string& kind, const Variant& value, const std::string& unit, int& i,
+                 std::string& upperUnit, Variant& passed) const;
     ISettingsStore* Store() const;
     const CMollier& Mollier() const;
 
