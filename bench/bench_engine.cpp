@@ -1,4 +1,3 @@
-// bench-libs: aerolyx_engine aerolyx_app
 // Duty commands (1001) per second over the demo catalogue: with the catalogue
 // queries (Qt SQL on fans.db), and the computation alone (every recordset
 // answered from memory after a first pass).

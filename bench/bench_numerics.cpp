@@ -1,4 +1,3 @@
-// bench-libs: aerolyx_engine
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

@@ -3,7 +3,6 @@
 // I_PresS 250, series AXM) on the demo catalogue and on synthetic catalogues
 // of 1,000 and 10,000 sizes, which are generated next to the benchmark on
 // first use. Reports candidates, sizes queried and the peak resident memory.
-// bench-libs: aerolyx_selection aerolyx_app
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>

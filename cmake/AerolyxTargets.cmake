@@ -3,11 +3,25 @@
 function(aerolyx_folder_library target)
   file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER src EXCLUDE REGEX "/main_[^/]*\\.cpp$")
+  set(placeholder FALSE)
   if(NOT src)
     set(src ${PROJECT_SOURCE_DIR}/cmake/empty.cpp)
+    set(placeholder TRUE)
   endif()
   add_library(${target} STATIC ${src})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  set_target_properties(${target} PROPERTIES AEROLYX_PLACEHOLDER ${placeholder})
+endfunction()
+
+# aerolyx_folder_links(<target> <libs...>): target_link_libraries(PUBLIC) for
+# a folder that may still be empty. A library without code of its own links
+# nothing, so that an empty folder pulls no packages into whoever links it;
+# the line is written as it must be once the code arrives.
+function(aerolyx_folder_links target)
+  get_target_property(placeholder ${target} AEROLYX_PLACEHOLDER)
+  if(NOT placeholder)
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  endif()
 endfunction()
 
 # aerolyx_folder_executables(<lib>): every main_<name>.cpp of the folder

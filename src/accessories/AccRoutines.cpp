@@ -1,5 +1,6 @@
 #include "accessories/AccRoutines.h"
 
+#include "accessories/AccessorySql.h"
 #include "accessories/RecordValues.h"
 #include "common/Program.h"
 #include "common/Rounding.h"
@@ -9,11 +10,7 @@ namespace aerolyx {
 
 namespace {
 
-IDatabase& Db()
-{
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    return *Prog().DB;
-}
+IDatabase& Db() { return ProgDb(); }
 
 std::string SwitchName(int k) { return "I_DpaAc" + std::to_string(k); }
 
@@ -23,7 +20,7 @@ bool SwitchOn(const CFanData& record, int k) { return rec::Num(record, SwitchNam
 bool ArticleType(const std::string& id, std::string& type, bool* sizeFree = nullptr)
 {
     if (!IsNumeric(id)) return false;  // a line is user input: never splice anything else
-    Recordset rs = Db().OpenRecordset("SELECT ActCode, FsID FROM tblAccData WHERE AdID=" + NumToText(TextToNum(id)));
+    Recordset rs = Db().OpenRecordset(sql::Article(TextToNum(id)));
     if (rs.Eof()) return false;
     type = rs.GetText("ActCode");
     if (sizeFree) *sizeFree = rs.Field("FsID").isEmpty();
@@ -31,10 +28,9 @@ bool ArticleType(const std::string& id, std::string& type, bool* sizeFree = null
 }
 
 // AdID of the article of `type` for fan size `fsId`; "" when there is none.
-std::string ArticleForSize(const std::string& fsId, const std::string& type)
+std::string ArticleForSize(double fsId, const std::string& type)
 {
-    Recordset rs = Db().OpenRecordset("SELECT AdId, ActCode FROM tblAccData WHERE FsID=" + fsId + " AND ActCode='" +
-                                      SqlQuote(type) + "'");
+    Recordset rs = Db().OpenRecordset(sql::ArticleForSize(fsId, type));
     if (rs.Eof()) return {};
     return rs.Field("AdId").toText();
 }
@@ -85,8 +81,7 @@ bool AccLine::AnyKept() const
 
 std::string AccDpInfo(const std::string& fieldName, int mode)
 {
-    Recordset rs = Db().OpenRecordset("SELECT ActCode, ActDpEqu FROM tblAccTypes WHERE tblAccTypes.ActDpFld='" +
-                                      SqlQuote(fieldName) + "'");
+    Recordset rs = Db().OpenRecordset(sql::PressureDropFormula(fieldName));
     if (rs.Eof()) return {};
     return mode == 1 ? rs.GetText("ActCode") : rs.GetText("ActDpEqu");
 }
@@ -100,14 +95,7 @@ double AccNetPrice(double listPrice, double rebate)
 
 std::string AvailableAccQuery(int fsId, const std::string& language)
 {
-    const std::string n = std::to_string(Prog().PriceList);
-    return "SELECT tblAccData.AdID, tblAccData.AdName, tblAccData.AdEuro" + n +
-           ", tblAccTypes.ActDesc, tblLngTrans.TrnText, tblAccTypes.ActCode, tblLngTrans.TrnCode"
-           " FROM (tblAccTypes INNER JOIN tblAccData ON tblAccTypes.ActCode = tblAccData.ActCode) INNER JOIN "
-           "tblLngTrans ON tblAccTypes.ActCode = tblLngTrans.TrnCode"
-           " Where (((tblAccData.FsID) = " +
-           std::to_string(fsId) + " Or (tblAccData.FsID) Is Null) AND LngID='" + SqlQuote(language) + "')" +
-           " ORDER BY tblAccData.AdName";
+    return sql::AvailableAccessories(fsId, language, Prog().PriceList);
 }
 
 void AccCalcPrice(CFanData& record)
@@ -117,7 +105,7 @@ void AccCalcPrice(CFanData& record)
     if (text.empty() || text.find('|') == std::string::npos) return;
     const AccLine line = AccLine::Parse(text);
     const std::string priceCol = "AdEuro" + std::to_string(Prog().PriceList);
-    Recordset rs = Db().OpenRecordset("SELECT AdID, " + priceCol + " FROM tblAccData");
+    Recordset rs = Db().OpenRecordset(sql::ArticlePrices(Prog().PriceList));
     double sum = 0;
     for (std::size_t i = 0; i < line.ids.size(); ++i) {
         if (!IsNumeric(line.ids[i])) continue;
@@ -138,7 +126,6 @@ void AccFollowSize(CFanData& record, const std::string& oldLine, int oldFsID)
     }
     if (oldLine.find('|') == std::string::npos) return;
     AccLine line = AccLine::Parse(oldLine);
-    const std::string size = NumToText(s);
     for (std::size_t i = 0; i < line.ids.size(); ++i) {
         std::string type;
         bool sizeFree = false;
@@ -148,7 +135,7 @@ void AccFollowSize(CFanData& record, const std::string& oldLine, int oldFsID)
         }
         // An article that fits every size stays what it is.
         if (sizeFree) continue;
-        const std::string id = ArticleForSize(size, type);
+        const std::string id = ArticleForSize(s, type);
         if (id.empty())
             line.quantities[i] = "0";
         else
@@ -184,7 +171,7 @@ void AccSyncDp(CFanData& record)
             }
         }
     }
-    const std::string size = NumToText(rec::Num(record, "O_FsID"));
+    const double size = rec::Num(record, "O_FsID");
     for (int k = 1; k <= 5; ++k) {
         if (demanded[k].empty()) continue;
         const std::string id = ArticleForSize(size, demanded[k]);

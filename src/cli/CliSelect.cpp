@@ -72,11 +72,11 @@ bool ValidUnits(const std::string& form, std::string& error)
             return false;
         }
         bool known = false;
-        for (const std::string& u : Split(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), '|'))
+        for (const std::string& u : Split(units->GetUnitCodes(ToUpper(Trim(kv[0]))), '|'))
             known = known || IEquals(u, Trim(kv[1]));
         if (!known) {
             error = "--units: '" + Trim(kv[1]) + "' is not a unit of " + ToUpper(Trim(kv[0])) + " (" +
-                    ReplaceAll(units->GetUnitCodes(ToUpper(Trim(kv[0])), false), "|", ", ") + ")";
+                    ReplaceAll(units->GetUnitCodes(ToUpper(Trim(kv[0]))), "|", ", ") + ")";
             return false;
         }
     }
@@ -354,8 +354,8 @@ void CliSelectUsage(bool full)
     const CUnit units;
     for (const std::string kind : CUnit::Kinds()) {
         std::vector<std::string> codes;
-        for (const std::string& u : Split(units.GetUnitCodes(kind, false), '|'))
-            if (!u.empty()) codes.push_back(u == units.GetUnitCode(kind, false) ? u + " (default)" : u);
+        for (const std::string& u : Split(units.GetUnitCodes(kind), '|'))
+            if (!u.empty()) codes.push_back(u == units.GetUnitCode(kind) ? u + " (default)" : u);
         out << "    " << kind << std::string(kind.size() < 5 ? 5 - kind.size() : 1, ' ') << Join(codes, ", ") << "\n";
     }
     out << "  --        ends the options\n"

@@ -31,5 +31,8 @@ struct Program {
 };
 
 Program& Prog();
+// The catalogue connection of Prog(); DbError when there is none (a missing
+// connection is an I/O failure like any other catalogue error).
+IDatabase& ProgDb();
 
 }  // namespace aerolyx

@@ -79,12 +79,17 @@ bool CTranslater::Startup(const std::string& language, const std::string& folder
     return true;
 }
 
+std::string CTranslater::TableQuery(const std::string& language)
+{
+    return "SELECT * FROM tblLang" + language + " ORDER BY ID";
+}
+
 bool CTranslater::StartupDB(const std::string& language, IDatabase& db)
 {
     if (!PlainCode(language)) return false;
     Recordset rs;
     try {
-        rs = db.OpenRecordset("SELECT * FROM tblLang" + language + " ORDER BY ID");
+        rs = db.OpenRecordset(TableQuery(language));
         std::array<std::string, kMaxTextID + 1> loaded = texts_;
         for (; !rs.Eof(); rs.MoveNext()) {
             const Variant& idv = rs.Field("ID");

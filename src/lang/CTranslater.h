@@ -24,6 +24,8 @@ public:
     // Loads the table from "tblLang" & code (columns ID, Text). False when
     // the code is not a plain code or the query fails (table unchanged then).
     bool StartupDB(const std::string& language, IDatabase& db);
+    // The statement StartupDB reads (language: a plain code, checked there).
+    static std::string TableQuery(const std::string& language);
 
     std::string Translate(const std::string& text, const CTranslater* fallback = nullptr) const;
     // First ID whose text equals the text (case-insensitive); 0 when none.

@@ -8,6 +8,7 @@
 #include "common/NumText.h"
 #include "common/Program.h"
 #include "common/TextFile.h"
+#include "model/ChoiceListSql.h"
 #include "model/FieldEnv.h"
 
 namespace aerolyx {
@@ -407,41 +408,21 @@ std::string CFanData::ChoiceListFor(const std::string& name) const
     const std::string n = ToUpper(name);
     if (n == "YESNO") return "|#0;No|#1;Yes";
 
-    const std::string lang = SqlQuote(fieldenv::Language());
+    const std::string lang = fieldenv::Language();
     ListQuery q;
-    if (n == "MOTFAB") q = {"SELECT Fab0ID, Fab0TextS FROM tblFab00 ORDER BY Fab0ID", "", 2};
-    else if (n == "MOTPOL") q = {"SELECT PolID, PolTextP FROM tblEEPolz ORDER BY PolID", "|#0;-", 2};
-    else if (n == "MOTVOLT") q = {"SELECT VoltID, VoltText FROM tblEEVolt ORDER BY VoltPhase, VoltNenn", "", 2};
-    else if (n == "MOTFRQ") q = {"SELECT FrqID, FrqHz FROM tblEEFreq ORDER BY FrqHz", "", 2};
-    else if (n == "MOTISO") q = {"SELECT MisoID, MisoKz FROM tblEEIso ORDER BY MisoID", "", 2};
-    else if (n == "MOTSCHA") q = {"SELECT SchaID, SchaText FROM tblEESchalt ORDER BY SchaText", "", 2};
-    else if (n == "MOTIP") q = {"SELECT IpID, IpText FROM tblEEIp ORDER BY IpText", "", 2};
-    else if (n == "MOTEXCLS") q = {"SELECT DISTINCT MotExClass FROM tblMotBase ORDER BY MotExClass", "", 1};
-    else if (n == "SERIE")
-        q = {"SELECT tblFanSeries.TsCode, tblLngTrans.TrnText"
-             " FROM tblLngTrans INNER JOIN tblFanSeries ON tblLngTrans.TrnCode = tblFanSeries.TsCode"
-             " WHERE tblLngTrans.LngID='" + lang + "' AND TsActive=1",
-             "", 2};
-    else if (n == "FTYPE") {
-        const std::string series = SqlQuote(ValueI("I_Serie").toText());
-        q = {"SELECT DISTINCT tblFanTypes.TpCode, tblFanTypes.TpCode AS Code2, tblLngTrans.TrnText"
-             " FROM (tblFanTypes INNER JOIN tblFanTpSe ON tblFanTypes.TpCode = tblFanTpSe.TpCode)"
-             " INNER JOIN tblLngTrans ON tblFanTypes.TpCode = tblLngTrans.TrnCode"
-             " Where tblFanTpSe.TsCode='" + series + "' AND tblLngTrans.LngID='" + lang +
-                 "' AND tblFanTpSe.TsActive=1 AND tblFanTypes.TpActive=1",
-             "|-", 3};
-    } else if (n == "CTYPE") {
-        const std::string type = SqlQuote(ValueI("I_Type").toText());
-        q = {"SELECT DISTINCT tblFanData.CaType FROM tblFanSizes INNER JOIN tblFanData"
-             " ON tblFanSizes.FsID = tblFanData.FsID WHERE tblFanSizes.TpCode='" + type +
-                 "' AND tblFanData.CaType is not NULL",
-             "|-", 1};
-    } else if (n == "SIZED") {
-        const std::string type = SqlQuote(ValueI("I_Type").toText());
-        q = {"SELECT DISTINCT tblFanSizes.FsSize FROM tblFanSizes WHERE tblFanSizes.TpCode='" + type +
-                 "' AND FsActive=1",
-             "|-", 1};
-    } else {
+    if (n == "MOTFAB") q = {sql::MakerList(), "", 2};
+    else if (n == "MOTPOL") q = {sql::PoleList(), "|#0;-", 2};
+    else if (n == "MOTVOLT") q = {sql::VoltageList(), "", 2};
+    else if (n == "MOTFRQ") q = {sql::FrequencyList(), "", 2};
+    else if (n == "MOTISO") q = {sql::InsulationList(), "", 2};
+    else if (n == "MOTSCHA") q = {sql::SwitchingList(), "", 2};
+    else if (n == "MOTIP") q = {sql::ProtectionList(), "", 2};
+    else if (n == "MOTEXCLS") q = {sql::ExClassList(), "", 1};
+    else if (n == "SERIE") q = {sql::SeriesList(lang), "", 2};
+    else if (n == "FTYPE") q = {sql::TypeList(ValueI("I_Serie").toText(), lang), "|-", 3};
+    else if (n == "CTYPE") q = {sql::CasingList(ValueI("I_Type").toText()), "|-", 1};
+    else if (n == "SIZED") q = {sql::SizeList(ValueI("I_Type").toText()), "|-", 1};
+    else {
         return "?";
     }
 

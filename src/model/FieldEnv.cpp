@@ -3,6 +3,7 @@
 #include "common/IniFile.h"
 #include "common/Program.h"
 #include "lang/CTranslater.h"
+#include "lang/Tr.h"
 #include "units/CUnit.h"
 
 namespace aerolyx::fieldenv {
@@ -28,16 +29,13 @@ std::string FormatF(const std::string& kind)
 std::string GetUnitCode(const std::string& kind, bool translate)
 {
     if (!Prog().Units) return {};
-    return Prog().Units->GetUnitCode(kind, translate);
+    const std::string code = Prog().Units->GetUnitCode(kind);
+    return translate ? Tr(code) : code;
 }
 
 bool TestUnit(const std::string& text) { return CUnit::TestUnit(text); }
 
-std::string Translate(const std::string& text)
-{
-    if (!Prog().Translator) return text;
-    return Prog().Translator->Translate(text, Prog().DefaultTranslator);
-}
+std::string Translate(const std::string& text) { return Tr(text); }
 
 std::string Language()
 {

@@ -13,7 +13,7 @@ Variant Normalizze(const std::string& kind, const Variant& value, double dryBulb
 std::string FormatF(const std::string& kind);
 std::string GetUnitCode(const std::string& kind, bool translate);
 bool TestUnit(const std::string& text);
-// Translate with the active translator and the English one as fallback.
+// lang's Tr, under the name the fields use.
 std::string Translate(const std::string& text);
 // The active translator's language code ("EN" without a translator).
 std::string Language();

@@ -7,6 +7,7 @@
 #include "common/StrUtil.h"
 #include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
+#include "selection/SelectionSql.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -63,14 +64,12 @@ std::string Lookup(IDatabase& db, const std::string& sql, const char* column)
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency)
 {
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    IDatabase& db = *Prog().DB;
+    IDatabase& db = ProgDb();
 
     // 1. series suffix
     std::string suffix;
     {
-        Recordset s = CachedLookup(db, "SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='" +
-                                       SqlQuote(rec::Text(record, "I_Serie")) + "'");
+        Recordset s = CachedLookup(db, sql::SeriesSuffix(rec::Text(record, "I_Serie")));
         if (!s.Eof()) {
             const std::string add = s.GetText("TsTxAdd");
             if (!add.empty()) suffix = " " + add;
@@ -89,16 +88,15 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     double maker = rec::ColNum(row, "tblFanTpSe.Fab0ID");
     if (maker == 0) maker = rec::ColNum(row, "tblFanSeries.Fab0ID");
     // 6. motor
-    std::string sql = "SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=" + NumToText(minP);
-    sql += " AND Fab0ID=" + NumToText(maker);
-    sql += " AND FrqID=" + NumToText(rec::Num(record, "I_Frq"));
-    sql += " AND VoltID=" + NumToText(rec::Num(record, "I_Volt"));
-    sql += " AND MotForm='" + SqlQuote(rec::ColText(row, "TpMotForm")) + "'";
-    sql += " AND PolID=" + NumToText(poleKey);
-    const double maxMot = rec::ColNum(row, "FsMaxMot");
-    if (maxMot > 0) sql += " AND MotBgr<=" + NumToText(maxMot);
-    sql += " ORDER BY MotP1";
-    Recordset motor = db.OpenRecordset(sql);
+    sql::MotorDemand demand;
+    demand.minPower = minP;
+    demand.maker = maker;
+    demand.frequency = rec::Num(record, "I_Frq");
+    demand.voltage = rec::Num(record, "I_Volt");
+    demand.form = rec::ColText(row, "TpMotForm");
+    demand.poleKey = poleKey;
+    demand.maxFrame = rec::ColNum(row, "FsMaxMot");
+    Recordset motor = db.OpenRecordset(sql::Motor(demand));
     if (motor.Eof()) return nullptr;
 
     // 7.
@@ -158,15 +156,13 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     rec::Set(*c, "O_MotLen", Variant(rec::ColNum(motor, "MotLg")));
     rec::Set(*c, "O_MotScha", rec::Col(motor, "SchaID"));
     rec::Set(*c, "O_MotEx", Variant(rec::ColText(motor, "MotExClass")));
-    rec::Set(*c, "O_MotIso", Variant(Lookup(db, "SELECT * FROM tblEEIso WHERE MisoID=" +
-                                                   NumToText(rec::ColNum(motor, "MisoID")), "MisoKz")));
+    rec::Set(*c, "O_MotIso", Variant(Lookup(db, sql::Insulation(rec::ColNum(motor, "MisoID")), "MisoKz")));
     rec::Set(*c, "O_MotIP",
-             Variant(Lookup(db, "SELECT * FROM tblEEIp WHERE IpID=" + NumToText(rec::ColNum(motor, "IpID")), "IpText")));
-    rec::Set(*c, "O_MotFab", Variant(Lookup(db, "SELECT * FROM tblFab00 WHERE Fab0ID=" +
-                                                   NumToText(rec::ColNum(motor, "Fab0ID")), "Fab0TextS")));
+             Variant(Lookup(db, sql::Protection(rec::ColNum(motor, "IpID")), "IpText")));
+    rec::Set(*c, "O_MotFab", Variant(Lookup(db, sql::Maker(rec::ColNum(motor, "Fab0ID")), "Fab0TextS")));
 
     // 15. motor steps
-    Recordset polz = CachedLookup(db, "SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(rec::ColNum(motor, "PolID")));
+    Recordset polz = CachedLookup(db, sql::PoleCombination(rec::ColNum(motor, "PolID")));
     rec::Set(*c, "O_MotPol", Variant(polz.Eof() ? std::string() : polz.GetText("PolTextP")));
     for (int i = 1; i <= 2; ++i) {
         const std::string s = "O_S" + std::to_string(i) + "Mot";

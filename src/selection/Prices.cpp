@@ -4,6 +4,7 @@
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
 #include "model/ProjectInfo.h"
+#include "selection/SelectionSql.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -17,8 +18,7 @@ double NetPrice(double listPrice) { return NetPrice(listPrice, Prog().Rebate); }
 
 void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
 {
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    IDatabase& db = *Prog().DB;
+    IDatabase& db = ProgDb();
     const std::string list = std::to_string(Prog().PriceList);
     const double fanList = rec::ColNum(row, "FdEuro" + list);
 
@@ -29,27 +29,22 @@ void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
     rec::Set(c, "O_SumPrice", Variant(fan + mot));
 
     if (fanList == 0) {
-        const std::string type = SqlQuote(rec::Text(c, "O_Type"));
-        const std::string serie = SqlQuote(rec::Text(c, "I_Serie"));
-        const std::string size = NumToText(rec::ColNum(row, "FsSize"));
-        const std::string ctype = rec::Text(c, "O_CType");
-        std::string sql = "SELECT PrsPrice" + list + " FROM tblFanPrices WHERE TpCode='" + type + "' AND TsCode='" +
-                          serie + "' AND PrsSize=" + size + " AND " + " PrsPol1= " +
-                          NumToText(rec::Num(c, "O_S1MotPol")) + " AND PrsKw1=" + NumToText(rec::Num(c, "O_S1MotKw"));
-        sql += ctype.empty() ? std::string(" AND CaType Is Null") : " AND CaType='" + SqlQuote(ctype) + "'";
-        if (rec::Num(c, "O_S2MotPol") != 0)
-            sql += " AND PrsPol2= " + NumToText(rec::Num(c, "O_S2MotPol")) +
-                   " AND PrsKw2=" + NumToText(rec::Num(c, "O_S2MotKw"));
-        else
-            sql += " AND PrsPol2=0 AND PrsKw2=0";
-        Recordset prs = db.OpenRecordset(sql);
+        sql::PriceKey key;
+        key.priceList = Prog().PriceList;
+        key.type = rec::Text(c, "O_Type");
+        key.series = rec::Text(c, "I_Serie");
+        key.casing = rec::Text(c, "O_CType");
+        key.size = rec::ColNum(row, "FsSize");
+        key.pole1 = rec::Num(c, "O_S1MotPol");
+        key.kw1 = rec::Num(c, "O_S1MotKw");
+        key.pole2 = rec::Num(c, "O_S2MotPol");
+        key.kw2 = rec::Num(c, "O_S2MotKw");
+        Recordset prs = db.OpenRecordset(sql::CombinationPrice(key));
         if (!prs.Eof()) {
             double sum = NetPrice(prs.GetDouble("PrsPrice" + list));
             rec::Set(c, "O_FanPrice", Variant(0.0));
             rec::Set(c, "O_MotPrice", Variant(0.0));
-            Recordset sur = db.OpenRecordset("SELECT PrsPrice" + list + " FROM tblFanPricesM WHERE TpCode='" + type +
-                                             "' AND TsCode='" + serie + "' AND PrsSize=" + size + " AND " +
-                                             " PrsSch= " + NumToText(rec::Num(c, "O_Blades")));
+            Recordset sur = db.OpenRecordset(sql::BladeSurcharge(key, rec::Num(c, "O_Blades")));
             if (!sur.Eof()) sum += NetPrice(sur.GetDouble("PrsPrice" + list));
             rec::Set(c, "O_SumPrice", Variant(sum));
         }

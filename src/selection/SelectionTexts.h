@@ -1,12 +1,11 @@
 #pragma once
-// Translated texts and unit labels the result list shows.
+// Unit labels the result list shows.
 #include <string>
+
+#include "lang/Tr.h"
 
 namespace aerolyx {
 
-// The English text through the active translator (English table as the
-// fallback); the text itself when no translator is running.
-std::string Tr(const std::string& english);
 class CFanData;
 
 // The caption (English text or "T:" ID, untranslated) of a field as the

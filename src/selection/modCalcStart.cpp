@@ -9,17 +9,14 @@
 #include "common/StrUtil.h"
 #include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
+#include "selection/SelectionSql.h"
 #include "selection/SelectionTexts.h"
 
 namespace aerolyx {
 
 namespace {
 
-IDatabase& Db()
-{
-    if (!Prog().DB) throw DbError(0, "No database connection");
-    return *Prog().DB;
-}
+IDatabase& Db() { return ProgDb(); }
 
 double DisplayNum(const CFanData& r, const std::string& name)
 {
@@ -95,7 +92,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
     d.accEquations = AccDpEquations(r);
 
     if (d.pol != 0) {
-        Recordset pz = Db().OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(d.pol));
+        Recordset pz = Db().OpenRecordset(sql::PoleCombination(d.pol));
         if (pz.Eof()) {
             d.p1 = -1;  // an unknown combination matches no pole number
             return d;
@@ -103,7 +100,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
         d.p1 = pz.GetInt("PolP1");
         d.p2 = pz.GetInt("PolP2");
         auto speed = [](int poles) {
-            Recordset pb = Db().OpenRecordset("SELECT * FROM tblEEPolB WHERE PolBID=" + NumToText(poles));
+            Recordset pb = Db().OpenRecordset(sql::PoleSpeed(poles));
             return pb.Eof() ? 0 : pb.GetInt("PolBN");
         };
         d.n1 = speed(d.p1);
@@ -114,13 +111,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
 
 std::string SelectFansQuery(const SelectionDuty& d)
 {
-    std::string sql = "SELECT * FROM abfSelectFans";
-    sql += " WHERE TsCode='" + SqlQuote(d.serie) + "'";
-    if (d.type != "-" && !d.type.empty()) sql += " AND TpCode='" + SqlQuote(d.type) + "'";
-    if (d.ctype != "-" && !d.ctype.empty()) sql += " AND CaType='" + SqlQuote(d.ctype) + "'";
-    if (d.size != 0) sql += " AND FsSize=" + NumToText(d.size);
-    sql += " ORDER BY FsSize";
-    return sql;
+    return sql::SelectFans(d.serie, d.type, d.ctype, d.size);
 }
 
 namespace {

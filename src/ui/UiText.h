@@ -3,11 +3,11 @@
 #include <QString>
 #include <string>
 
+#include "lang/Tr.h"
+
 namespace aerolyx {
 
-// Translates an English text or a "T:nnn" ID with the active translator and
-// the English one as fallback; the text unchanged when no translator is set.
-std::string UiTr(const std::string& text);
+inline std::string UiTr(const std::string& text) { return Tr(text); }
 inline QString QTr(const std::string& text) { return QString::fromStdString(UiTr(text)); }
 inline QString QTr(const char* text) { return QString::fromStdString(UiTr(text)); }
 // The chosen display unit of a unit kind, translated.

@@ -656,9 +656,9 @@ void frmMain::CmdUnits()
         UnitChoiceRow r;
         r.kind = kind;
         r.label = label;
-        r.units = Split(Prog().Units->GetUnitCodes(kind, false), '|');
-        r.shown = Split(Prog().Units->GetUnitCodes(kind, true), '|');
-        r.current = Prog().Units->GetUnitCode(kind, false);
+        r.units = Split(Prog().Units->GetUnitCodes(kind), '|');
+        for (const std::string& u : r.units) r.shown.push_back(UiTr(u));
+        r.current = Prog().Units->GetUnitCode(kind);
         rows.push_back(std::move(r));
     }
     frmUnits dlg(this);

@@ -20,6 +20,27 @@ double RatioFromWetBulb(const CMollier& m, double t, double p, double tw)
     return ((2501.0 - 2.381 * tw) * wsw - (t - tw)) / (2501.0 + 1.805 * t - 4.186 * tw);
 }
 
+// Secant iteration for a temperature where f is zero, from the guesses t0 and
+// t1: stops when |f| is within 1e-6 (or not a number), when the secant is
+// flat, when a step is shorter than minStep, or after maxSteps steps.
+template <class F>
+double Secant(F f, double t0, double t1, int maxSteps, double minStep)
+{
+    double f0 = f(t0);
+    double f1 = f(t1);
+    for (int i = 0; i < maxSteps && std::fabs(f1) > 1e-6; ++i) {
+        const double den = f1 - f0;
+        if (den == 0.0) break;
+        const double t2 = t1 - f1 * (t1 - t0) / den;
+        t0 = t1;
+        f0 = f1;
+        t1 = t2;
+        f1 = f(t1);
+        if (std::fabs(t1 - t0) < minStep) break;
+    }
+    return t1;
+}
+
 }  // namespace
 
 double CMollier::ToCelsius(double value, int unit)
@@ -99,22 +120,7 @@ double CMollier::DryBulb(double h, double p, int mode, double x, int unit) const
         }
         return Enthalpy(t, p, 3, x, 0) - h;
     };
-    double t0 = 0.0;
-    double t1 = 20.0;
-    double f0 = f(t0);
-    double f1 = f(t1);
-    for (int i = 0; i < 15; ++i) {
-        if (std::fabs(f1) < 1e-6) break;
-        const double den = f1 - f0;
-        if (den == 0.0) break;
-        const double t2 = t1 - f1 * (t1 - t0) / den;
-        t0 = t1;
-        f0 = f1;
-        t1 = t2;
-        f1 = f(t1);
-        if (std::fabs(t1 - t0) < 1e-4) break;
-    }
-    return t1;
+    return Secant(f, 0.0, 20.0, 15, 1e-4);
 }
 
 double CMollier::Humidity(double t, double p, int mode, double x, int unit) const
@@ -174,20 +180,8 @@ double CMollier::WetBulb(double t, double p, int mode, double x, int unit) const
     default: return InvalidMode;
     }
     auto f = [&](double tw) { return RatioFromWetBulb(*this, tc, p, tw) - target; };
-    double t0 = mode == 4 ? 25.0 : tc;
-    double t1 = t0 - 10.0;
-    double f0 = f(t0);
-    double f1 = f(t1);
-    for (int i = 0; i < 100 && std::fabs(f1) > 1e-6; ++i) {
-        const double den = f1 - f0;
-        if (den == 0.0) break;
-        const double t2 = t1 - f1 * (t1 - t0) / den;
-        t0 = t1;
-        f0 = f1;
-        t1 = t2;
-        f1 = f(t1);
-    }
-    return t1;
+    const double t0 = mode == 4 ? 25.0 : tc;
+    return Secant(f, t0, t0 - 10.0, 100, 0.0);
 }
 
 double CMollier::Volume(double t, double p, int mode, double x, int unit) const

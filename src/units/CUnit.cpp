@@ -7,7 +7,6 @@
 #include "common/Rounding.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
-#include "lang/CTranslater.h"
 #include "units/CMollier.h"
 
 namespace aerolyx {
@@ -19,20 +18,31 @@ enum Kind { kT, kVL, kVM, kVW, kRF, kKW, kKWM, kPA, kKPA, kVEL, kBAR, kUPM };
 const std::array<const char*, CUnit::KindCount> kKinds = {"T",  "VL",  "VM", "VW",  "RF",  "KW",
                                                           "KWM", "PA", "KPA", "VEL", "BAR", "UPM"};
 
+// One unit of a kind: its name as offered, and the linear conversion
+// normal = (v - offset) * mul / div, back v / mul * div + offset, with the
+// decimals each direction rounds to. Humidity (RF) units other than % go
+// through the moist-air functions instead.
+struct UnitDef {
+    const char* name;
+    double offset = 0, mul = 0, div = 0;
+    int toNormal = 0, toUnit = 0;  // decimals
+};
+
 // Units offered per kind, in the order of the state; the first is the normal unit.
-const std::array<std::vector<std::string>, CUnit::KindCount> kUnits = {{
-    {"\xC2\xB0" "C", "K", "\xC2\xB0" "F"},
-    {"m3/h", "m3/s", "cfm"},
-    {"m3/h", "m3/s", "cfm"},
-    {"m3/h", "m3/s", "l/h", "l/min", "l/s", "gpm"},
-    {"%", "g/kg", "kJ/kg", "T"},
-    {"kW", "HP"},
-    {"kW", "BtuH"},
-    {"Pa", "InchWG"},
-    {"kPa", "InchWG"},
-    {"m/s", "fpm"},
-    {"mbar", "kPa", "InchWG"},
-    {"1/min", "1/sec"},
+const std::array<std::vector<UnitDef>, CUnit::KindCount> kUnits = {{
+    {{"\xC2\xB0" "C", 0, 1, 1, 2, 2}, {"K", 273.15, 1, 1, 2, 2}, {"\xC2\xB0" "F", 32, 1, 9.0 / 5.0, 2, 2}},
+    {{"m3/h", 0, 1, 1, 0, 0}, {"m3/s", 0, 3600, 1, 0, 3}, {"cfm", 0, 1.699011, 1, 0, 3}},
+    {{"m3/h", 0, 1, 1, 2, 2}, {"m3/s", 0, 3600, 1, 2, 2}, {"cfm", 0, 1.699011, 1, 2, 2}},
+    {{"m3/h", 0, 1000, 3600, 3, 3}, {"m3/s", 0, 1000, 1, 3, 3}, {"l/h", 0, 1, 3600, 3, 2},
+     {"l/min", 0, 1, 60, 3, 2}, {"l/s", 0, 1, 1, 3, 3}, {"gpm", 0, 1, 15.85032, 3, 2}},
+    {{"%", 0, 1, 1, 2, 0}, {"g/kg"}, {"kJ/kg"}, {"T"}},
+    {{"kW", 0, 1, 1, 2, 2}, {"HP", 0, 0.7456999, 1, 2, 2}},
+    {{"kW", 0, 1, 1, 2, 2}, {"BtuH", 0, 0.0002928104, 1, 2, 0}},
+    {{"Pa", 0, 1, 1, 0, 0}, {"InchWG", 0, 249.089, 1, 0, 3}},
+    {{"kPa", 0, 1, 1, 2, 2}, {"InchWG", 0, 249.089, 1000, 2, 2}},
+    {{"m/s", 0, 1, 1, 2, 2}, {"fpm", 0, 1, 196.8504, 2, 2}},
+    {{"mbar", 0, 1, 1, 0, 0}, {"kPa", 0, 10, 1, 0, 2}, {"InchWG", 0, 2.49089, 1, 0, 2}},
+    {{"1/min", 0, 1, 1, 0, 0}, {"1/sec", 0, 60, 1, 2, 2}},
 }};
 
 // Order of the stored form.
@@ -66,11 +76,19 @@ int WetBulbCode(const std::string& upperUnit, const std::string& chosenTemp)
 
 double Clamp100(double v) { return v < 0.0 ? 0.0 : (v > 100.0 ? 100.0 : v); }
 
-struct Conv {
-    bool known = false;
-    double value = 0.0;
-    int decimals = 0;
-};
+// The linear unit of the kind named (upper case) by u; temperatures also
+// without the degree sign. Null for an unknown unit and for the humidity
+// units the moist-air functions convert.
+const UnitDef* Linear(int kind, const std::string& u)
+{
+    for (const UnitDef& d : kUnits[kind]) {
+        if (d.mul == 0.0) continue;
+        const std::string name = ToUpper(d.name);
+        // Temperatures may be written with or without the degree sign.
+        if (u == name || (kind == kT && (kDeg + u == name || u == kDeg + name))) return &d;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -79,7 +97,7 @@ const char* CUnit::DefaultCodes() { return kDefaultCodes; }
 
 CUnit::CUnit(ISettingsStore* store) : store_(store)
 {
-    for (int i = 0; i < KindCount; ++i) chosen_[i] = kUnits[i].front();
+    for (int i = 0; i < KindCount; ++i) chosen_[i] = kUnits[i].front().name;
     chosen_[kVW] = "l/s";
 }
 
@@ -109,29 +127,20 @@ const CMollier& CUnit::Mollier() const
     return own;
 }
 
-std::string CUnit::TranslateName(const std::string& name) const
-{
-    if (translate_) return translate_(name);
-    const Program& p = Prog();
-    if (p.Translator) return p.Translator->Translate(name, p.DefaultTranslator);
-    if (p.DefaultTranslator) return p.DefaultTranslator->Translate(name, nullptr);
-    return name;
-}
-
-std::string CUnit::GetUnitCodes(const std::string& kind, bool translate) const
+std::string CUnit::GetUnitCodes(const std::string& kind) const
 {
     const int i = KindIndex(kind);
     if (i < 0) return kind;
     std::vector<std::string> names;
-    for (const auto& u : kUnits[i]) names.push_back(translate ? TranslateName(u) : u);
+    for (const UnitDef& d : kUnits[i]) names.push_back(d.name);
     return Join(names, "|");
 }
 
-std::string CUnit::GetUnitCode(const std::string& kind, bool translate) const
+std::string CUnit::GetUnitCode(const std::string& kind) const
 {
     const int i = KindIndex(kind);
     if (i < 0) return {};
-    return translate ? TranslateName(chosen_[i]) : chosen_[i];
+    return chosen_[i];
 }
 
 void CUnit::SetUnitCode(const std::string& kind, const std::string& unit)
@@ -143,9 +152,9 @@ void CUnit::SetUnitCode(const std::string& kind, const std::string& unit)
     std::string u = ToUpper(Trim(unit));
     // Kelvin has no degree sign; a stored choice from before still counts.
     if (i == kT && u == kDeg + "K") u = "K";
-    for (const auto& offered : kUnits[i]) {
-        if (ToUpper(offered) == u) {
-            chosen_[i] = offered;
+    for (const UnitDef& offered : kUnits[i]) {
+        if (ToUpper(offered.name) == u) {
+            chosen_[i] = offered.name;
             return;
         }
     }
@@ -183,72 +192,31 @@ std::string CUnit::FormatF(const std::string& kind, std::string& unit) const
     return {};
 }
 
+bool CUnit::Resolve(const std::string& kind, const Variant& value, const std::string& unit, int& i,
+                    std::string& upperUnit, Variant& passed) const
+{
+    if (value.isEmpty() || Trim(kind).empty()) {
+        passed = value;
+        return false;
+    }
+    i = KindIndex(kind);
+    if (i < 0) {
+        passed = Variant(value.toDouble());
+        return false;
+    }
+    upperUnit = ToUpper(unit.empty() ? chosen_[i] : unit);
+    return true;
+}
+
 Variant CUnit::Normalizze(const std::string& kind, const Variant& value, double t,
                           const std::string& unit) const
 {
-    if (value.isEmpty() || Trim(kind).empty()) return value;
-    const int i = KindIndex(kind);
+    int i = -1;
+    std::string u;
+    Variant passed;
+    if (!Resolve(kind, value, unit, i, u, passed)) return passed;
     const double v = value.toDouble();
-    if (i < 0) return Variant(v);
-    const std::string u = ToUpper(unit.empty() ? chosen_[i] : unit);
-    Conv c;
-    auto set = [&c](double val, int dec) {
-        c.known = true;
-        c.value = val;
-        c.decimals = dec;
-    };
-    switch (i) {
-    case kT:
-        if (u == "C" || u == kDeg + "C") set(v, 2);
-        else if (u == "F" || u == kDeg + "F") set((v - 32.0) / (9.0 / 5.0), 2);
-        else if (u == "K" || u == kDeg + "K") set(v - 273.15, 2);
-        break;
-    case kVL:
-    case kVM: {
-        const int d = i == kVL ? 0 : 2;
-        if (u == "M3/H") set(v, d);
-        else if (u == "M3/S") set(v * 3600.0, d);
-        else if (u == "CFM") set(v * 1.699011, d);
-        break;
-    }
-    case kVW:
-        if (u == "M3/H") set(v * 1000.0 / 3600.0, 3);
-        else if (u == "M3/S") set(v * 1000.0, 3);
-        else if (u == "GPM") set(v / 15.85032, 3);
-        else if (u == "L/H") set(v / 3600.0, 3);
-        else if (u == "L/MIN") set(v / 60.0, 3);
-        else if (u == "L/S") set(v, 3);
-        break;
-    case kUPM:
-        if (u == "1/MIN") set(v, 0);
-        else if (u == "1/SEC") set(v * 60.0, 2);
-        break;
-    case kPA:
-        if (u == "PA") set(v, 0);
-        else if (u == "INCHWG") set(v * 249.089, 0);
-        break;
-    case kKPA:
-        if (u == "KPA") set(v, 2);
-        else if (u == "INCHWG") set(v * 249.089 / 1000.0, 2);
-        break;
-    case kVEL:
-        if (u == "M/S") set(v, 2);
-        else if (u == "FPM") set(v / 196.8504, 2);
-        break;
-    case kKW:
-        if (u == "KW") set(v, 2);
-        else if (u == "HP") set(v * 0.7456999, 2);
-        break;
-    case kKWM:
-        if (u == "KW") set(v, 2);
-        else if (u == "BTUH") set(v * 0.0002928104, 2);
-        break;
-    case kBAR:
-        if (u == "MBAR") set(v, 0);
-        else if (u == "KPA") set(v * 10.0, 0);
-        else if (u == "INCHWG") set(v * 2.49089, 0);
-        break;
-    case kRF: {
+    if (i == kRF && u != "%") {
         const CMollier& m = Mollier();
         const int wb = WetBulbCode(u, chosen_[kT]);
         double phi;       // fraction, or OutOfRange
@@ -266,98 +234,41 @@ Variant CUnit::Normalizze(const std::string& kind, const Variant& value, double 
             phi = m.Humidity(t, kStdPressure, 1, tw, 0);
             above = tw > t;
         } else {
-            set(Clamp100(v), 2);
-            break;
+            return Variant(RoundDec(Clamp100(v), 2));
         }
         // A state beyond saturation is saturated air, not dry air.
-        if (phi == CMollier::OutOfRange) set(above && t >= -60.0 ? 100.0 : 0.0, 2);
-        else set(Clamp100(100.0 * phi), 2);
-        break;
+        if (phi == CMollier::OutOfRange) return Variant(RoundDec(above && t >= -60.0 ? 100.0 : 0.0, 2));
+        return Variant(RoundDec(Clamp100(100.0 * phi), 2));
     }
-    }
-    if (!c.known) return Variant(v);
-    return Variant(RoundDec(c.value, c.decimals));
+    const UnitDef* d = Linear(i, u);
+    if (!d) return Variant(v);
+    const double n = (v - d->offset) * d->mul / d->div;
+    return Variant(RoundDec(i == kRF ? Clamp100(n) : n, d->toNormal));
 }
 
 Variant CUnit::NormalToUnit(const std::string& kind, const Variant& value, double t,
                             const std::string& unit) const
 {
-    if (value.isEmpty() || Trim(kind).empty()) return value;
-    const int i = KindIndex(kind);
+    int i = -1;
+    std::string u;
+    Variant passed;
+    if (!Resolve(kind, value, unit, i, u, passed)) return passed;
     const double v = value.toDouble();
-    if (i < 0) return Variant(v);
-    const std::string u = ToUpper(unit.empty() ? chosen_[i] : unit);
-    Conv c;
-    auto set = [&c](double val, int dec) {
-        c.known = true;
-        c.value = val;
-        c.decimals = dec;
-    };
-    switch (i) {
-    case kT:
-        if (u == "C" || u == kDeg + "C") set(v, 2);
-        else if (u == "F" || u == kDeg + "F") set(v * 9.0 / 5.0 + 32.0, 2);
-        else if (u == "K" || u == kDeg + "K") set(v + 273.15, 2);
-        break;
-    case kVL:
-        if (u == "M3/H") set(v, 0);
-        else if (u == "M3/S") set(v / 3600.0, 3);
-        else if (u == "CFM") set(v / 1.699011, 3);
-        break;
-    case kVM:
-        if (u == "M3/H") set(v, 2);
-        else if (u == "M3/S") set(v / 3600.0, 2);
-        else if (u == "CFM") set(v / 1.699011, 2);
-        break;
-    case kVW:
-        if (u == "M3/H") set(v / 1000.0 * 3600.0, 3);
-        else if (u == "M3/S") set(v / 1000.0, 3);
-        else if (u == "GPM") set(v * 15.85032, 2);
-        else if (u == "L/H") set(v * 3600.0, 2);
-        else if (u == "L/MIN") set(v * 60.0, 2);
-        else if (u == "L/S") set(v, 3);
-        break;
-    case kUPM:
-        if (u == "1/MIN") set(v, 0);
-        else if (u == "1/SEC") set(v / 60.0, 2);
-        break;
-    case kPA:
-        if (u == "PA") set(v, 0);
-        else if (u == "INCHWG") set(v / 249.089, 3);
-        break;
-    case kKPA:
-        if (u == "KPA") set(v, 2);
-        else if (u == "INCHWG") set(v / 249.089 * 1000.0, 2);
-        break;
-    case kVEL:
-        if (u == "M/S") set(v, 2);
-        else if (u == "FPM") set(v * 196.8504, 2);
-        break;
-    case kKW:
-        if (u == "KW") set(v, 2);
-        else if (u == "HP") set(v / 0.7456999, 2);
-        break;
-    case kKWM:
-        if (u == "KW") set(v, 2);
-        else if (u == "BTUH") set(v / 0.0002928104, 0);
-        break;
-    case kBAR:
-        if (u == "MBAR") set(v, 0);
-        else if (u == "KPA") set(v / 10.0, 2);
-        else if (u == "INCHWG") set(v / 2.49089, 2);
-        break;
-    case kRF: {
+    if (i == kRF && u != "%") {
         const CMollier& m = Mollier();
         const int wb = WetBulbCode(u, chosen_[kT]);
-        if (u == "G/KG") set(1000.0 * m.HumidRatio(t, kStdPressure, 3, v / 100.0, 0), 0);
-        else if (u == "KJ/KG") set(m.Enthalpy(t, kStdPressure, 3, v / 100.0, 0), 0);
-        else if (wb >= 0) set(CMollier::FromCelsius(m.WetBulb(t, kStdPressure, 3, v / 100.0, 0), wb), 0);
-        else set(v, 0);
-        break;
+        double r = v;
+        if (u == "G/KG") r = 1000.0 * m.HumidRatio(t, kStdPressure, 3, v / 100.0, 0);
+        else if (u == "KJ/KG") r = m.Enthalpy(t, kStdPressure, 3, v / 100.0, 0);
+        else if (wb >= 0) r = CMollier::FromCelsius(m.WetBulb(t, kStdPressure, 3, v / 100.0, 0), wb);
+        return Variant(RoundDec(r, 0));
     }
-    }
-    if (!c.known) return Variant(v);
-    return Variant(RoundDec(c.value, c.decimals));
+    const UnitDef* d = Linear(i, u);
+    if (!d) return Variant(v);
+    // Fahrenheit keeps its form v * 9 / 5: v * 1.8 rounds differently at ties.
+    const bool fahrenheit = i == kT && d->name == kUnits[kT][2].name;
+    const double r = fahrenheit ? v * 9.0 / 5.0 + 32.0 : v / d->mul * d->div + d->offset;
+    return Variant(RoundDec(r, d->toUnit));
 }
 
 Variant CUnit::ChangeUnit(const std::string& kind, const std::string& targetUnit, const Variant& value,

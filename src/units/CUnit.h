@@ -3,7 +3,6 @@
 // normal (stored) unit and every unit of a kind with its rounding, and the
 // number format of each unit. One program-wide instance lives in Prog().Units.
 #include <array>
-#include <functional>
 #include <string>
 
 #include "common/Variant.h"
@@ -22,26 +21,21 @@ public:
     // Stored form used when Settings/Measurements is absent.
     static const char* DefaultCodes();
 
-    // Translation of a unit name (used when a caller asks for translated
-    // names). Unset: the active translator of Prog(), else the name itself.
-    using TranslateFn = std::function<std::string(const std::string&)>;
-
     // store: where LoadCodes("")/SaveCodes(true) read and write
     // Settings/Measurements; null means Prog().Settings at the time of the
     // call (and nothing is read or written when that is null too).
     explicit CUnit(ISettingsStore* store = nullptr);
 
     void setSettingsStore(ISettingsStore* store) { store_ = store; }
-    void setTranslateFunction(TranslateFn fn) { translate_ = std::move(fn); }
     // The moist-air functions used by the humidity units; null means
     // Prog().Mollier, else a private instance.
     void setMollier(const CMollier* mollier) { mollier_ = mollier; }
 
-    // Units of the kind joined by "|" (translated when asked); an unlisted
-    // kind returns the kind itself.
-    std::string GetUnitCodes(const std::string& kind, bool translate = false) const;
+    // Units of the kind joined by "|"; an unlisted kind returns the kind
+    // itself. Names are the untranslated codes: whoever shows them translates.
+    std::string GetUnitCodes(const std::string& kind) const;
     // The chosen unit of the kind; empty for an unlisted kind.
-    std::string GetUnitCode(const std::string& kind, bool translate = false) const;
+    std::string GetUnitCode(const std::string& kind) const;
     // Stores the choice; an unlisted kind is ignored.
     void SetUnitCode(const std::string& kind, const std::string& unit);
 
@@ -76,14 +70,16 @@ public:
 
 private:
     int KindIndex(const std::string& kind) const;
-    std::string TranslateName(const std::string& name) const;
+    // Kind index and upper-case unit of a conversion; false, with the
+    // result in `passed`, when the value goes through unconverted.
+    bool Resolve(const std::string& kind, const Variant& value, const std::string& unit, int& i,
+                 std::string& upperUnit, Variant& passed) const;
     ISettingsStore* Store() const;
     const CMollier& Mollier() const;
 
     std::array<std::string, KindCount> chosen_;
     ISettingsStore* store_ = nullptr;
     const CMollier* mollier_ = nullptr;
-    TranslateFn translate_;
 };
 
 }  // namespace aerolyx

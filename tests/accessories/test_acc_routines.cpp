@@ -5,7 +5,7 @@
 #include "accessories/AccRoutines.h"
 #include "accessories/RecordValues.h"
 #include "model/CFanData.h"
-#include "selection/TestCatalogue.h"
+#include "support/TestCatalogue.h"
 
 namespace aerolyx {
 namespace {

@@ -2,7 +2,6 @@
 // bad sources, and the PostgreSQL script.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -82,30 +81,6 @@ TEST(CatalogueGenerator, DemoIsDeterministicAndComplete)
     EXPECT_EQ(a.find("tblFanSeries")->rows.size(), 3u);
     EXPECT_EQ(a.find("tblFanTypes")->rows.size(), 6u);
     EXPECT_EQ(a.find("tblFab00")->rows.size(), 2u);
-}
-
-TEST(CatalogueGenerator, SyntheticTenThousandSizesInUnderAMinute)
-{
-    test::TempDir tmp;
-    const std::string file = tmp.file("synthetic.db");
-    BuildOptions o = Demo();
-    o.syntheticSizes = 10000;
-    const auto t0 = std::chrono::steady_clock::now();
-    const Catalogue cat = BuildCatalogue(o);
-    WriteSqlite(cat, ReadSchema(o.sourceDir), file);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    EXPECT_LT(seconds, 60);
-    EXPECT_EQ(cat.find("tblFanSizes")->rows.size(), 10000u);
-
-    std::string err;
-    auto db = test::OpenSqliteCatalogue(file, &err);
-    ASSERT_TRUE(db) << err;
-    EXPECT_EQ(db->OpenRecordset("SELECT FsID FROM abfSelectFans").RecordCount(), 10000);
-    Recordset axm = db->OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXM' AND TpCode='AXM-L' ORDER BY FsSize");
-    EXPECT_GT(axm.RecordCount(), 1000);
-    Recordset c = db->OpenRecordset("SELECT * FROM tblFanCurve WHERE FsID=9999 ORDER BY FanCN ,FanCM ");
-    EXPECT_GE(c.RecordCount(), 5 * 6);
-    EXPECT_FALSE(fs::exists(file + ".part"));
 }
 
 TEST(CatalogueGenerator, BadSourcesFailWithTheirPlace)

@@ -1,13 +1,21 @@
-// Every SQL text the program sends to the catalogue, filled with real
-// values, against the demo catalogue on SQLite and on PostgreSQL.
+// The program's catalogue statements (the named functions of each consumer),
+// filled with real values, against the demo catalogue on SQLite and on
+// PostgreSQL: each must run on both and find the rows the demo data holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "CatalogueDb.h"
+#include "accessories/AccRoutines.h"
+#include "accessories/AccessorySql.h"
 #include "common/NumText.h"
+#include "common/Program.h"
 #include "common/StrUtil.h"
 #include "engine/EngineQueries.h"
+#include "lang/CTranslater.h"
+#include "model/ChoiceListSql.h"
+#include "selection/SelectionSql.h"
 
 using namespace aerolyx;
 
@@ -27,66 +35,46 @@ int Count(IDatabase& db, const std::string& sql) { return db.OpenRecordset(sql).
 
 int FsIdOf(IDatabase& db, const std::string& type, const std::string& casing, int size)
 {
-    Recordset rs = db.OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='" + type.substr(0, 3) +
-                                    "' AND TpCode='" + type + "' AND CaType='" + casing + "' AND FsSize=" + N(size) +
-                                    " ORDER BY FsSize");
+    Recordset rs = db.OpenRecordset(sql::SelectFans(type.substr(0, 3), type, casing, size));
     EXPECT_EQ(rs.RecordCount(), 1) << type << " " << casing << " " << size;
     return rs.Eof() ? 0 : rs.GetInt("FsID");
 }
 
 void CheckChoiceLists(IDatabase& db)
 {
-    EXPECT_EQ(Column(db, "SELECT Fab0ID, Fab0TextS FROM tblFab00 ORDER BY Fab0ID", "Fab0ID"),
-              (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(Column(db, "SELECT PolID, PolTextP FROM tblEEPolz ORDER BY PolID", "PolTextP"),
+    EXPECT_EQ(Column(db, sql::MakerList(), "Fab0ID"), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(Column(db, sql::PoleList(), "PolTextP"),
               (std::vector<std::string>{"2", "4", "6", "8", "12", "2/4", "4/8"}));
-    EXPECT_EQ(Column(db, "SELECT VoltID, VoltText FROM tblEEVolt ORDER BY VoltPhase, VoltNenn", "VoltID"),
-              (std::vector<std::string>{"1", "5", "2", "4", "3"}));
-    EXPECT_EQ(Column(db, "SELECT FrqID, FrqHz FROM tblEEFreq ORDER BY FrqHz", "FrqID"),
-              (std::vector<std::string>{"50", "60"}));
-    EXPECT_EQ(Column(db, "SELECT MisoID, MisoKz FROM tblEEIso ORDER BY MisoID", "MisoKz"),
-              (std::vector<std::string>{"B", "F", "H"}));
-    EXPECT_EQ(Column(db, "SELECT SchaID, SchaText FROM tblEESchalt ORDER BY SchaText", "SchaText").size(), 6u);
-    EXPECT_EQ(Column(db, "SELECT IpID, IpText FROM tblEEIp ORDER BY IpText", "IpText"),
-              (std::vector<std::string>{"IP54", "IP55", "IP65"}));
+    EXPECT_EQ(Column(db, sql::VoltageList(), "VoltID"), (std::vector<std::string>{"1", "5", "2", "4", "3"}));
+    EXPECT_EQ(Column(db, sql::FrequencyList(), "FrqID"), (std::vector<std::string>{"50", "60"}));
+    EXPECT_EQ(Column(db, sql::InsulationList(), "MisoKz"), (std::vector<std::string>{"B", "F", "H"}));
+    EXPECT_EQ(Column(db, sql::SwitchingList(), "SchaText").size(), 6u);
+    EXPECT_EQ(Column(db, sql::ProtectionList(), "IpText"), (std::vector<std::string>{"IP54", "IP55", "IP65"}));
     // every motor is a standard one: one null entry
-    Recordset ex = db.OpenRecordset("SELECT DISTINCT MotExClass FROM tblMotBase ORDER BY MotExClass");
+    Recordset ex = db.OpenRecordset(sql::ExClassList());
     ASSERT_EQ(ex.RecordCount(), 1);
     EXPECT_TRUE(ex.Field(0).isEmpty());
 
     // casing types of a type; codes compare without regard to case
-    std::vector<std::string> ct = Column(db,
-        "SELECT DISTINCT tblFanData.CaType FROM tblFanSizes INNER JOIN tblFanData ON tblFanSizes.FsID = "
-        "tblFanData.FsID WHERE tblFanSizes.TpCode='axm-s' AND tblFanData.CaType is not NULL", "CaType");
+    std::vector<std::string> ct = Column(db, sql::CasingList("axm-s"), "CaType");
     EXPECT_EQ(std::set<std::string>(ct.begin(), ct.end()), (std::set<std::string>{"L", "S"}));
-    EXPECT_EQ(Count(db, "SELECT DISTINCT tblFanData.CaType FROM tblFanSizes INNER JOIN tblFanData ON "
-                        "tblFanSizes.FsID = tblFanData.FsID WHERE tblFanSizes.TpCode='AXL-P' AND "
-                        "tblFanData.CaType is not NULL"), 0);
+    EXPECT_EQ(Count(db, sql::CasingList("AXL-P")), 0);
     // sizes of a type: 1250 of AXM-L is switched off
-    std::vector<std::string> sizes = Column(db,
-        "SELECT DISTINCT tblFanSizes.FsSize FROM tblFanSizes WHERE tblFanSizes.TpCode='AXM-L' AND FsActive=1",
-        "FsSize");
+    std::vector<std::string> sizes = Column(db, sql::SizeList("AXM-L"), "FsSize");
     EXPECT_EQ(sizes.size(), 12u);
     EXPECT_EQ(std::count(sizes.begin(), sizes.end(), "1250"), 0);
-    EXPECT_EQ(Count(db, "SELECT DISTINCT tblFanSizes.FsSize FROM tblFanSizes WHERE tblFanSizes.TpCode='NONE' "
-                        "AND FsActive=1"), 0);
+    EXPECT_EQ(Count(db, sql::SizeList("NONE")), 0);
+    EXPECT_EQ(Count(db, sql::SizeList("O'Brien")), 0);  // quoted, not spliced
 
     for (const char* lang : {"EN", "DE", "IT", "de"}) {
-        Recordset se = db.OpenRecordset(
-            std::string("SELECT tblFanSeries.TsCode, tblLngTrans.TrnText FROM tblLngTrans INNER JOIN tblFanSeries "
-                        "ON tblLngTrans.TrnCode = tblFanSeries.TsCode WHERE tblLngTrans.LngID='") +
-            lang + "' AND TsActive=1");
+        Recordset se = db.OpenRecordset(sql::SeriesList(lang));
         EXPECT_EQ(se.RecordCount(), 3) << lang;
         EXPECT_EQ(se.FieldCount(), 2);
-        Recordset ty = db.OpenRecordset(
-            std::string("SELECT DISTINCT tblFanTypes.TpCode, tblFanTypes.TpCode AS Code2, tblLngTrans.TrnText FROM "
-                        "(tblFanTypes INNER JOIN tblFanTpSe ON tblFanTypes.TpCode = tblFanTpSe.TpCode) INNER JOIN "
-                        "tblLngTrans ON tblFanTypes.TpCode = tblLngTrans.TrnCode Where tblFanTpSe.TsCode='AXM' AND "
-                        "tblLngTrans.LngID='") + lang + "' AND tblFanTpSe.TsActive=1 AND tblFanTypes.TpActive=1");
+        Recordset ty = db.OpenRecordset(sql::TypeList("AXM", lang));
         EXPECT_EQ(ty.RecordCount(), 2) << lang;
         EXPECT_EQ(ty.FieldCount(), 3);
     }
-    EXPECT_EQ(db.OpenRecordset("SELECT * FROM tblEEVolt WHERE VoltID=4").GetInt("VoltHz"), 60);
+    EXPECT_EQ(db.OpenRecordset(sql::Voltage(4)).GetInt("VoltHz"), 60);
 }
 
 void CheckEngineQueries(IDatabase& db)
@@ -128,7 +116,7 @@ void CheckEngineQueries(IDatabase& db)
 void CheckSelectionQueries(IDatabase& db)
 {
     // the search: one series, optional type, casing and size, ascending sizes
-    Recordset all = db.OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXM' ORDER BY FsSize");
+    Recordset all = db.OpenRecordset(sql::SelectFans("AXM", "-", "", 0));
     EXPECT_GE(all.RecordCount(), 35);
     double last = 0;
     for (; !all.Eof(); all.MoveNext()) {
@@ -136,9 +124,8 @@ void CheckSelectionQueries(IDatabase& db)
         last = all.GetDouble("FsSize");
         EXPECT_FALSE(all.GetText("FdPoles").empty());
     }
-    EXPECT_EQ(Count(db, "SELECT * FROM abfSelectFans WHERE TsCode='axm' AND TpCode='AXM-S' ORDER BY FsSize"), 26);
-    Recordset one = db.OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXM' AND TpCode='AXM-L' AND "
-                                     "CaType='L' AND FsSize=630 ORDER BY FsSize");
+    EXPECT_EQ(Count(db, sql::SelectFans("axm", "AXM-S", "-", 0)), 26);
+    Recordset one = db.OpenRecordset(sql::SelectFans("AXM", "AXM-L", "L", 630));
     ASSERT_EQ(one.RecordCount(), 1);
     for (const char* col : {"TsCode", "TpCode", "CaType", "FsSize", "FdPoles", "FsID", "tblFanTpSe.Fab0ID",
                             "tblFanSeries.Fab0ID", "TpMotForm", "FsMaxMot", "FdName", "FsImQt", "FsSizeI",
@@ -148,49 +135,49 @@ void CheckSelectionQueries(IDatabase& db)
     EXPECT_EQ(one.GetInt("tblFanSeries.Fab0ID"), 1);
     EXPECT_EQ(one.GetText("FdPoles"), "4,6,8");
     EXPECT_EQ(one.GetText("TpMotForm"), "B3");
-    EXPECT_GT(one.GetDouble("FdEuro1"), 0);
     EXPECT_GT(one.GetDouble("FdEuro2"), one.GetDouble("FdEuro1"));
-    EXPECT_EQ(Count(db, "SELECT * FROM abfSelectFans WHERE TsCode='AXM' AND TpCode='AXM-L' AND FsSize=1250 ORDER BY "
-                        "FsSize"), 0);  // inactive
+    EXPECT_EQ(Count(db, sql::SelectFans("AXM", "AXM-L", "", 1250)), 0);  // inactive
 
-    Recordset polz = db.OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=7");
+    Recordset polz = db.OpenRecordset(sql::PoleCombination(7));
     EXPECT_EQ(polz.GetInt("PolP1"), 4);
     EXPECT_EQ(polz.GetInt("PolP2"), 8);
     EXPECT_EQ(polz.GetText("PolTextP"), "4/8");
+    EXPECT_EQ(db.OpenRecordset(sql::PoleSpeed(4)).GetInt("PolBN"), 1450);
 
-    EXPECT_EQ(db.OpenRecordset("SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='AXH'").GetText("TsTxAdd"), "HP");
-    EXPECT_EQ(db.OpenRecordset("SELECT TsTxAdd FROM tblFanSeries WHERE TsCode='AXM'").GetText("TsTxAdd"), "");
+    EXPECT_EQ(db.OpenRecordset(sql::SeriesSuffix("AXH")).GetText("TsTxAdd"), "HP");
+    EXPECT_EQ(db.OpenRecordset(sql::SeriesSuffix("AXM")).GetText("TsTxAdd"), "");
 
-    // motor: the smallest that covers the demand, ties impossible
-    Recordset m = db.OpenRecordset("SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=" + N(2.31) +
-                                   " AND Fab0ID=1 AND FrqID=50 AND VoltID=2 AND MotForm='B5' AND PolID=2 ORDER BY MotP1");
+    // motor: the smallest that covers the demand
+    sql::MotorDemand d;
+    d.minPower = 2.31;
+    d.maker = 1;
+    d.frequency = 50;
+    d.voltage = 2;
+    d.form = "B5";
+    d.poleKey = 2;
+    Recordset m = db.OpenRecordset(sql::Motor(d));
     ASSERT_EQ(m.RecordCount(), 1);
     EXPECT_DOUBLE_EQ(m.GetDouble("MotP1"), 3.0);
     EXPECT_EQ(m.GetText("MotForm"), "B5");
     EXPECT_GT(m.GetDouble("MotN1"), 1350);
     EXPECT_LT(m.GetDouble("MotN1"), 1500);
-    EXPECT_GT(m.GetDouble("MotI1"), 4);
-    EXPECT_LT(m.GetDouble("MotI1"), 9);
     EXPECT_TRUE(m.Field("MotN2").isEmpty());
     for (const char* col : {"MotName", "MotBgr", "MotBgrZ", "MotLg", "SchaID", "MotExClass", "MisoID", "IpID",
                             "MotIaI1", "MotEta1", "MotPrice1", "MotPrice2", "MotKg"})
         EXPECT_GE(m.FieldIndex(col), 0) << col;
-    Recordset exact = db.OpenRecordset("SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=3 AND Fab0ID=2 AND FrqID=60 AND "
-                                       "VoltID=4 AND MotForm='b35' AND PolID=3 AND MotBgr<=132 ORDER BY MotP1");
+    d = {3, 2, 60, 4, "b35", 3, 132};  // form compared without case, frame capped
+    Recordset exact = db.OpenRecordset(sql::Motor(d));
     ASSERT_EQ(exact.RecordCount(), 1);
     EXPECT_DOUBLE_EQ(exact.GetDouble("MotP1"), 3.0);
-    EXPECT_EQ(Count(db, "SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=30 AND Fab0ID=1 AND FrqID=50 AND VoltID=2 AND "
-                        "MotForm='B14' AND PolID=2 AND MotBgr<=100 ORDER BY MotP1"), 0);
-    Recordset two = db.OpenRecordset("SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=4.2 AND Fab0ID=1 AND FrqID=50 AND "
-                                     "VoltID=2 AND MotForm='B3' AND PolID=7 ORDER BY MotP1");
+    EXPECT_EQ(Count(db, sql::Motor({30, 1, 50, 2, "B14", 2, 100})), 0);
+    Recordset two = db.OpenRecordset(sql::Motor({4.2, 1, 50, 2, "B3", 7, 0}));
     ASSERT_EQ(two.RecordCount(), 1);
     EXPECT_GT(two.GetDouble("MotP1"), two.GetDouble("MotP2"));
     EXPECT_LT(two.GetDouble("MotN2"), two.GetDouble("MotN1"));
 
-    EXPECT_EQ(db.OpenRecordset("SELECT * FROM tblEEIso WHERE MisoID=" + m.GetText("MisoID")).GetText("MisoKz"), "F");
-    EXPECT_FALSE(db.OpenRecordset("SELECT * FROM tblEEIp WHERE IpID=" + m.GetText("IpID")).GetText("IpText").empty());
-    EXPECT_FALSE(db.OpenRecordset("SELECT * FROM tblFab00 WHERE Fab0ID=" + m.GetText("Fab0ID")).GetText("Fab0TextS").empty());
-    EXPECT_EQ(db.OpenRecordset("SELECT * FROM tblEEPolz WHERE PolID=" + m.GetText("PolID")).GetInt("PolP1"), 4);
+    EXPECT_EQ(db.OpenRecordset(sql::Insulation(m.GetDouble("MisoID"))).GetText("MisoKz"), "F");
+    EXPECT_FALSE(db.OpenRecordset(sql::Protection(m.GetDouble("IpID"))).GetText("IpText").empty());
+    EXPECT_FALSE(db.OpenRecordset(sql::Maker(m.GetDouble("Fab0ID"))).GetText("Fab0TextS").empty());
 }
 
 void CheckPriceQueries(IDatabase& db)
@@ -198,46 +185,51 @@ void CheckPriceQueries(IDatabase& db)
     // combination prices of the guide-vane type, single- and two-speed
     Recordset row = db.OpenRecordset("SELECT * FROM tblFanPrices WHERE TpCode='AXH-G' AND PrsSize=800 AND PrsPol2=0");
     ASSERT_GE(row.RecordCount(), 3);
-    const std::string base = "SELECT PrsPrice1 FROM tblFanPrices WHERE TpCode='AXH-G' AND TsCode='AXH' AND PrsSize=800 AND ";
-    Recordset p = db.OpenRecordset(base + " PrsPol1= " + row.GetText("PrsPol1") + " AND PrsKw1=" + N(row.GetDouble("PrsKw1")) +
-                                   " AND CaType='G' AND PrsPol2=0 AND PrsKw2=0");
+    sql::PriceKey k;
+    k.priceList = 1;
+    k.type = "AXH-G";
+    k.series = "AXH";
+    k.casing = "G";
+    k.size = 800;
+    k.pole1 = row.GetDouble("PrsPol1");
+    k.kw1 = row.GetDouble("PrsKw1");
+    Recordset p = db.OpenRecordset(sql::CombinationPrice(k));
     ASSERT_EQ(p.RecordCount(), 1);
     EXPECT_GT(p.GetDouble("PrsPrice1"), 1000);
-    EXPECT_EQ(Count(db, base + " PrsPol1= " + row.GetText("PrsPol1") + " AND PrsKw1=" + N(row.GetDouble("PrsKw1")) +
-                            " AND CaType Is Null AND PrsPol2=0 AND PrsKw2=0"), 0);
+    sql::PriceKey noCasing = k;
+    noCasing.casing = "";
+    EXPECT_EQ(Count(db, sql::CombinationPrice(noCasing)), 0);
     Recordset t = db.OpenRecordset("SELECT * FROM tblFanPrices WHERE TpCode='AXH-G' AND PrsPol2<>0");
     ASSERT_GT(t.RecordCount(), 0);
-    const std::string two = "SELECT PrsPrice2 FROM tblFanPrices WHERE TpCode='AXH-G' AND TsCode='AXH' AND PrsSize=" +
-                            t.GetText("PrsSize") + " AND  PrsPol1= " + t.GetText("PrsPol1") + " AND PrsKw1=" +
-                            N(t.GetDouble("PrsKw1")) + " AND CaType='G' AND PrsPol2= " + t.GetText("PrsPol2") +
-                            " AND PrsKw2=" + N(t.GetDouble("PrsKw2"));
-    EXPECT_EQ(Count(db, two), 1) << two;
+    sql::PriceKey twoSpeed = k;
+    twoSpeed.priceList = 2;
+    twoSpeed.size = t.GetDouble("PrsSize");
+    twoSpeed.pole1 = t.GetDouble("PrsPol1");
+    twoSpeed.kw1 = t.GetDouble("PrsKw1");
+    twoSpeed.pole2 = t.GetDouble("PrsPol2");
+    twoSpeed.kw2 = t.GetDouble("PrsKw2");
+    EXPECT_EQ(Count(db, sql::CombinationPrice(twoSpeed)), 1);
     // blade surcharge only for the 12-blade sizes
-    EXPECT_EQ(Count(db, "SELECT PrsPrice1 FROM tblFanPricesM WHERE TpCode='AXH-G' AND TsCode='AXH' AND PrsSize=800 AND "
-                        " PrsSch= 12"), 1);
-    EXPECT_EQ(Count(db, "SELECT PrsPrice2 FROM tblFanPricesM WHERE TpCode='AXH-G' AND TsCode='AXH' AND PrsSize=500 AND "
-                        " PrsSch= 9"), 0);
-    Recordset g = db.OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXH' AND TpCode='AXH-G' ORDER BY FsSize");
+    EXPECT_EQ(Count(db, sql::BladeSurcharge(k, 12)), 1);
+    sql::PriceKey small = twoSpeed;
+    small.size = 500;
+    EXPECT_EQ(Count(db, sql::BladeSurcharge(small, 9)), 0);
+    Recordset g = db.OpenRecordset(sql::SelectFans("AXH", "AXH-G", "", 0));
     ASSERT_GT(g.RecordCount(), 0);
     for (; !g.Eof(); g.MoveNext()) EXPECT_EQ(g.GetDouble("FdEuro1", -1), 0);
 }
 
 void CheckAccessoryQueries(IDatabase& db)
 {
-    Recordset dp = db.OpenRecordset("SELECT ActCode, ActDpEqu FROM tblAccTypes WHERE tblAccTypes.ActDpFld='I_DpaAc2'");
+    Recordset dp = db.OpenRecordset(sql::PressureDropFormula("I_DpaAc2"));
     ASSERT_EQ(dp.RecordCount(), 1);
     EXPECT_EQ(dp.GetText("ActCode"), "SIL");
     EXPECT_TRUE(IContains(dp.GetText("ActDpEqu"), "[C]"));
-    EXPECT_EQ(Count(db, "SELECT ActCode, ActDpEqu FROM tblAccTypes WHERE tblAccTypes.ActDpFld='I_DpaAc6'"), 0);
+    EXPECT_EQ(Count(db, sql::PressureDropFormula("I_DpaAc6")), 0);
 
     const int fs = FsIdOf(db, "AXM-S", "S", 630);
     for (int n : {1, 2}) {
-        Recordset list = db.OpenRecordset(
-            "SELECT tblAccData.AdID, tblAccData.AdName, tblAccData.AdEuro" + N(n) +
-            ", tblAccTypes.ActDesc, tblLngTrans.TrnText, tblAccTypes.ActCode, tblLngTrans.TrnCode FROM (tblAccTypes "
-            "INNER JOIN tblAccData ON tblAccTypes.ActCode = tblAccData.ActCode) INNER JOIN tblLngTrans ON "
-            "tblAccTypes.ActCode = tblLngTrans.TrnCode Where (((tblAccData.FsID) = " + N(fs) +
-            " Or (tblAccData.FsID) Is Null) AND LngID='IT') ORDER BY tblAccData.AdName");
+        Recordset list = db.OpenRecordset(sql::AvailableAccessories(fs, "IT", n));
         EXPECT_EQ(list.RecordCount(), 7 + 6);  // the size's own articles and the common ones
         std::string prev;
         for (; !list.Eof(); list.MoveNext()) {
@@ -247,30 +239,21 @@ void CheckAccessoryQueries(IDatabase& db)
             EXPECT_FALSE(list.GetText("TrnText").empty());
         }
     }
-    Recordset prices = db.OpenRecordset("SELECT AdID, AdEuro1 FROM tblAccData");
+    Recordset prices = db.OpenRecordset(sql::ArticlePrices(1));
     const int total = prices.RecordCount();
-    Recordset sil = db.OpenRecordset("SELECT AdId, ActCode FROM tblAccData WHERE FsID=" + N(fs) + " AND ActCode='SIL'");
+    Recordset sil = db.OpenRecordset(sql::ArticleForSize(fs, "SIL"));
     ASSERT_EQ(sil.RecordCount(), 1);
     const std::string id = sil.GetText("AdID");
     prices.Filter("AdID=" + id);
     EXPECT_EQ(prices.RecordCount(), 1);
     prices.Filter("");
     EXPECT_EQ(prices.RecordCount(), total);
-    EXPECT_EQ(db.OpenRecordset("SELECT ActCode FROM tblAccData WHERE AdID=" + id).GetText("ActCode"), "SIL");
-    EXPECT_EQ(Count(db, "SELECT ActCode FROM tblAccData WHERE AdID=999999"), 0);
+    Recordset art = db.OpenRecordset(sql::Article(TextToNum(id)));
+    EXPECT_EQ(art.GetText("ActCode"), "SIL");
+    EXPECT_FALSE(art.Field("FsID").isEmpty());
+    EXPECT_EQ(Count(db, sql::Article(999999)), 0);
     // a plate fan takes no silencer
-    EXPECT_EQ(Count(db, "SELECT AdId, ActCode FROM tblAccData WHERE FsID=" +
-                            N(db.OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXL' AND TpCode='AXL-P' AND "
-                                               "FsSize=500 ORDER BY FsSize").GetInt("FsID")) + " AND ActCode='SIL'"), 0);
-
-    Recordset print = db.OpenRecordset(
-        "SELECT tblAccData.*, tblAccTypes.ActDims, tblLngTrans.TrnText, tblLngTrans.TrnCode FROM (tblAccTypes INNER "
-        "JOIN tblAccData ON tblAccTypes.ActCode = tblAccData.ActCode) INNER JOIN tblLngTrans ON tblAccTypes.ActCode = "
-        "tblLngTrans.TrnCode Where tblAccData.AdID = " + id + " AND LngID='DE'");
-    ASSERT_EQ(print.RecordCount(), 1);
-    EXPECT_EQ(print.GetText("TrnText"), "Schalldämpfer");
-    EXPECT_EQ(Split(print.GetText("ActDims"), ';').size(), 3u);
-    EXPECT_GT(print.GetDouble("AdEuro2"), print.GetDouble("AdEuro1"));
+    EXPECT_EQ(Count(db, sql::ArticleForSize(FsIdOf(db, "AXL-P", "", 500), "SIL")), 0);
 }
 
 void CheckPrintQueries(IDatabase& db)
@@ -292,12 +275,12 @@ void CheckPrintQueries(IDatabase& db)
     for (std::size_t i = 1; i < frames.size(); ++i) EXPECT_LT(TextToNum(frames[i - 1]), TextToNum(frames[i]));
     EXPECT_GT(data.GetDouble("FdD8"), 0);  // foot height of a long casing
 
-    Recordset lang = db.OpenRecordset("SELECT * FROM tblLangEN ORDER BY ID");
+    Recordset lang = db.OpenRecordset(CTranslater::TableQuery("EN"));
     ASSERT_GT(lang.RecordCount(), 50);
     EXPECT_GE(lang.FieldIndex("ID"), 0);
     EXPECT_GE(lang.FieldIndex("Text"), 0);
     EXPECT_EQ(lang.GetInt("ID"), 1);
-    EXPECT_EQ(db.OpenRecordset("SELECT * FROM tblLangDE ORDER BY ID").RecordCount(), lang.RecordCount());
+    EXPECT_EQ(db.OpenRecordset(CTranslater::TableQuery("DE")).RecordCount(), lang.RecordCount());
 }
 
 void CheckAll(IDatabase& db)
@@ -347,11 +330,7 @@ TEST(CatalogueQueries, PostgresAnswersEveryProgramQuery)
     ASSERT_NO_THROW(CheckAll(*db));
 }
 
-#ifdef AEROLYX_HAVE_CEXPRESSION
-#include "accessories/AccRoutines.h"
-#include "common/Program.h"
-
-// The accessory routines' own query texts against the catalogue.
+// The accessory routines reach the same rows through the program-wide connection.
 TEST(CatalogueQueries, AccessoryRoutinesFindTheirRows)
 {
     std::string err;
@@ -367,11 +346,8 @@ TEST(CatalogueQueries, AccessoryRoutinesFindTheirRows)
         EXPECT_TRUE(IContains(AccDpInfo(f, 2), "[C]"));
     }
     EXPECT_EQ(AccDpInfo("I_DpaAc9", 1), "");
-    const int fs = db->OpenRecordset("SELECT * FROM abfSelectFans WHERE TsCode='AXH' AND TpCode='AXH-G' AND "
-                                     "FsSize=900 ORDER BY FsSize").GetInt("FsID");
-    Recordset list = db->OpenRecordset(AvailableAccQuery(fs, "DE"));
+    Recordset list = db->OpenRecordset(AvailableAccQuery(FsIdOf(*db, "AXH-G", "", 900), "DE"));
     EXPECT_EQ(list.RecordCount(), 7 + 6);
     EXPECT_GE(list.FieldIndex("AdEuro2"), 0);
     Prog() = saved;
 }
-#endif

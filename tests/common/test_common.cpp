@@ -21,6 +21,13 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     EXPECT_EQ(NumToText(0.00012), "0.00012");
     EXPECT_EQ(NumToText(123456789012345.0), "123456789012345");
     EXPECT_EQ(NumToText(-0.0), "0");
+    // 15 significant digits, then the shortest text that reads back the same
+    EXPECT_EQ(NumToText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(NumToText(70 - 26.2), "43.8");
+    EXPECT_EQ(NumToText(2.0 / 3.0), "0.666666666666667");
+    EXPECT_EQ(NumToText(1e15), "1E+15");
+    EXPECT_EQ(NumToText(1e-5), "0.00001");
+    EXPECT_EQ(NumToText(1e-6), "1E-06");
     for (double v : {1.2345678901234, 1e-7, 123456.789, 0.0001}) EXPECT_DOUBLE_EQ(TextToNum(NumToText(v)), v);
 }
 

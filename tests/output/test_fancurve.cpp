@@ -17,8 +17,8 @@
 #include "output/CFanCurve.h"
 #include "output/ChartPage.h"
 #include "output/PngWriter.h"
-#include "selection/SqliteTestDb.h"
-#include "selection/TestCatalogue.h"
+#include "support/SqliteTestDb.h"
+#include "support/TestCatalogue.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 

@@ -6,7 +6,7 @@
 #include "accessories/RecordValues.h"
 #include "model/CFanData.h"
 #include "selection/FieldEdit.h"
-#include "selection/TestCatalogue.h"
+#include "support/TestCatalogue.h"
 
 namespace aerolyx {
 namespace {

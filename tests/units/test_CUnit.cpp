@@ -2,10 +2,8 @@
 
 #include <string>
 
-#include "common/IniFile.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
-#include "lang/CTranslater.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 
@@ -90,7 +88,7 @@ TEST(CUnit, ChosenUnitIsUsedWhenNoneIsGiven)
 {
     CUnit u;
     u.SetUnitCode("vl", "M3/S");  // any case; stored in the list's spelling
-    EXPECT_EQ(u.GetUnitCode("VL", false), "m3/s");
+    EXPECT_EQ(u.GetUnitCode("VL"), "m3/s");
     EXPECT_DOUBLE_EQ(u.Normalizze("VL", Variant(1.0)).toDouble(), 3600);
     EXPECT_DOUBLE_EQ(u.NormalToUnit("VL", Variant(7200)).toDouble(), 2);
     std::string unit;
@@ -178,26 +176,22 @@ TEST(CUnit, SettingsStoreOfTheProgramIsUsedWhenNoneIsGiven)
 TEST(CUnit, UnitListsCodesAndKinds)
 {
     CUnit u;
-    EXPECT_EQ(u.GetUnitCodes("VW", false), "m3/h|m3/s|l/h|l/min|l/s|gpm");
-    EXPECT_EQ(u.GetUnitCodes("bar", false), "mbar|kPa|InchWG");
-    EXPECT_EQ(u.GetUnitCodes("RF", false), "%|g/kg|kJ/kg|T");
+    EXPECT_EQ(u.GetUnitCodes("VW"), "m3/h|m3/s|l/h|l/min|l/s|gpm");
+    EXPECT_EQ(u.GetUnitCodes("bar"), "mbar|kPa|InchWG");
+    EXPECT_EQ(u.GetUnitCodes("RF"), "%|g/kg|kJ/kg|T");
     // Kelvin is written without a degree sign; a choice stored with one still loads.
-    EXPECT_EQ(u.GetUnitCodes("T", false), kDegC + "|K|" + kDegF);
+    EXPECT_EQ(u.GetUnitCodes("T"), kDegC + "|K|" + kDegF);
     CUnit old;
     old.LoadCodes("T;" + kDegK);
     EXPECT_EQ(old.GetUnitCode("T"), "K");
     EXPECT_DOUBLE_EQ(old.Normalizze("T", Variant(300.0)).toDouble(), 26.85);
-    EXPECT_EQ(u.GetUnitCodes("QQ", false), "QQ");
-    EXPECT_EQ(u.GetUnitCode("QQ", false), "");
-    EXPECT_EQ(u.GetUnitCode("VW", false), "l/s");
+    EXPECT_EQ(u.GetUnitCodes("QQ"), "QQ");
+    EXPECT_EQ(u.GetUnitCode("QQ"), "");
+    EXPECT_EQ(u.GetUnitCode("VW"), "l/s");
     u.SetUnitCode("QQ", "x");  // ignored
     EXPECT_TRUE(CUnit::TestUnit("vl"));
     EXPECT_FALSE(CUnit::TestUnit("%"));
     EXPECT_FALSE(CUnit::TestUnit(""));
-
-    u.setTranslateFunction([](const std::string& s) { return s == "Pa" ? std::string("Pascal") : s; });
-    EXPECT_EQ(u.GetUnitCodes("PA", true), "Pascal|InchWG");
-    EXPECT_EQ(u.GetUnitCode("PA", true), "Pascal");
 }
 
 TEST(CUnit, NumberFormats)
@@ -246,24 +240,4 @@ TEST(CUnit, HumidityUnitsThroughMoistAir)
     EXPECT_DOUBLE_EQ(N(u, "RF", -1, "g/kg"), 0);
     // The dry bulb matters: 7 g/kg is nearly saturated at 9 degC.
     EXPECT_GT(N(u, "RF", 7, "g/kg", 9.0), 95.0);
-}
-
-TEST(CUnit, UnitNamesTranslatedByTheActiveTranslator)
-{
-    test::TempDir dir;
-    dir.write("Lang_EN.txt", "0001:English\r\n0100:Speed\r\n0101:1/min\r\n");
-    dir.write("Lang_DE.txt", "0001:Deutsch\r\n0100:Drehzahl\r\n0101:U/min\r\n");
-    const IniFile ini = IniFile::FromText("[3]\nEN=Arial;ANSI;0\nDE=Arial;ANSI;0\n");
-    CTranslater en, de;
-    ASSERT_TRUE(en.Startup("EN", dir.path(), ini));
-    ASSERT_TRUE(de.Startup("DE", dir.path(), ini));
-    Program saved = Prog();
-    Prog().DefaultTranslator = &en;
-    Prog().Translator = &de;
-    CUnit u;
-    EXPECT_EQ(u.GetUnitCodes("UPM", true), "U/min|1/sec");  // untranslated names stay
-    EXPECT_EQ(u.GetUnitCode("UPM", true), "U/min");
-    EXPECT_EQ(u.GetUnitCode("UPM", false), "1/min");
-    Prog() = saved;
-    EXPECT_EQ(u.GetUnitCode("UPM", true), "1/min");
 }

@@ -8,7 +8,7 @@
 #include "common/IniFile.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
-#include "selection/SqliteTestDb.h"
+#include "support/SqliteTestDb.h"
 
 namespace aerolyx::test {
 
