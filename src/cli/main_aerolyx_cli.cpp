@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliApp.h"
 #include "cli/CliEngine.h"
 #include "cli/CliSelect.h"
+#include "cli/CliSound.h"
 
 namespace {
 
@@ -20,6 +22,7 @@ const Subcommand kSubcommands[] = {
     {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
+    {"sound", aerolyx::CliSound, "print the sound sheet of a fan file: band levels or NR values"},
 };
 
 int Usage(std::ostream& out, int status)
@@ -33,7 +36,7 @@ int Usage(std::ostream& out, int status)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const auto app = aerolyx::MakeCliApplication(argc, argv);
     if (argc < 2) return Usage(std::cerr, 2);
     const std::string cmd = argv[1];
     if (cmd == "-h" || cmd == "--help" || cmd == "help") return Usage(std::cout, 0);
