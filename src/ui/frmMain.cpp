@@ -43,6 +43,7 @@
 #include "ui/frmAirDir.h"
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
+#include "ui/frmSound.h"
 #include "ui/frmUnits.h"
 
 namespace aerolyx {
@@ -433,7 +434,7 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miCalc") CmdCalc();
     else if (key == "miPrint") CmdNeedsCurrent("Printing");
     else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
-    else if (key == "miSound") CmdNeedsCurrent("The sound sheet");
+    else if (key == "miSound") outdated_ ? Beep() : RunSoundSheet(this, *fd_);
     else if (key == "miCurve") CmdNeedsCurrent("The performance chart");
     else if (key == "miHAbout")
         QMessageBox::about(this, "Aerolyx",
