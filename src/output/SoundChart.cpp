@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGraphicsLayout>
 #include <QFileInfo>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
@@ -45,7 +46,7 @@ const QColor kCurveColour(0x8a, 0x8a, 0x8a);
 // Point and curve labels as text items of the chart, put back in place
 // whenever the plot area moves.
 struct LabelItem {
-    QGraphicsSimpleTextItem* item;
+    QGraphicsItem* item;
     QAbstractSeries* series;
     QPointF value;
     enum Where { Above, Right } where;
@@ -69,7 +70,9 @@ std::string Tr(const std::string& t) { return fieldenv::Translate(t); }
 QChart* MakeSoundChart(const SoundSheet& sheet)
 {
     auto* chart = new QChart;
-    chart->setTitle("<b>" + Q(sheet.TitleLine1()).toHtmlEscaped() + "</b><br>" + Q(sheet.TitleLine2()).toHtmlEscaped());
+    // Rich text would fold the title's double spaces into one.
+    auto html = [](const std::string& t) { return Q(t).toHtmlEscaped().replace("  ", "&nbsp; "); };
+    chart->setTitle("<b>" + html(sheet.TitleLine1()) + "</b><br>" + html(sheet.TitleLine2()));
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(6, 6, 6, 6));
@@ -132,20 +135,35 @@ QChart* MakeSoundChart(const SoundSheet& sheet)
         marks->attachAxis(ax);
         marks->attachAxis(ay);
         if (s.highlight >= 0) {
-            marks->setPointConfiguration(s.highlight, {{QXYSeries::PointConfiguration::Color, kMaxColour},
-                                                       {QXYSeries::PointConfiguration::Size, 14.0}});
+            // A series of its own: per-point marker settings misplace the marker here.
+            auto* top = new QScatterSeries;
+            top->setName(Q(s.title) + " max");
+            top->setMarkerSize(14);
+            top->setColor(kMaxColour);
+            top->setBorderColor(Qt::white);
+            top->append(Octave(s.points[s.highlight].x), s.points[s.highlight].y);
+            chart->addSeries(top);
+            top->attachAxis(ax);
+            top->attachAxis(ay);
         }
         for (int i = 0; i < static_cast<int>(s.points.size()); ++i) {
             const SoundPoint& p = s.points[i];
             // The band view names each level; the NR view names each rating.
             const std::string text = nr ? p.label : FormatNumber(p.y, "##0.0");
             if (text.empty()) continue;
-            auto* t = new QGraphicsSimpleTextItem(Q(nr ? "NR " + text : text), chart);
+            // On a light box, so that a line crossing the label leaves it readable.
+            auto* box = new QGraphicsRectItem(chart);
+            box->setPen(Qt::NoPen);
+            box->setBrush(QColor(255, 255, 255, 215));
+            box->setZValue(10);
+            auto* t = new QGraphicsSimpleTextItem(Q(nr ? "NR " + text : text), box);
             QFont f = chart->font();
             f.setBold(i == s.highlight);
             t->setFont(f);
             t->setBrush(i == s.highlight ? kMaxColour : kBandColour);
-            labels->push_back({t, marks, QPointF(Octave(p.x), p.y), LabelItem::Above});
+            t->setPos(2, 0);
+            box->setRect(QRectF(QPointF(0, 0), t->boundingRect().size() + QSizeF(4, 0)));
+            labels->push_back({box, marks, QPointF(Octave(p.x), p.y), LabelItem::Above});
         }
     }
     QObject::connect(chart, &QChart::plotAreaChanged, chart, [chart, labels](const QRectF&) { PlaceLabels(chart, *labels); });

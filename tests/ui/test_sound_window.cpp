@@ -78,7 +78,7 @@ TEST_F(SoundWindowTest, OptionsSwitchTheTableAndChartAndAreSavedOnClosing)
     EXPECT_EQ(Cell(w, 1, 1), "67.6");
     EXPECT_EQ(Cell(w, 1, 9), "45.4");
     EXPECT_EQ(Cell(w, 1, 3), "");  // no 125 Hz level in this record
-    EXPECT_EQ(w.ChartView()->chart()->series().size(), 20);  // eighteen curves, line, markers
+    EXPECT_EQ(w.ChartView()->chart()->series().size(), 21);  // eighteen curves, line, markers, loudest band
     EXPECT_TRUE(w.Table()->item(1, 6)->font().bold());        // the loudest band
 
     w.Option(0)->click();
