@@ -54,12 +54,21 @@ struct LabelItem {
 
 void PlaceLabels(QChart* chart, const std::vector<LabelItem>& labels)
 {
+    // Curve names that would overlap a name already placed stay hidden: on a
+    // short chart every other curve is named.
+    std::vector<QRectF> named;
     for (const LabelItem& l : labels) {
         const QPointF p = chart->mapToPosition(l.value, l.series);
         const QRectF r = l.item->boundingRect();
         if (l.where == LabelItem::Above) l.item->setPos(p.x() - r.width() / 2, p.y() - r.height() - 8);
         else l.item->setPos(p.x() + 6, p.y() - r.height() / 2);
-        l.item->setVisible(chart->plotArea().adjusted(-40, -30, 60, 30).contains(p));
+        bool show = chart->plotArea().adjusted(-40, -30, 60, 30).contains(p);
+        if (show && l.where == LabelItem::Right) {
+            const QRectF placed(l.item->pos(), r.size());
+            for (const QRectF& o : named) show = show && !o.intersects(placed);
+            if (show) named.push_back(placed);
+        }
+        l.item->setVisible(show);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/Program.h"
 #include "common/SettingsStore.h"
@@ -45,6 +47,7 @@ frmSound::frmSound(QWidget* parent) : QWidget(parent, Qt::Window)
             const int i = g * 2 + k;
             opt_[i] = new QRadioButton(texts[i], groups[g]);
             opt_[i]->setObjectName(QString("Opt%1").arg(i));
+            opt_[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
             bg->addButton(opt_[i]);
             gl->addWidget(opt_[i]);
             connect(opt_[i], &QRadioButton::toggled, this, [this](bool on) {
@@ -54,6 +57,10 @@ frmSound::frmSound(QWidget* parent) : QWidget(parent, Qt::Window)
         top->addWidget(groups[g]);
     }
     top->addStretch(1);
+    // Two by two, so that the window stays narrow in every language.
+    auto* cmds = new QGridLayout;
+    top->addLayout(cmds);
+    int n = 0;
     struct Cmd {
         const char* name;
         const char* text;
@@ -63,7 +70,8 @@ frmSound::frmSound(QWidget* parent) : QWidget(parent, Qt::Window)
                          Cmd{"cmdSettings", "Settings", &frmSound::PageSettings}, Cmd{"cmdClose", "Close", nullptr}}) {
         auto* b = new QPushButton(c.text, this);
         b->setObjectName(c.name);
-        top->addWidget(b, 0, Qt::AlignBottom);
+        cmds->addWidget(b, n / 2, n % 2);
+        ++n;
         if (c.run) connect(b, &QPushButton::clicked, this, c.run);
         else if (std::string(c.name) == "cmdExport") connect(b, &QPushButton::clicked, this, [this] { Export(); });
         else connect(b, &QPushButton::clicked, this, &QWidget::close);
@@ -145,14 +153,21 @@ void frmSound::Refresh()
             }
             grid_->setItem(r, c, it);
         }
+    // Captions whole: the band columns share the width but none gets less
+    // than the widest needs.
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid_->resizeColumnsToContents();
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    int widest = 0;
+    for (int c = 1; c < t.cols(); ++c) widest = std::max(widest, grid_->columnWidth(c));
+    grid_->setMinimumWidth(grid_->columnWidth(0) + widest * (t.cols() - 1) + 2 * grid_->frameWidth());
+    for (int c = 1; c < t.cols(); ++c) grid_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
     grid_->resizeRowsToContents();
     int h = 2 * grid_->frameWidth();
     for (int r = 0; r < t.rows(); ++r) h += grid_->rowHeight(r);
     grid_->setFixedHeight(h);
 
+    // Eighteen curves need the height to stay apart.
+    chart_->setMinimumHeight(sheet_.Options().nrView ? 440 : 260);
     QChart* old = chart_->chart();
     chart_->setChart(MakeSoundChart(sheet_));
     delete old;
