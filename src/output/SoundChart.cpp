@@ -180,10 +180,11 @@ QChart* MakeSoundChart(const SoundSheet& sheet)
     return chart;
 }
 
-void PaintSoundChart(QPainter& painter, const QRectF& target, const SoundSheet& sheet)
+void PaintSoundChart(QPainter& painter, const QRectF& target, const SoundSheet& sheet, bool withTitle)
 {
     QGraphicsScene scene;
     QChart* chart = MakeSoundChart(sheet);
+    if (!withTitle) chart->setTitle(QString());
     scene.addItem(chart);  // the scene owns it
     // Fonts are sized for the screen; scale the drawing instead of the chart
     // so that text keeps its proportion on a 600 dpi page.
@@ -254,7 +255,8 @@ void PaintSoundPage(QPainter& painter, const QRectF& page, const SoundSheet& she
 
     // The chart below, no taller than wide.
     const double h = std::min(page.bottom() - y, page.width() * 0.85);
-    if (h > 0) PaintSoundChart(painter, QRectF(page.left(), y, page.width(), h), sheet);
+    // The title block above already names the sheet.
+    if (h > 0) PaintSoundChart(painter, QRectF(page.left(), y, page.width(), h), sheet, false);
 }
 
 SoundPrintSettings SoundPrintSettings::Load(const ISettingsStore& store)

@@ -25,7 +25,7 @@ class ISettingsStore;
 QChart* MakeSoundChart(const SoundSheet& sheet);
 
 // The chart drawn into a rectangle of any painter (vectors on PDF and SVG).
-void PaintSoundChart(QPainter& painter, const QRectF& target, const SoundSheet& sheet);
+void PaintSoundChart(QPainter& painter, const QRectF& target, const SoundSheet& sheet, bool withTitle = true);
 // Title block, table and chart on one page.
 void PaintSoundPage(QPainter& painter, const QRectF& page, const SoundSheet& sheet);
 
