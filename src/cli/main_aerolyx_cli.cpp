@@ -8,6 +8,7 @@
 #include "app/AppContext.h"
 #include "cli/CliApp.h"
 #include "cli/CliChart.h"
+#include "cli/CliSound.h"
 #include "cli/CliEngine.h"
 #include "cli/CliPrint.h"
 #include "cli/CliSelect.h"
@@ -26,6 +27,7 @@ const Subcommand kSubcommands[] = {
     {"print", aerolyx::CliPrint, "write the data sheet of a fan file as PDF"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
+    {"sound", aerolyx::CliSound, "print the sound sheet of a fan file: band levels or NR values"},
 };
 
 int Usage(std::ostream& out, int status)

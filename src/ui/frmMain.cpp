@@ -48,6 +48,7 @@
 #include "ui/frmCurve.h"
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
+#include "ui/frmSound.h"
 #include "ui/frmUnits.h"
 
 namespace aerolyx {
@@ -565,7 +566,7 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miCalc") CmdCalc();
     else if (key == "miPrint") outdated_ ? Beep() : ShowPrintPreview(this, *fd_, [this] { CmdProject(); });
     else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
-    else if (key == "miSound") CmdNeedsCurrent("The sound sheet");
+    else if (key == "miSound") outdated_ ? Beep() : RunSoundSheet(this, *fd_);
     else if (key == "miCurve") outdated_ ? Beep() : RunCurveWindow(this, *fd_);
     else if (key == "miHAbout")
         QMessageBox::about(this, "Aerolyx",

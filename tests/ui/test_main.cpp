@@ -241,7 +241,7 @@ TEST_F(MainWindowTest, MalformedInputIsRefusedWithAMessage)
     EXPECT_EQ(w_->BeepCount(), beeps + 4);
     EXPECT_TRUE(messages_.empty());
     w_->SetOutdated(false);
-    w_->RunTool("miSound");
+    w_->RunTool("miTxt");
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_NE(messages_[0].find("not available yet"), std::string::npos);
 }
