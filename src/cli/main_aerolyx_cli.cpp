@@ -9,6 +9,7 @@
 #include "cli/CliEngine.h"
 #include "cli/CliPrint.h"
 #include "cli/CliSelect.h"
+#include "cli/CliText.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ const Subcommand kSubcommands[] = {
     {"print", aerolyx::CliPrint, "write the data sheet of a fan file as PDF"},
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
+    {"text", aerolyx::CliText, "the text sheet of a fan file with its values filled in"},
 };
 
 int Usage(std::ostream& out, int status)

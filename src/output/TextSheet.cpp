@@ -9,6 +9,7 @@
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
 #include "output/RtfReader.h"
+#include "output/TranslatorSwitch.h"
 
 namespace aerolyx {
 
@@ -222,7 +223,13 @@ TextSheet LoadTextSheet(const CFanData& project, const std::string& dataFolder, 
         return sheet;
     }
     sheet.found = true;
-    sheet.fill = FillTextSheet(f.readAll(), ProjectPlaceholders(project));
+    // Choice texts and unit names in the sheet's language.
+    std::string failed;
+    TranslatorSwitch inLanguage(language, &failed);
+    if (!failed.empty()) sheet.fill.notes.push_back("the language " + failed + " cannot be loaded");
+    FilledSheet filled = FillTextSheet(f.readAll(), ProjectPlaceholders(project));
+    filled.notes.insert(filled.notes.begin(), sheet.fill.notes.begin(), sheet.fill.notes.end());
+    sheet.fill = std::move(filled);
     sheet.doc = ReadRtf(sheet.fill.rtf);
     return sheet;
 }
