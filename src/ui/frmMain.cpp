@@ -44,6 +44,7 @@
 #include "ui/frmPrint.h"
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
+#include "ui/frmText.h"
 #include "ui/frmUnits.h"
 
 namespace aerolyx {
@@ -433,7 +434,7 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miPro") CmdProject();
     else if (key == "miCalc") CmdCalc();
     else if (key == "miPrint") outdated_ ? Beep() : ShowPrintPreview(this, *fd_, [this] { CmdProject(); });
-    else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
+    else if (key == "miTxt") outdated_ ? Beep() : ShowTextSheet(this, *fd_);
     else if (key == "miSound") CmdNeedsCurrent("The sound sheet");
     else if (key == "miCurve") CmdNeedsCurrent("The performance chart");
     else if (key == "miHAbout")
