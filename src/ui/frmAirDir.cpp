@@ -99,7 +99,7 @@ void frmAirDir::Startup(const std::vector<std::pair<std::string, std::string>>& 
     const int rows = std::max(1, grid_->rowCount());
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int maxH = screen ? screen->availableGeometry().height() - 120 : 800;
-    resize(std::max(width(), 460), std::min(maxH, rows * kRowHeight + 130));
+    resize(std::max(width(), 460), std::min(maxH, rows * kRowHeight + 110));
 }
 
 bool frmAirDir::RowHasPicture(int row) const

@@ -10,13 +10,18 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <cstdlib>
 
 #include "UiTestSupport.h"
 #include "app/AppContext.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
+#include "lang/CTranslater.h"
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
+#include "model/CLpField.h"
+#include "ui/TranslateForm.h"
+#include "ui/frmSelect.h"
 #include "support/TestSupport.h"
 #include "ui/frmAirDir.h"
 #include "ui/frmMain.h"
@@ -161,4 +166,66 @@ TEST_F(TextWindowTest, AirDirectionPickerShowsPicturesAndAClickChooses)
     none.Startup({{"A", "A"}}, "A");
     none.findChild<QPushButton*>("cmdCancel")->click();
     EXPECT_EQ(none.Result(), "");
+}
+
+// Pictures for the documentation (AEROLYX_SCREENSHOT_DIR): the text window of
+// a calculated fan in EN and DE, narrow in IT, and the air-direction picker.
+TEST_F(TextWindowTest, Screenshots)
+{
+    const char* dir = std::getenv("AEROLYX_SCREENSHOT_DIR");
+    if (!dir || !*dir) GTEST_SKIP() << "AEROLYX_SCREENSHOT_DIR not set";
+    const QString out = QString::fromUtf8(dir);
+    frmMain m;
+    m.StartMeUp();
+    test::WhenModal([](QWidget* dlg) {
+        auto* s = qobject_cast<frmSelect*>(dlg);
+        ASSERT_NE(s, nullptr);
+        s->Grid()->setCurrentCell(3, 0);
+        s->OnOk();
+    });
+    m.RunTool("miCalc");
+    ASSERT_FALSE(m.Outdated());
+    m.Project().setValueI("I_Project", Variant("Exhaust hall 3"));
+
+    frmText w;
+    TranslateForm(&w);
+    w.Startup(m.Project());
+    w.setGeometry(0, 0, 820, 640);
+    w.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(out + "/text-window-en.png"));
+    // A German user: the window in German, the sheet's second variant in German.
+    ASSERT_TRUE(Prog().Translator->Startup("DE", Prog().AppPath));
+    TranslateForm(&w);
+    w.LanguageBox()->setCurrentIndex(w.LanguageBox()->findData("DE"));
+    w.VariantBox()->setChecked(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(out + "/text-window-de.png"));
+    ASSERT_TRUE(Prog().Translator->Startup("IT", Prog().AppPath));
+    TranslateForm(&w);
+    w.LanguageBox()->setCurrentIndex(w.LanguageBox()->findData("IT"));
+    w.resize(w.minimumSizeHint().width(), 360);
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(out + "/text-window-it-small.png"));
+    m.Project().setValueI("O_Type", Variant("AXZ-Q"));
+    m.Project().setValueI("I_Type", Variant("-"));
+    w.resize(820, 300);
+    w.Refresh();
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(out + "/text-window-missing.png"));
+
+    frmAirDir d;
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const ChoiceEntry& e : ParseChoiceList(m.Project().Item("I_AirDir")->CboBox(true)))
+        entries.emplace_back(e.value, e.shown);
+    d.Startup(entries, "A");
+    TranslateForm(&d);
+    d.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(d.grab().save(out + "/air-direction-picker-it.png"));
+    ASSERT_TRUE(Prog().Translator->Startup("EN", Prog().AppPath));
+    TranslateForm(&d);
+    d.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(d.grab().save(out + "/air-direction-picker.png"));
 }

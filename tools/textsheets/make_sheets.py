@@ -326,7 +326,7 @@ def sheet(lines, series, typ, lang):
         elif kind == "h":
             body.append(r"\pard\sb160\sa60{\b\fs22\cf1 " + t + r"}\par" + "\r\n")
         elif kind == "b":
-            body.append(r"\pard\li360\fi-240\sa40 \'95\tab " + t + r"\par" + "\r\n")
+            body.append(r"\pard\li280\fi-200\sa40 \'95  " + t + r"\par" + "\r\n")
         else:
             body.append(r"\pard\sa120 " + t + r"\par" + "\r\n")
     body.append("}\r\n")
