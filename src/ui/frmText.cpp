@@ -1,5 +1,6 @@
 #include "ui/frmText.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -152,6 +153,8 @@ bool frmText::CmdPrint(bool show)
     frmPrint dlg(this);
     TranslateForm(&dlg);
     dlg.hooks = TextSheetPrintHooks(*project_);
+    // The project is the main window's to change; here it is only shown.
+    if (QAction* a = dlg.findChild<QAction*>("miPrtProject")) a->setVisible(false);
     dlg.dataFolder = dataFolder_ == Prog().AppPath ? std::string() : dataFolder_;
     std::string error;
     if (!dlg.CreatePrintOut(*project_, SecondVariant() ? "TEXTW" : "TEXT", Language(), &error)) {
