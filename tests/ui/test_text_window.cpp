@@ -207,6 +207,9 @@ TEST_F(TextWindowTest, Screenshots)
     w.resize(w.minimumSizeHint().width(), 360);
     QApplication::processEvents();
     EXPECT_TRUE(w.grab().save(out + "/text-window-it-small.png"));
+    w.resize(1560, 960);
+    QApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(out + "/text-window-it-large.png"));
     m.Project().setValueI("O_Type", Variant("AXZ-Q"));
     m.Project().setValueI("I_Type", Variant("-"));
     w.resize(820, 300);
