@@ -162,7 +162,8 @@ FilledSheet FillTextSheet(const QByteArray& rtf, const PlaceholderResolver& reso
         const QString value = QString::fromStdString(it->text);
         for (qsizetype k = value.size() - 1; k >= 0; --k) done.append(value.at(k));
         if (++count >= kMaxPlaceholders) {
-            notes.Add("more than " + std::to_string(kMaxPlaceholders) + " placeholders: the rest is left as it is");
+            notes.Add("more than " + std::to_string(kMaxPlaceholders) +
+                      " placeholders: names not found by then are left as they are");
             break;
         }
     }

@@ -8,9 +8,10 @@
 // the display text of the project field. Placeholders are found in the plain
 // text from the last "{" backwards; each one found replaces every "\{name\}"
 // of the RTF source (without regard to case) by " value " (value escaped for
-// RTF). The work is bounded: names longer than kMaxPlaceholderName, more than
-// kMaxPlaceholders placeholders and braces that are never closed are left as
-// they are, each with a note.
+// RTF). The work is bounded: names longer than kMaxPlaceholderName and braces
+// that are never closed are left as they are, and the search stops after
+// kMaxPlaceholders placeholders (names found by then are still filled
+// everywhere); each with a note.
 #include <QByteArray>
 #include <QString>
 #include <functional>
