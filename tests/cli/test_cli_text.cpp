@@ -113,6 +113,12 @@ TEST_F(CliText, WritesRtfTextAndPdf)
     EXPECT_NE(t.find("Betriebsdaten"), std::string::npos) << t;
     EXPECT_NE(t.find("5,000"), std::string::npos) << t;
     EXPECT_EQ(t.find('{'), std::string::npos) << t;
+
+    // The print command fills the text sheet the same way.
+    const std::string printed = work.file("p.pdf");
+    ASSERT_EQ(Sh(Cli() + " print " + fan + " --type TEXTW --lang DE --pdf " + printed + " --data " + data.path() +
+                 " 2>&1").status, 0);
+    EXPECT_EQ(Sh("pdftotext -layout " + printed + " -").out, t);
 }
 
 TEST_F(CliText, MissingSheetsAndBadArguments)
