@@ -7,7 +7,7 @@ namespace aerolyx {
 
 std::unique_ptr<QCoreApplication> MakeCliApplication(int& argc, char** argv)
 {
-    static const char* const kDrawing[] = {"print", "chart", "sound"};
+    static const char* const kDrawing[] = {"print", "chart", "sound", "text"};
     bool drawing = false;
     for (const char* name : kDrawing) drawing = drawing || (argc > 1 && std::strcmp(argv[1], name) == 0);
     if (!drawing) return std::make_unique<QCoreApplication>(argc, argv);

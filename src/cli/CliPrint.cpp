@@ -12,6 +12,7 @@
 #include "common/TextFile.h"
 #include "model/CFanData.h"
 #include "output/CreatePrintOut.h"
+#include "output/TextSheet.h"
 
 namespace aerolyx {
 
@@ -97,7 +98,7 @@ int CliPrint(const std::vector<std::string>& args)
     PrintRequest req;
     req.printType = type;
     req.language = ToUpper(lang);
-    const PrintResult r = WritePrintPdf(record, req, pdf);
+    const PrintResult r = WritePrintPdf(record, req, pdf, type == "FAN" ? DefaultPrintHooks() : TextSheetPrintHooks(record));
     for (const std::string& s : r.skipped) std::cerr << "aerolyx-cli: warning: " << s << "\n";
     if (!r.printed) return Fail(r.error);
     std::cerr << "Wrote " << pdf << " (" << r.pages << (r.pages == 1 ? " page" : " pages") << ", "

@@ -12,6 +12,7 @@
 #include "cli/CliEngine.h"
 #include "cli/CliPrint.h"
 #include "cli/CliSelect.h"
+#include "cli/CliText.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ const Subcommand kSubcommands[] = {
     {"select", aerolyx::CliSelect, "run the fan selection for a duty and list the candidates"},
     {"show", aerolyx::CliShow, "list a fan file's fields as caption, value and unit"},
     {"sound", aerolyx::CliSound, "print the sound sheet of a fan file: band levels or NR values"},
+    {"text", aerolyx::CliText, "the text sheet of a fan file with its values filled in"},
 };
 
 int Usage(std::ostream& out, int status)

@@ -29,6 +29,7 @@
 #include "model/CFanData.h"
 #include "model/CLpField.h"
 #include "model/FieldEnv.h"
+#include "output/TranslatorSwitch.h"
 
 namespace aerolyx {
 
@@ -99,33 +100,6 @@ QColor ColourOf(const std::string& text)
     if (v < 0) v = 0;
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>((v >> 16) & 0xFF));
 }
-
-// Switches the active translator to the print language for the print and back.
-class TranslatorSwitch {
-public:
-    TranslatorSwitch(const std::string& language, std::string* failure)
-    {
-        CTranslater* t = Prog().Translator;
-        if (!t || language.empty() || IEquals(language, t->Language())) return;
-        saved_ = *t;
-        CTranslater fresh;
-        if (!fresh.Startup(language, Prog().AppPath)) {
-            if (failure) *failure = language;
-            saved_.reset();
-            return;
-        }
-        *t = fresh;
-    }
-    ~TranslatorSwitch()
-    {
-        if (saved_ && Prog().Translator) *Prog().Translator = *saved_;
-    }
-    TranslatorSwitch(const TranslatorSwitch&) = delete;
-    TranslatorSwitch& operator=(const TranslatorSwitch&) = delete;
-
-private:
-    std::optional<CTranslater> saved_;
-};
 
 struct Note {
     int line;

@@ -391,6 +391,9 @@ std::unique_ptr<QTextDocument> Parser::Run(QString* error)
 {
     doc_ = std::make_unique<QTextDocument>();
     cursor_ = QTextCursor(doc_.get());
+    // One edit block: the layout is not redone after every insertion, which
+    // made long paragraphs with many control words quadratic.
+    cursor_.beginEditBlock();
     stack_.reserve(kRtfMaxDepth + 1);
     stack_.push_back(GroupState{});
 
@@ -403,6 +406,7 @@ std::unique_ptr<QTextDocument> Parser::Run(QString* error)
     if (!data_.mid(start, 5).startsWith("{\\rtf")) {
         if (error) *error = data_.isEmpty() ? QStringLiteral("empty text, not RTF")
                                             : QStringLiteral("not an RTF text (it does not begin with {\\rtf)");
+        cursor_.endEditBlock();
         return std::move(doc_);
     }
     pos_ = start;
@@ -480,6 +484,7 @@ std::unique_ptr<QTextDocument> Parser::Run(QString* error)
         }
     }
     Flush();
+    cursor_.endEditBlock();
     if (!closed) {
         const int open = static_cast<int>(stack_.size()) - 1 + overflow_;
         notes_ << QStringLiteral("the RTF text ends inside %1 open group(s); it may be truncated").arg(open);

@@ -1,10 +1,13 @@
 #pragma once
-// Picks an air direction from the entries of the field's choice list.
+// Picks an air direction by its picture: one row per code of the field's
+// choice list with the picture CAD/RI_<code>.jpg and the entry's text; a
+// click on a row returns its code. A missing picture leaves its cell empty.
 #include <QDialog>
 #include <string>
+#include <utility>
 #include <vector>
 
-class QListWidget;
+class QTableWidget;
 
 namespace aerolyx {
 
@@ -12,14 +15,21 @@ class frmAirDir : public QDialog {
     Q_OBJECT
 public:
     explicit frmAirDir(QWidget* parent = nullptr);
-    // entries: (value, shown text); current: the value now stored.
-    void Startup(const std::vector<std::pair<std::string, std::string>>& entries, const std::string& current);
-    // The chosen value; empty when cancelled.
+    // entries: (code, shown text); current: the code now stored; dataFolder:
+    // "" the program's data folder.
+    void Startup(const std::vector<std::pair<std::string, std::string>>& entries, const std::string& current,
+                 const std::string& dataFolder = {});
+    // The chosen code; empty when nothing was chosen.
     std::string Result() const { return result_; }
-    QListWidget* List() const { return list_; }
+    QTableWidget* Table() const { return grid_; }
+    // The picture file of a code, and whether its row shows a picture.
+    static std::string PicturePath(const std::string& dataFolder, const std::string& code);
+    bool RowHasPicture(int row) const;
+    // Chooses a row as a click does.
+    void ChooseRow(int row);
 
 private:
-    QListWidget* list_;
+    QTableWidget* grid_;
     std::vector<std::pair<std::string, std::string>> entries_;
     std::string result_;
 };

@@ -49,6 +49,7 @@
 #include "ui/frmProject.h"
 #include "ui/frmSelect.h"
 #include "ui/frmSound.h"
+#include "ui/frmText.h"
 #include "ui/frmUnits.h"
 
 namespace aerolyx {
@@ -565,21 +566,12 @@ void frmMain::RunTool(const std::string& key)
     else if (key == "miPro") CmdProject();
     else if (key == "miCalc") CmdCalc();
     else if (key == "miPrint") outdated_ ? Beep() : ShowPrintPreview(this, *fd_, [this] { CmdProject(); });
-    else if (key == "miTxt") CmdNeedsCurrent("The text sheet");
+    else if (key == "miTxt") outdated_ ? Beep() : ShowTextSheet(this, *fd_);
     else if (key == "miSound") outdated_ ? Beep() : RunSoundSheet(this, *fd_);
     else if (key == "miCurve") outdated_ ? Beep() : RunCurveWindow(this, *fd_);
     else if (key == "miHAbout")
         QMessageBox::about(this, "Aerolyx",
                            Q("Aerolyx " + Prog().Version + "\n" + UiTr("Fan selection and quotation")));
-}
-
-void frmMain::CmdNeedsCurrent(const std::string& what)
-{
-    if (outdated_) {
-        Beep();
-        return;
-    }
-    Message(UiTr(what) + " " + UiTr("is not available yet."), MessageKind::Info);
 }
 
 void frmMain::CmdNew()

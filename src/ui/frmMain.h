@@ -118,7 +118,6 @@ private:
     void CmdProject();
     void CmdCalc();
     void ShowFieldProblem(const std::string& field, const std::string& message);
-    void CmdNeedsCurrent(const std::string& what);
     void RestoreGeometry();
     void StoreGeometry();
     void PrefillUser();
