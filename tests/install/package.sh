@@ -41,6 +41,17 @@ if command -v update-mime-database >/dev/null; then
   mkdir -p "$mime/packages" && cp "$out/x/usr/share/mime/packages/aerolyx.xml" "$mime/packages/"
   update-mime-database "$mime" >/dev/null 2>&1 || fail "update-mime-database rejects aerolyx.xml"
   grep -q "I_Project=" "$mime/magic" || fail "the fan-file magic did not compile"
+  if command -v gio >/dev/null && [ -f /usr/share/mime/packages/freedesktop.org.xml ]; then
+    cp /usr/share/mime/packages/freedesktop.org.xml "$mime/packages/"
+    update-mime-database "$mime" >/dev/null 2>&1
+    printf 'I_Project=Hall 3\nI_AirFlow=5000\n' > "$out/fan.txt"
+    printf '\377\376I\000_\000P\000r\000o\000j\000e\000c\000t\000=\000' > "$out/fan16.txt"
+    printf 'Project notes\nI_Project=\n' > "$out/notes.txt"
+    type_of() { XDG_DATA_HOME="$out/none" XDG_DATA_DIRS="$out" gio info -a standard::content-type "$1" | sed -n 's/.*content-type: //p'; }
+    [ "$(type_of "$out/fan.txt")" = application/x-aerolyx-fan ] || fail "a fan file is $(type_of "$out/fan.txt")"
+    [ "$(type_of "$out/fan16.txt")" = application/x-aerolyx-fan ] || fail "a UTF-16 fan file is $(type_of "$out/fan16.txt")"
+    [ "$(type_of "$out/notes.txt")" = text/plain ] || fail "a plain .txt is $(type_of "$out/notes.txt")"
+  fi
 fi
 if command -v lintian >/dev/null; then
   lintian --no-tag-display-limit "$deb" > "$out/lintian.log" 2>&1 || true
