@@ -6,6 +6,15 @@ include(GNUInstallDirs)
 set(AEROLYX_HOMEPAGE "https://aerolyx.example.org" CACHE STRING "Project home page named in the package and the metainfo")
 set(AEROLYX_SCREENSHOT_BASE "${AEROLYX_HOMEPAGE}/docs" CACHE STRING "Where the metainfo's screenshots (docs/*.png) are published")
 
+# The package carries the version users see (aerolyx --version, the caption):
+# the one in the shipped settings file.
+file(STRINGS ${PROJECT_SOURCE_DIR}/data/folder/Dodov.ini _ver REGEX "^Version=" LIMIT_COUNT 1)
+string(REGEX REPLACE "^Version=([^ \t/]*).*" "\\1" AEROLYX_PACKAGE_VERSION "${_ver}")
+if(NOT AEROLYX_PACKAGE_VERSION)
+  set(AEROLYX_PACKAGE_VERSION ${PROJECT_VERSION})
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/folder/Dodov.ini)
+
 set(_desk ${PROJECT_SOURCE_DIR}/data/desktop)
 set(_appid com.kelvaro.Aerolyx)
 set(_datadir ${CMAKE_INSTALL_DATADIR}/Kelvaro)
@@ -46,7 +55,7 @@ install(FILES ${_desk}/aerolyx.lintian-overrides DESTINATION ${CMAKE_INSTALL_DAT
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME aerolyx)
 set(CPACK_PACKAGE_VENDOR "Aerolyx developers")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${AEROLYX_PACKAGE_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ventilation fan selection and quotation")
 set(CPACK_PACKAGE_DESCRIPTION "Aerolyx selects ventilation fans for a duty: air flow, static or total
 pressure with tolerances, air conditions, electrical supply and accessories.
