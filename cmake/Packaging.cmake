@@ -90,5 +90,6 @@ include(CPack)
 if(AEROLYX_BUILD_TESTS)
   add_test(NAME Install.InstalledTree COMMAND sh ${PROJECT_SOURCE_DIR}/tests/install/installed_tree.sh ${CMAKE_BINARY_DIR})
   add_test(NAME Install.DebianPackage COMMAND sh ${PROJECT_SOURCE_DIR}/tests/install/package.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(Install.InstalledTree Install.DebianPackage PROPERTIES LABELS install TIMEOUT 300)
+  set_tests_properties(Install.InstalledTree Install.DebianPackage PROPERTIES LABELS install TIMEOUT 300
+    ENVIRONMENT "CMAKE=${CMAKE_COMMAND};CPACK=${CMAKE_CPACK_COMMAND}")
 endif()

@@ -11,7 +11,7 @@ trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 prefix="$work/prefix"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
+"${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install"
 data="$prefix/share/Kelvaro"
 for f in bin/aerolyx bin/aerolyx-cli bin/aerolyx-check share/Kelvaro/Dodov.ini share/Kelvaro/Lang_EN.txt \
          share/Kelvaro/fans.db share/applications/com.kelvaro.Aerolyx.desktop share/man/man1/aerolyx-cli.1.gz \

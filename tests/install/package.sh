@@ -10,7 +10,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; fail "cpack"; }
+(cd "$build" && "${CPACK:-cpack}" -G DEB -B "$out" >"$out/cpack.log" 2>&1) || { cat "$out/cpack.log"; fail "cpack"; }
 deb=$(ls "$out"/aerolyx_*.deb)
 dpkg-deb -c "$deb" | awk '{print $6}' > "$out/files"
 for f in ./usr/bin/aerolyx ./usr/bin/aerolyx-cli ./usr/bin/aerolyx-check ./usr/share/Kelvaro/Dodov.ini \
