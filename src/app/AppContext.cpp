@@ -21,6 +21,9 @@
 #ifndef AEROLYX_INSTALL_DATADIR
 #define AEROLYX_INSTALL_DATADIR "/usr/local/share/Kelvaro"
 #endif
+#ifndef AEROLYX_DATADIR_FROM_BINDIR
+#define AEROLYX_DATADIR_FROM_BINDIR "../share/Kelvaro"
+#endif
 
 namespace aerolyx {
 namespace {
@@ -54,6 +57,15 @@ std::string FindDataFolder(const std::string& programDir)
 {
     if (FileExists(JoinPath(programDir, "Dodov.ini"))) return programDir;
     if (std::string env = Env("AEROLYX_DATA"); !env.empty()) return env;
+#ifndef _WIN32
+    // An installed tree may have been moved or packaged under another prefix
+    // than the configured one (cmake --install --prefix, the Debian package):
+    // its data folder sits at the same place relative to bin/.
+    std::error_code ec;
+    const auto beside = std::filesystem::weakly_canonical(
+        std::filesystem::path(programDir) / AEROLYX_DATADIR_FROM_BINDIR, ec);
+    if (!ec && FileExists(JoinPath(beside.string(), "Dodov.ini"))) return beside.string();
+#endif
     return InstalledDataFolder();
 }
 

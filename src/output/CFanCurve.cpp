@@ -711,7 +711,7 @@ std::string CFanCurve::GetImageFile(int widthTwips, int heightTwips) const
         tmp.setAutoRemove(true);
         if (tmp.open()) name = tmp.fileName();
     }
-    if (name.isEmpty()) name = QString::fromStdString(Prog().AppPath) + "/mytemp.tmp";
+    if (name.isEmpty()) return {};  // never into the data folder: it may be read-only, and is shared
     if (name.endsWith(".tmp", Qt::CaseInsensitive)) name.chop(4);
     name += ".svg";
     const int w = std::max(16, widthTwips / 15), h = std::max(16, heightTwips / 15);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -106,7 +107,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildLayout();
     askFileName = [this](bool save, const std::string& current) -> std::string {
         QString filter = QTr("Fan File (*.txt)") + ";;" + QTr("All files (*.*)");
-        QFileDialog dlg(this, save ? QTr("Save as...") : QTr("Open project"), Q(current == "NEW" ? std::string() : current), filter);
+        QFileDialog dlg(this, save ? QTr("Save as...") : QTr("Open project"), Q(current), filter);
         dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         dlg.setDefaultSuffix("txt");
@@ -346,9 +347,18 @@ std::vector<std::string> frmMain::RecentFiles() const
     return out;
 }
 
+std::string frmMain::DialogStartPath() const
+{
+    if (!fileName_.empty() && fileName_ != "NEW") return fileName_;
+    const std::string folder = Setting("Recent", "Folder");
+    if (!folder.empty() && QFileInfo(Q(folder)).isDir()) return folder;
+    return S(QDir::homePath());
+}
+
 void frmMain::RememberRecent(const std::string& path)
 {
     std::string full = S(QFileInfo(Q(path)).absoluteFilePath());
+    SetSetting("Recent", "Folder", S(QFileInfo(Q(full)).absolutePath()));
     std::vector<std::string> list = RecentFiles();
     list.erase(std::remove(list.begin(), list.end(), full), list.end());
     list.insert(list.begin(), full);
@@ -592,7 +602,7 @@ void frmMain::CmdNew()
 bool frmMain::CmdOpen()
 {
     if (!MaybeSave()) return false;
-    std::string name = askFileName ? askFileName(false, fileName_) : std::string();
+    std::string name = askFileName ? askFileName(false, DialogStartPath()) : std::string();
     if (name.empty()) return false;
     return OpenFile(name);
 }
@@ -627,7 +637,7 @@ bool frmMain::CmdSave(bool saveAs)
 {
     std::string name = fileName_;
     if (saveAs || name.empty() || name == "NEW") {
-        name = askFileName ? askFileName(true, fileName_) : std::string();
+        name = askFileName ? askFileName(true, DialogStartPath()) : std::string();
         if (name.empty()) return false;
     }
     std::string err;

@@ -63,6 +63,9 @@ public:
     // The fan files opened or saved last, newest first (at most kRecentCount).
     static constexpr int kRecentCount = 8;
     std::vector<std::string> RecentFiles() const;
+    // Where the open and save dialogs start: the open file, else the folder
+    // of the last file opened or saved, else the home folder.
+    std::string DialogStartPath() const;
     QMenu* RecentMenu() const { return recentMenu_; }
 
     // What a user does in the input grid: types into a value cell, or picks

@@ -1,6 +1,7 @@
 // aerolyx: the desktop program. Starts on the data folder next to the
 // executable (or --data DIR / AEROLYX_DATA) and shows the main window.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Aerolyx");
     QApplication::setApplicationName("Aerolyx");
+    // Ties the window to the installed menu entry and icon (task bars, Wayland).
+    QGuiApplication::setDesktopFileName("com.kelvaro.Aerolyx");
+    QApplication::setWindowIcon(QIcon::fromTheme("aerolyx"));
     SetMessageSink(ShowMessageBox);
     AppContext ctx;
     if (!ctx.Main(std::move(options))) return 1;

@@ -219,6 +219,20 @@ TEST(Startup, DataFolderRule)
     EXPECT_TRUE(EndsWith(InstalledDataFolder(), "/share/Kelvaro")) << InstalledDataFolder();
     if (old) ::setenv("AEROLYX_DATA", saved.c_str(), 1);
 
+    // An installed tree under any prefix: bin/ finds share/Kelvaro beside it,
+    // but only when that holds the settings file, and AEROLYX_DATA still wins.
+    test::TempDir prefix;
+    std::filesystem::create_directories(prefix.file("bin"));
+    std::filesystem::create_directories(prefix.file("share/Kelvaro"));
+    EXPECT_EQ(FindDataFolder(prefix.file("bin")), InstalledDataFolder());
+    prefix.write("share/Kelvaro/Dodov.ini", "[1]\nVersion=9\n");
+    EXPECT_TRUE(std::filesystem::equivalent(FindDataFolder(prefix.file("bin")), prefix.file("share/Kelvaro")))
+        << FindDataFolder(prefix.file("bin"));
+    ::setenv("AEROLYX_DATA", other.path().c_str(), 1);
+    EXPECT_EQ(FindDataFolder(prefix.file("bin")), other.path());
+    ::unsetenv("AEROLYX_DATA");
+    if (old) ::setenv("AEROLYX_DATA", saved.c_str(), 1);
+
     // The program's own folder is used when it holds the settings file.
     MakeDataFolder(prog);
     StartupOptions o = Options(prog);

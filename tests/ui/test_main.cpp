@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -710,6 +711,43 @@ TEST_F(MainWindowTest, OpeningAFileStartsFromDefaultsAndIsRemembered)
     EXPECT_EQ(messages_.size(), 1u);
     EXPECT_EQ(again.RecentFiles().size(), 7u);
     EXPECT_EQ(again.FileName(), dir.file("f10.txt"));
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheLastFolderUsed)
+{
+    std::vector<std::string> asked;
+    w_->askFileName = [&](bool, const std::string& start) {
+        asked.push_back(start);
+        return nextFile_;
+    };
+    const std::string home = S(QDir::homePath());
+    ASSERT_EQ(w_->FileName(), "NEW");
+    // Nothing used yet: the home folder, never the program's or data folder.
+    test::TempDir dir;
+    nextFile_ = dir.file("hall.txt");
+    w_->RunTool("miSaveAs");
+    ASSERT_EQ(w_->FileName(), dir.file("hall.txt"));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], home);
+    EXPECT_EQ(Prog().Settings->Get("Recent", "Folder", ""), dir.path());
+    // With a file open the dialog starts on it.
+    nextFile_.clear();
+    w_->RunTool("miOpen");
+    EXPECT_EQ(asked.back(), dir.file("hall.txt"));
+    // A new project, and another window later: the last folder.
+    w_->RunTool("miNew");
+    w_->RunTool("miOpen");
+    EXPECT_EQ(asked.back(), dir.path());
+    frmMain again;
+    std::string start;
+    again.askFileName = [&](bool, const std::string& s) { start = s; return std::string(); };
+    again.StartMeUp();
+    again.RunTool("miOpen");
+    EXPECT_EQ(start, dir.path());
+    // The folder is gone: home again.
+    Prog().Settings->Set("Recent", "Folder", dir.file("gone"));
+    again.RunTool("miOpen");
+    EXPECT_EQ(start, home);
 }
 
 TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
