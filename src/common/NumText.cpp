@@ -66,6 +66,17 @@ double FromSci(double a, int precision)
     return back;
 }
 
+// As FromSci, with an overflow read as infinity (from_chars leaves it unset).
+double FromSciChecked(double a, int precision)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, precision);
+    double back = 0;
+    if (std::from_chars(buf, r.ptr, back).ec == std::errc::result_out_of_range)
+        return std::numeric_limits<double>::infinity();
+    return back;
+}
+
 }  // namespace
 
 std::string NumToText(double v)
@@ -117,6 +128,12 @@ std::string NumToText(double v)
         return LayOut(neg, std::move(s.digits), s.exp);
     }
     Sci s = ToSci(a, -1);
+    if (s.digits.size() > 15 && a >= 1e308 && !std::isfinite(FromSciChecked(a, 14))) {
+        // Rounded to 15 digits it would pass the largest double and read back
+        // as infinite: cut to 15 digits instead.
+        s.digits.resize(15);
+        return LayOut(neg, std::move(s.digits), s.exp);
+    }
     if (s.digits.size() > 15) {
         const double target = FromSci(a, 14);
         const std::size_t shortest = ToSci(target, -1).digits.size();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/Database.h"
 #include "common/NumText.h"
 #include "common/NumberFormat.h"
@@ -22,6 +24,10 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     EXPECT_EQ(NumToText(123456789012345.0), "123456789012345");
     EXPECT_EQ(NumToText(-0.0), "0");
     for (double v : {1.2345678901234, 1e-7, 123456.789, 0.0001}) EXPECT_DOUBLE_EQ(TextToNum(NumToText(v)), v);
+    // At the top of the range the 15-digit rounding would read back as infinite.
+    EXPECT_EQ(NumToText(1.7976931348623157e308), "1.79769313486231E+308");
+    EXPECT_EQ(NumToText(-1.7976931348623157e308), "-1.79769313486231E+308");
+    EXPECT_TRUE(std::isfinite(TextToNum(NumToText(1.79769313486232e308 * 0.9999999999999999))));
 }
 
 TEST(NumText, ReadsLeadingNumberOnly)
