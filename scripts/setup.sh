@@ -11,6 +11,7 @@ PACKAGES=(
   libqt6opengl6-dev qt6-charts-dev libqt6svg6-dev qt6-image-formats-plugins libgl1-mesa-dev
   sqlite3 libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core postgresql
+  clang-14 libfuzzer-14-dev libclang-rt-14-dev
 )
 
 install_packages() {

@@ -39,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const ExpressionError&) {
     }
     if (e.VariablesCount() > 0 && knob % 5 == 0) {
+        const Variant before = e.Variable(1)->Value();
         e.FindRoots(-2.0, 2.0, 0.25, "", 1e-9);
-        if (!(e.Variable(1)->Value() == Variant(x))) std::abort();  // the scan puts the variable back
+        if (!(e.Variable(1)->Value() == before)) std::abort();  // the scan puts the variable back
     }
     return 0;
 }
