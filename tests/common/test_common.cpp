@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 
 #include "common/Database.h"
 #include "common/NumText.h"
@@ -30,6 +32,29 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     EXPECT_TRUE(std::isfinite(TextToNum(NumToText(1.79769313486232e308 * 0.9999999999999999))));
 }
 
+TEST(NumText, IgnoresTheProcessLocale)
+{
+    // Qt sets the C library's locale from the user's; a German one has ","
+    // as its decimal point. Built here, as test machines rarely carry it.
+    test::TempDir dir;
+    const std::string make = "localedef -i de_DE -f UTF-8 " + dir.path() + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(make.c_str()) != 0) GTEST_SKIP() << "localedef cannot build a German locale here";
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string saved = oldPath ? oldPath : "";
+    ::setenv("LOCPATH", dir.path().c_str(), 1);
+    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    if (german) {
+        EXPECT_EQ(TextToNum("12.5"), 12.5);
+        EXPECT_EQ(TextToNum("-0.25E+1x"), -2.5);
+        EXPECT_TRUE(IsNumeric("1.5"));
+        EXPECT_EQ(NumToText(1.25), "1.25");
+        EXPECT_EQ(TextToNum(NumToText(1.0 / 3.0)), TextToNum("0.333333333333333"));
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    oldPath ? ::setenv("LOCPATH", saved.c_str(), 1) : ::unsetenv("LOCPATH");
+    if (!german) GTEST_SKIP() << "the German locale did not load";
+}
+
 TEST(NumText, ReadsLeadingNumberOnly)
 {
     std::size_t used = 0;
@@ -42,6 +67,11 @@ TEST(NumText, ReadsLeadingNumberOnly)
     EXPECT_TRUE(IsNumeric(" 1.5 "));
     EXPECT_FALSE(IsNumeric("1.5x"));
     EXPECT_FALSE(IsNumeric(""));
+    // Out of range as the C library reads it: infinity above, zero below.
+    EXPECT_EQ(TextToNum("1e400"), HUGE_VAL);
+    EXPECT_EQ(TextToNum("-123.4e307"), -HUGE_VAL);
+    EXPECT_EQ(TextToNum("0.0001e-320"), 0.0);
+    EXPECT_EQ(TextToNum("+2.5"), 2.5);
 }
 
 TEST(Rounding, ClassicSemantics)
