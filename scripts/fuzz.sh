@@ -59,13 +59,15 @@ for t in $TARGETS; do
   [ -f "$FUZZ_DIR/dict/$t.dict" ] && dict=(-dict="$FUZZ_DIR/dict/$t.dict")
   echo "== $t: ${SECS}s"
   result=ok
+  marker="$BUILD_DIR/.started-$t"
+  touch "$marker"
   nice -n 19 "$exe" -max_total_time="$SECS" -timeout=20 -rss_limit_mb=2560 -max_len=8192 \
     -print_final_stats=1 -artifact_prefix="$crashes/" "${dict[@]}" "$work" "$seeds" >"$log" 2>&1 || result=FAILED
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   if [ "$result" = FAILED ]; then
     failed+=("$t")
     grep -m1 -E "ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|SUMMARY" "$log" || tail -5 "$log"
-    ls -t "$crashes" | head -3 | sed "s|^|   input: $crashes/|"
+    find "$crashes" -type f -newer "$marker" | head -3 | sed "s|^|   input: |"
   elif [ "${AEROLYX_FUZZ_MERGE:-1}" != 0 ]; then
     nice -n 19 "$exe" -merge=1 -timeout=20 -rss_limit_mb=2560 "$seeds" "$work" >>"$log" 2>&1 || true
   fi
