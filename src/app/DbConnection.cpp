@@ -186,7 +186,7 @@ std::string AdaptSql(std::string_view sql)
             ++depth;
         } else if (c == ')') {
             closeScope(i, depth);
-            --depth;
+            if (depth > 0) --depth;  // a stray ")" is the engine's to report
         } else if (c == ';') {
             closeScope(i, depth);
         } else if (WordAt(sql, i, "SELECT")) {
@@ -211,7 +211,7 @@ std::string AdaptSql(std::string_view sql)
             i += 5;
         }
     }
-    closeScope(sql.size(), -1);
+    closeScope(sql.size(), std::numeric_limits<int>::min());  // every TOP still open ends here
     if (tops.empty()) return std::string(sql);
 
     std::string out;
