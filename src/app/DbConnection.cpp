@@ -381,6 +381,7 @@ QVariant ToQt(const Variant& v)
     if (v.isEmpty()) return QVariant();
     if (v.isText()) return QString::fromStdString(v.textValue());
     const double d = v.toDouble();
+    if (!std::isfinite(d)) return QVariant();  // as the spliced text has it: NULL
     // Whole numbers go as integers, as the same value written in the text would.
     if (v.isInt() || (d == std::trunc(d) && std::fabs(d) < 9.0e15)) return QVariant(static_cast<qlonglong>(d));
     return QVariant(d);

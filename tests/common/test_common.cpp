@@ -143,6 +143,8 @@ TEST(Recordset, PlaceholdersAreSplicedOutsideQuotesOnly)
                                {Variant(12), Variant("O'Brien")}),
               "SELECT * FROM t WHERE a=12 AND b='?' AND c=\"?\" AND d='O''Brien'");
     EXPECT_EQ(SpliceParameters("x=? OR y=?", {Variant(0.1), Variant()}), "x=0.1 OR y=NULL");
+    // A fan file's "1e999" reads as infinite; no literal holds it.
+    EXPECT_EQ(SpliceParameters("x=? OR y=?", {Variant(TextToNum("1e999")), Variant(-HUGE_VAL)}), "x=NULL OR y=NULL");
     // A doubled quote inside a literal leaves the mark after it a literal too.
     EXPECT_EQ(SpliceParameters("n='it''s ?' AND m=?", {Variant(-3)}), "n='it''s ?' AND m=-3");
     for (const auto& [sql, count] : {std::pair{"a=? AND b=?", 1}, std::pair{"a='?'", 1}, std::pair{"a=?", 2}}) {
