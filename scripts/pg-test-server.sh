@@ -83,6 +83,9 @@ GRANT CONNECT ON DATABASE $DB TO $READER;
 GRANT USAGE ON SCHEMA public TO $READER;
 GRANT SELECT ON ALL TABLES IN SCHEMA public TO $READER;
 ALTER ROLE $READER SET default_transaction_read_only = on;
+-- The cluster runs without synchronous commits: make the catalogue survive a
+-- crash or an immediate stop (the fault tests stop it mid-selection).
+CHECKPOINT;
 SQL
   echo "export AEROLYX_PG_HOST=127.0.0.1"
   echo "export AEROLYX_PG_PORT=$port"

@@ -12,6 +12,7 @@ PACKAGES=(
   sqlite3 libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core postgresql
   file desktop-file-utils
+  clang-14 libfuzzer-14-dev libclang-rt-14-dev
 )
 
 install_packages() {

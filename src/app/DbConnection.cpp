@@ -19,6 +19,7 @@
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
 #include "lang/MessageSink.h"
+#include "lang/Tr.h"
 
 namespace aerolyx {
 namespace {
@@ -185,7 +186,7 @@ std::string AdaptSql(std::string_view sql)
             ++depth;
         } else if (c == ')') {
             closeScope(i, depth);
-            --depth;
+            if (depth > 0) --depth;  // a stray ")" is the engine's to report
         } else if (c == ';') {
             closeScope(i, depth);
         } else if (WordAt(sql, i, "SELECT")) {
@@ -210,7 +211,7 @@ std::string AdaptSql(std::string_view sql)
             i += 5;
         }
     }
-    closeScope(sql.size(), -1);
+    closeScope(sql.size(), std::numeric_limits<int>::min());  // every TOP still open ends here
     if (tops.empty()) return std::string(sql);
 
     std::string out;
@@ -254,6 +255,7 @@ DbConnection::~DbConnection() { Close(); }
 
 void DbConnection::Close()
 {
+    lost_ = false;
     prepared_.clear();  // statements go before their connection
     if (!QSqlDatabase::contains(Q(qtName_))) return;
     {
@@ -379,6 +381,7 @@ QVariant ToQt(const Variant& v)
     if (v.isEmpty()) return QVariant();
     if (v.isText()) return QString::fromStdString(v.textValue());
     const double d = v.toDouble();
+    if (!std::isfinite(d)) return QVariant();  // as the spliced text has it: NULL
     // Whole numbers go as integers, as the same value written in the text would.
     if (v.isInt() || (d == std::trunc(d) && std::fabs(d) < 9.0e15)) return QVariant(static_cast<qlonglong>(d));
     return QVariant(d);
@@ -387,6 +390,55 @@ QVariant ToQt(const Variant& v)
 }  // namespace
 
 Recordset DbConnection::OpenRecordset(const std::string& sql)
+{
+    if (lost_) Restore(kErrConnectionClosed);
+    try {
+        return RunRecordset(sql);
+    } catch (const DbError& e) {
+        if (!Reconnected(e)) throw;
+    }
+    return RunRecordset(sql);
+}
+
+Recordset DbConnection::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
+{
+    if (lost_) Restore(kErrConnectionClosed);
+    try {
+        return RunParameterized(sql, params);
+    } catch (const DbError& e) {
+        if (!Reconnected(e)) throw;
+    }
+    return RunParameterized(sql, params);
+}
+
+bool DbConnection::Reconnected(const DbError& failure)
+{
+    // A catalogue server that went away (restarted, network cut) leaves a
+    // dead connection that would fail every later query. A file cannot go
+    // away like that, and a connection that still answers had a plain query
+    // error: both keep the failure as it is.
+    if (!open_ || provider_ == "SQLite") return false;
+    {
+        QSqlDatabase db = QSqlDatabase::database(Q(qtName_), false);
+        QSqlQuery probe(db);
+        if (probe.exec("SELECT 1")) return false;
+    }
+    Restore(failure.number);
+    return true;
+}
+
+void DbConnection::Restore(int failure)
+{
+    int number = 0;
+    std::string description;
+    const bool opened = Open(number, description);
+    lost_ = !opened;  // the next query tries again
+    if (!opened)
+        throw DbError(failure, Tr("The connection to the catalogue was lost and could not be restored") +
+                                   ": " + description);
+}
+
+Recordset DbConnection::RunRecordset(const std::string& sql)
 {
     if (!open_) throw DbError(kErrConnectionClosed, "The database connection is not open.");
     QSqlDatabase db = QSqlDatabase::database(Q(qtName_), false);
@@ -399,7 +451,7 @@ Recordset DbConnection::OpenRecordset(const std::string& sql)
     return ReadRows(q);
 }
 
-Recordset DbConnection::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
+Recordset DbConnection::RunParameterized(const std::string& sql, const std::vector<Variant>& params)
 {
     if (!open_) throw DbError(kErrConnectionClosed, "The database connection is not open.");
     auto it = prepared_.find(sql);

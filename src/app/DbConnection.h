@@ -67,11 +67,21 @@ public:
     const std::string& QtConnectionName() const { return qtName_; }
 
 private:
+    Recordset RunRecordset(const std::string& sql);
+    Recordset RunParameterized(const std::string& sql, const std::vector<Variant>& params);
+    // After a failed query on a server: true when the connection had died and
+    // was opened again (the query may be retried once); false when it still
+    // answers. Throws the failure with a message when it cannot be reopened.
+    bool Reconnected(const DbError& failure);
+    // Opens the connection again; throws the loss with its reason when it cannot.
+    void Restore(int failure);
+
     ConnectionString cs_;
     std::string provider_;
     std::string database_;
     std::string qtName_;
     bool open_ = false;
+    bool lost_ = false;  // a server connection died and could not be reopened yet
     struct Prepared;
     std::map<std::string, std::unique_ptr<Prepared>> prepared_;
 };

@@ -1,5 +1,6 @@
 #include "common/Database.h"
 
+#include <cmath>
 #include <numeric>
 
 #include "common/NumText.h"
@@ -28,7 +29,9 @@ std::string SpliceParameters(const std::string& sql, const std::vector<Variant>&
         } else if (c == '?') {
             if (marks++ < params.size()) {
                 const Variant& v = params[marks - 1];
-                if (v.isEmpty()) {
+                if (v.isEmpty() || (v.isNumeric() && !std::isfinite(v.toDouble()))) {
+                    // A number beyond the double range (a fan file's "1e999")
+                    // has no literal; as NULL it matches no row.
                     out += "NULL";
                 } else if (v.isText()) {
                     out += '\'';

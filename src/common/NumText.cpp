@@ -1,7 +1,9 @@
 #include "common/NumText.h"
 
 #include <cctype>
+#include <algorithm>
 #include <charconv>
+#include <system_error>
 #include <string>
 #include <cmath>
 #include <cstdio>
@@ -66,6 +68,17 @@ double FromSci(double a, int precision)
     return back;
 }
 
+// As FromSci, with an overflow read as infinity (from_chars leaves it unset).
+double FromSciChecked(double a, int precision)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, precision);
+    double back = 0;
+    if (std::from_chars(buf, r.ptr, back).ec == std::errc::result_out_of_range)
+        return std::numeric_limits<double>::infinity();
+    return back;
+}
+
 }  // namespace
 
 std::string NumToText(double v)
@@ -117,6 +130,12 @@ std::string NumToText(double v)
         return LayOut(neg, std::move(s.digits), s.exp);
     }
     Sci s = ToSci(a, -1);
+    if (s.digits.size() > 15 && a >= 1e308 && !std::isfinite(FromSciChecked(a, 14))) {
+        // Rounded to 15 digits it would pass the largest double and read back
+        // as infinite: cut to 15 digits instead.
+        s.digits.resize(15);
+        return LayOut(neg, std::move(s.digits), s.exp);
+    }
     if (s.digits.size() > 15) {
         const double target = FromSci(a, 14);
         const std::size_t shortest = ToSci(target, -1).digits.size();
@@ -152,9 +171,34 @@ double TextToNum(std::string_view text, std::size_t* consumed)
         while (j < n && std::isdigit(static_cast<unsigned char>(text[j]))) { ++j; ++ed; }
         if (ed > 0) end = j;
     }
-    std::string tmp(text.substr(start, end - start));
     if (consumed) *consumed = end;
-    return std::strtod(tmp.c_str(), nullptr);
+    // from_chars, not strtod: the C library follows the process locale, which
+    // Qt sets from the user's (a German one reads "12.5" as 12).
+    const char* first = text.data() + start;
+    const char* last = text.data() + end;
+    const bool neg = *first == '-';
+    if (*first == '+' || neg) ++first;
+    double v = 0.0;
+    if (std::from_chars(first, last, v).ec == std::errc::result_out_of_range) {
+        // As strtod: too large gives infinity, too small gives zero. The
+        // text's magnitude is its exponent plus the digits before its point.
+        const std::string_view t(first, static_cast<std::size_t>(last - first));
+        const std::size_t e = t.find_first_of("eE");
+        const std::string_view mant = t.substr(0, e);
+        const std::size_t nz = mant.find_first_of("123456789");
+        const std::size_t dot = std::min(mant.find('.'), mant.size());
+        long mag = nz < dot ? static_cast<long>(dot - nz) : -static_cast<long>(nz - dot);
+        if (e != std::string_view::npos) {
+            const std::string_view ex = t.substr(e + 1);
+            const bool eneg = !ex.empty() && ex[0] == '-';
+            long ev = 0;
+            for (char c : ex.substr(!ex.empty() && (ex[0] == '-' || ex[0] == '+') ? 1 : 0))
+                ev = std::min(ev * 10 + (c - '0'), 100000L);
+            mag += eneg ? -ev : ev;
+        }
+        v = mag > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return neg ? -v : v;
 }
 
 bool IsNumeric(std::string_view text)

@@ -138,8 +138,7 @@ bool WriteTextFileAtomic(const std::string& path, const std::string& content, st
 {
     namespace fs = std::filesystem;
     const fs::path target(NormalizePath(path));
-    fs::path tmp = target;
-    tmp += ".aerolyx-tmp";
+    const fs::path tmp(AtomicTempPath(path));
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
         if (!out) {
@@ -147,9 +146,9 @@ bool WriteTextFileAtomic(const std::string& path, const std::string& content, st
             return false;
         }
         out << content;
-        out.flush();
+        out.close();  // a full disk may only show when the last block goes out
         if (!out) {
-            if (error) *error = "Cannot write file '" + path + "'";
+            if (error) *error = "Cannot write file '" + path + "': " + std::strerror(errno);
             std::error_code ec;
             fs::remove(tmp, ec);
             return false;
@@ -164,6 +163,8 @@ bool WriteTextFileAtomic(const std::string& path, const std::string& content, st
     }
     return true;
 }
+
+std::string AtomicTempPath(const std::string& path) { return NormalizePath(path) + ".aerolyx-tmp"; }
 
 std::string NormalizePath(const std::string& path)
 {

@@ -14,6 +14,9 @@ bool ReadTextFile(const std::string& path, std::string& out, std::string* error 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error = nullptr);
 std::string DecodeText(const std::string& bytes);
 bool WriteTextFileAtomic(const std::string& path, const std::string& content, std::string* error = nullptr);
+// The file a write goes to before it replaces `path`; one left behind means
+// that a save was cut short (the process was killed) before its rename.
+std::string AtomicTempPath(const std::string& path);
 // Joins a folder and a name with "/", accepting "\" in either part.
 std::string JoinPath(const std::string& folder, const std::string& name);
 // "\" -> "/" so that paths from the settings file work here.

@@ -8,8 +8,10 @@
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
+#include "common/TextFile.h"
 #include "model/CFanData.h"
 #include "model/FieldEnv.h"
+#include "lang/MessageSink.h"
 
 namespace aerolyx {
 
@@ -188,6 +190,12 @@ bool OpenProjectFile(CFanData& record, const std::string& path, bool& outdated, 
     const double r = record.ValueI("I_Rebate").toDouble();
     if (ValidRebate(r)) Prog().Rebate = r;
     outdated = record.ValueI("O_Calc").toDouble() == 0.0;
+    // Left in place: a save running right now elsewhere may still need it;
+    // the next save of this file replaces it.
+    if (FileExists(AtomicTempPath(path)))
+        ShowMessage(fieldenv::Translate("An unfinished save of this file was found and left aside; the file holds its "
+                                        "last complete save.") + "\n" + path,
+                    MessageKind::Warning);
     return true;
 }
 

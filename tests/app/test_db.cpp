@@ -95,6 +95,9 @@ TEST(SqlDialect, TopBecomesLimit)
     EXPECT_EQ(AdaptSql("SELECT a FROM ((t INNER JOIN u ON t.i=u.i) INNER JOIN v ON v.i=u.i)"),
               "SELECT a FROM ((t INNER JOIN u ON t.i=u.i) INNER JOIN v ON v.i=u.i)");
     EXPECT_EQ(AdaptSql("SELECT TOP 3 a FROM t WHERE n = 'unterminated"), "SELECT TOP 3 a FROM t WHERE n = 'unterminated");
+    // Stray closing brackets before a TOP: the limit still goes to the end
+    // (the engine reports the brackets).
+    EXPECT_EQ(AdaptSql("x)) y SELECT TOP 2 b FROM u "), "x)) y SELECT b FROM u LIMIT 2 ");
 }
 
 TEST(DbConnection, ReadsSqliteCatalogueReadOnly)

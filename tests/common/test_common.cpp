@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
 #include "common/Database.h"
 #include "common/NumText.h"
 #include "common/NumberFormat.h"
@@ -29,6 +33,35 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     EXPECT_EQ(NumToText(1e-5), "0.00001");
     EXPECT_EQ(NumToText(1e-6), "1E-06");
     for (double v : {1.2345678901234, 1e-7, 123456.789, 0.0001}) EXPECT_DOUBLE_EQ(TextToNum(NumToText(v)), v);
+    // At the top of the range the 15-digit rounding would read back as infinite.
+    EXPECT_EQ(NumToText(1.7976931348623157e308), "1.79769313486231E+308");
+    EXPECT_EQ(NumToText(-1.7976931348623157e308), "-1.79769313486231E+308");
+    EXPECT_TRUE(std::isfinite(TextToNum(NumToText(1.79769313486232e308 * 0.9999999999999999))));
+}
+
+TEST(NumText, IgnoresTheProcessLocale)
+{
+    // Qt sets the C library's locale from the user's; a German one has ","
+    // as its decimal point. Only its number part is built here, as test
+    // machines rarely carry the locale (-c: the other parts are missing).
+    test::TempDir dir;
+    dir.write("de_num", "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n");
+    const std::string make = "localedef -c -f UTF-8 -i " + dir.file("de_num") + " " + dir.path() + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(make.c_str()) == -1) GTEST_SKIP() << "localedef cannot run here";
+    const char* oldPath = std::getenv("LOCPATH");
+    const std::string saved = oldPath ? oldPath : "";
+    ::setenv("LOCPATH", dir.path().c_str(), 1);
+    const bool german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    if (german) {
+        EXPECT_EQ(TextToNum("12.5"), 12.5);
+        EXPECT_EQ(TextToNum("-0.25E+1x"), -2.5);
+        EXPECT_TRUE(IsNumeric("1.5"));
+        EXPECT_EQ(NumToText(1.25), "1.25");
+        EXPECT_EQ(TextToNum(NumToText(1.0 / 3.0)), TextToNum("0.333333333333333"));
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    oldPath ? ::setenv("LOCPATH", saved.c_str(), 1) : ::unsetenv("LOCPATH");
+    if (!german) GTEST_SKIP() << "the German locale did not load";
 }
 
 TEST(NumText, ReadsLeadingNumberOnly)
@@ -43,6 +76,11 @@ TEST(NumText, ReadsLeadingNumberOnly)
     EXPECT_TRUE(IsNumeric(" 1.5 "));
     EXPECT_FALSE(IsNumeric("1.5x"));
     EXPECT_FALSE(IsNumeric(""));
+    // Out of range as the C library reads it: infinity above, zero below.
+    EXPECT_EQ(TextToNum("1e400"), HUGE_VAL);
+    EXPECT_EQ(TextToNum("-123.4e307"), -HUGE_VAL);
+    EXPECT_EQ(TextToNum("0.0001e-320"), 0.0);
+    EXPECT_EQ(TextToNum("+2.5"), 2.5);
 }
 
 TEST(Rounding, ClassicSemantics)
@@ -112,6 +150,8 @@ TEST(Recordset, PlaceholdersAreSplicedOutsideQuotesOnly)
                                {Variant(12), Variant("O'Brien")}),
               "SELECT * FROM t WHERE a=12 AND b='?' AND c=\"?\" AND d='O''Brien'");
     EXPECT_EQ(SpliceParameters("x=? OR y=?", {Variant(0.1), Variant()}), "x=0.1 OR y=NULL");
+    // A fan file's "1e999" reads as infinite; no literal holds it.
+    EXPECT_EQ(SpliceParameters("x=? OR y=?", {Variant(TextToNum("1e999")), Variant(-HUGE_VAL)}), "x=NULL OR y=NULL");
     // A doubled quote inside a literal leaves the mark after it a literal too.
     EXPECT_EQ(SpliceParameters("n='it''s ?' AND m=?", {Variant(-3)}), "n='it''s ?' AND m=-3");
     for (const auto& [sql, count] : {std::pair{"a=? AND b=?", 1}, std::pair{"a='?'", 1}, std::pair{"a=?", 2}}) {

@@ -1,0 +1,217 @@
+// The command line on a damaged installation: a catalogue that is missing,
+// cut short, not a database or locked by another program, a data folder with
+// only the essentials, a settings store that is read-only or holds garbage.
+// A selection either works or stops with a message; the project file it was
+// started from is never touched.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/TextFile.h"
+#include "support/TestSupport.h"
+
+namespace aerolyx {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    double seconds = 0;
+};
+
+CliResult Cli(const std::string& args, const std::string& env = {})
+{
+    const std::string cmd = env + " " + test::BuiltDataDir() + "/aerolyx-cli " + args + " 2>&1";
+    CliResult r;
+    const auto t0 = std::chrono::steady_clock::now();
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return r;
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A copy of the built data folder: settings file, language files and
+// (unless told otherwise) the catalogue; no layouts, pictures or text sheets.
+class DataCopy {
+public:
+    explicit DataCopy(bool withCatalogue = true)
+    {
+        const std::string src = test::BuiltDataDir();
+        for (const char* f : {"Dodov.ini", "Lang_EN.txt", "Lang_DE.txt", "Lang_IT.txt"})
+            fs::copy_file(src + "/" + f, dir.file(f));
+        if (withCatalogue) fs::copy_file(src + "/fans.db", catalogue());
+    }
+    std::string path() const { return dir.path(); }
+    std::string catalogue() const { return dir.file("fans.db"); }
+    test::TempDir dir;
+};
+
+const char* kDuty = "--set I_AirFlow=5000 --set I_PresS=250";
+
+// A project saved from a working selection, for the runs that must not touch it.
+std::string SavedProject(const test::TempDir& where)
+{
+    const std::string file = where.file("project.txt");
+    const CliResult r = Cli(std::string("select ") + kDuty + " --set I_Project=Hall --choose 1 --save " + file);
+    EXPECT_EQ(r.status, 0) << r.out;
+    return file;
+}
+
+// A selection from the project, saved back onto it: fails with a message
+// and leaves the file exactly as it was.
+void ExpectStopsWithMessage(const std::string& data, const std::string& project, const std::string& expected)
+{
+    const std::string before = Slurp(project);
+    const CliResult r = Cli("select --data " + data + " --project " + project + " --choose 1 --save " + project);
+    EXPECT_NE(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+    EXPECT_EQ(Slurp(project), before);
+    EXPECT_FALSE(FileExists(AtomicTempPath(project)));
+}
+
+TEST(CliFaults, DamagedCatalogueStopsTheSelectionWithAMessage)
+{
+    test::TempDir work;
+    const std::string project = SavedProject(work);
+
+    DataCopy missing(false);
+    ExpectStopsWithMessage(missing.path(), project, "fans.db");
+
+    DataCopy junk(false);
+    {
+        std::ofstream(junk.catalogue(), std::ios::binary) << std::string(8192, 'x');
+    }
+    ExpectStopsWithMessage(junk.path(), project, "to open connection");
+
+    // Cut after its first pages: the header reads, the tables do not.
+    DataCopy cut;
+    fs::resize_file(cut.catalogue(), 16384);
+    ExpectStopsWithMessage(cut.path(), project, "catalogue");
+
+    // The whole catalogue still works afterwards.
+    DataCopy whole;
+    const CliResult ok = Cli("select --data " + whole.path() + " --project " + project + " --choose 1 --save " +
+                       work.file("again.txt"));
+    EXPECT_EQ(ok.status, 0) << ok.out;
+}
+
+TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
+{
+    if (std::system("command -v sqlite3 >/dev/null 2>&1") != 0) GTEST_SKIP() << "the sqlite3 program is not installed";
+    test::TempDir work;
+    const std::string project = SavedProject(work);
+    DataCopy data;
+
+    // Another program holds the write lock until its input ends.
+    const std::string fifo = work.file("lock.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string ready = work.file("locked");
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const std::string script = "exec sqlite3 " + data.catalogue() + " < " + fifo;
+        ::execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    {
+        std::ofstream lock(fifo);
+        lock << "BEGIN EXCLUSIVE;\nDELETE FROM tblFanSeries;\n.shell touch " << ready << "\n" << std::flush;
+        for (int i = 0; i < 200 && !FileExists(ready); ++i) ::usleep(50000);
+        ASSERT_TRUE(FileExists(ready)) << "the lock holder did not start";
+
+        const std::string before = Slurp(project);
+        const CliResult r = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " + project);
+        EXPECT_NE(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find("locked"), std::string::npos) << r.out;
+        EXPECT_LT(r.seconds, 60) << "waited too long for the lock";
+        EXPECT_EQ(Slurp(project), before);
+        lock << "ROLLBACK;\n.quit\n" << std::flush;
+    }
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+
+    const CliResult ok = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " +
+                       work.file("again.txt"));
+    EXPECT_EQ(ok.status, 0) << ok.out;
+}
+
+TEST(CliFaults, DataFolderWithOnlyTheEssentialsWorks)
+{
+    // No layouts, pictures or text sheets: selecting, saving and showing
+    // need none of them.
+    DataCopy data;
+    const std::string file = data.dir.file("p.txt");
+    CliResult r = Cli("select --data " + data.path() + " " + kDuty + " --choose 1 --save " + file);
+    ASSERT_EQ(r.status, 0) << r.out;
+    r = Cli("show --data " + data.path() + " " + file);
+    EXPECT_EQ(r.status, 0) << r.out;
+    // Without the user's language file the language is refused by name.
+    fs::remove(data.dir.file("Lang_DE.txt"));
+    r = Cli("show --data " + data.path() + " --lang DE " + file);
+    EXPECT_EQ(r.status, 2) << r.out;
+    EXPECT_NE(r.out.find("--lang DE"), std::string::npos) << r.out;
+}
+
+TEST(CliFaults, SettingsStoreWithGarbageOrReadOnlyStillSelects)
+{
+    const CliResult clean = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=$(mktemp -d)");
+    ASSERT_EQ(clean.status, 0) << clean.out;
+
+    test::TempDir settings;
+    fs::create_directories(settings.file("Aerolyx"));
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
+    garbage += "\n[Settings]\nLanguage=\xff\xfe\nRebate=lots\nUnits=\x01\x02\n[User\n=\n";
+    {
+        std::ofstream(settings.file("Aerolyx/Aerolyx.ini"), std::ios::binary) << garbage;
+    }
+    CliResult r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + settings.path());
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, clean.out);
+
+    // A read-only store (its own small read-only mount; permissions do not bind root).
+    test::TempDir ro;
+    const std::string dir = ro.file("store");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+    if (::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "cannot mount a tmpfs here";
+    fs::create_directories(dir + "/Aerolyx");
+    {
+        std::ofstream(dir + "/Aerolyx/Aerolyx.ini") << "[Settings]\nRebate=0\n";
+    }
+    const bool remounted = ::mount("tmpfs", dir.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    if (remounted) {
+        r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + dir);
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find(clean.out.substr(0, 40)), std::string::npos) << r.out;
+    }
+    ::umount2(dir.c_str(), MNT_DETACH);
+    if (!remounted) GTEST_SKIP() << "cannot remount read-only here";
+}
+
+}  // namespace
+}  // namespace aerolyx
