@@ -255,6 +255,7 @@ DbConnection::~DbConnection() { Close(); }
 void DbConnection::Close()
 {
     prepared_.clear();  // statements go before their connection
+    DropDerived();
     if (!QSqlDatabase::contains(Q(qtName_))) return;
     {
         QSqlDatabase db = QSqlDatabase::database(Q(qtName_), false);
