@@ -8,6 +8,7 @@ namespace {
 class RozEngine : public IFanEngine {
 public:
     std::string Execute(int code, const std::string& params) override { return engine_.Execute(code, params); }
+    bool RefusedByRange(const std::string& params) override { return engine_.RefusedByRange(params); }
 
 private:
     DORozEvIdad engine_;
