@@ -69,7 +69,9 @@ std::shared_ptr<const Recordset> CatalogueCache::Rows(const Key& key, const Rows
     }
     // Queried outside the lock; two threads may both fetch a size, and the
     // later copy replaces the earlier one with the same rows.
-    auto rows = std::make_shared<const Recordset>(load());
+    Recordset fetched = load();
+    fetched.MoveFirst();  // kept rows stand on their first row and are never moved
+    auto rows = std::make_shared<const Recordset>(std::move(fetched));
     std::lock_guard<std::mutex> lock(m_);
     Put(key, rows, RecordsetBytes(*rows));
     return rows;

@@ -222,9 +222,8 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
             return rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         });
     };
-    Recordset firstRow = *curveRows_;
-    firstRow.MoveFirst();
-    const int curvePole = firstRow.GetInt("FanCPz");
+    // the kept rows are never moved: they stand on the first row
+    const int curvePole = curveRows_->GetInt("FanCPz");
     const double nc = poleSpeed(curvePole);
     const double nm = curvePole == duty_.PoleCode ? nc : poleSpeed(duty_.PoleCode);
     const double f = duty_.Frequency;
