@@ -257,6 +257,7 @@ void DbConnection::Close()
 {
     lost_ = false;
     prepared_.clear();  // statements go before their connection
+    DropDerived();
     if (!QSqlDatabase::contains(Q(qtName_))) return;
     {
         QSqlDatabase db = QSqlDatabase::database(Q(qtName_), false);

@@ -7,6 +7,7 @@
 
 #include "app/AppContext.h"
 #include "cli/CliApp.h"
+#include "cli/CliBatch.h"
 #include "cli/CliChart.h"
 #include "cli/CliSound.h"
 #include "cli/CliEngine.h"
@@ -23,6 +24,7 @@ struct Subcommand {
 };
 
 const Subcommand kSubcommands[] = {
+    {"batch", aerolyx::CliBatch, "run the fan selection for every duty of a schedule (CSV)"},
     {"chart", aerolyx::CliChart, "draw the performance chart of a fan file as a picture"},
     {"engine", aerolyx::CliEngine, "send numbered commands to the fan engine and print its replies"},
     {"print", aerolyx::CliPrint, "write the data sheet of a fan file as PDF"},

@@ -55,6 +55,13 @@ private:
     bool open_ = false;
 };
 
+// Whatever a library derives from the catalogue and keeps while the
+// connection stays open (the engine's converted curves, for one).
+class CatalogueDerived {
+public:
+    virtual ~CatalogueDerived() = default;
+};
+
 class IDatabase {
 public:
     virtual ~IDatabase() = default;
@@ -66,6 +73,16 @@ public:
     // literals (numbers in the number text form, texts quoted) and runs the
     // result, so it answers exactly as the spliced text would.
     virtual Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params);
+
+    // Kept with the connection; a connection that opens or closes drops it,
+    // so nothing derived outlives the catalogue it came from.
+    virtual std::shared_ptr<CatalogueDerived>& Derived() { return derived_; }
+
+protected:
+    void DropDerived() { derived_.reset(); }
+
+private:
+    std::shared_ptr<CatalogueDerived> derived_;
 };
 
 // The text with each placeholder replaced by its value as a literal; throws

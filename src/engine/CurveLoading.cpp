@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/Rounding.h"
+#include "engine/CatalogueCache.h"
 #include "engine/DORozEvIdad.h"
 #include "engine/EngineSupport.h"
 #include "engine/FanLaws.h"
@@ -55,7 +56,7 @@ MeasuredPoint AtSpeed(const MeasuredPoint& m, double nNew, double nOld)
 
 void DORozEvIdad::LoadCurves(double nc, double nm)
 {
-    Recordset& rs = curveRows_;
+    Recordset rs = *curveRows_;
     const int iPz = ColumnIndex(rs, "FanCPz"), iN = ColumnIndex(rs, "FanCN"), iM = ColumnIndex(rs, "FanCM"),
               iPa = ColumnIndex(rs, "FanCPa"), iP = ColumnIndex(rs, "FanCP"), iE = ColumnIndex(rs, "FanCE"),
               iDB = ColumnIndex(rs, "FanCDB");
@@ -147,6 +148,72 @@ void DORozEvIdad::SmoothCurves()
         BuildFit(s.Formula, n, &s.Flow[1], &s.Pressure[1], 1);
         Invalidate(i);
     }
+}
+
+
+std::shared_ptr<const CachedCurves> DORozEvIdad::KeepCurves() const
+{
+    auto c = std::make_shared<CachedCurves>();
+    c->sizeMinVa = sizeMinVa_;
+    c->sizeMaxVa = sizeMaxVa_;
+    c->sizeMinPa = sizeMinPa_;
+    c->sizeMaxPa = sizeMaxPa_;
+    c->curves.reserve(static_cast<std::size_t>(curveCount_));
+    for (int i = 1; i <= curveCount_; ++i) {
+        const CurveSlot& s = curves_[static_cast<std::size_t>(i)];
+        CachedCurve k;
+        k.bladeAngle = s.BladeAngle;
+        k.flowMin = s.FlowMin;
+        k.flowMax = s.FlowMax;
+        k.pressureMin = s.PressureMin;
+        k.pressureMax = s.PressureMax;
+        const auto n = static_cast<std::ptrdiff_t>(s.PointCount);
+        k.eta.assign(s.Eta.begin() + 1, s.Eta.begin() + 1 + n);
+        k.power.assign(s.Power.begin() + 1, s.Power.begin() + 1 + n);
+        k.pressure.assign(s.Pressure.begin() + 1, s.Pressure.begin() + 1 + n);
+        k.angle.assign(s.Angle.begin() + 1, s.Angle.begin() + 1 + n);
+        k.flow.assign(s.Flow.begin() + 1, s.Flow.begin() + 1 + n);
+        k.sound.assign(s.SoundPower.begin() + 1, s.SoundPower.begin() + 1 + n);
+        c->curves.push_back(std::move(k));
+    }
+    return c;
+}
+
+
+// The slots as LoadCurves and SmoothCurves leave them; the splines are
+// rebuilt from the same points, so they are the same.
+bool DORozEvIdad::RestoreCurves(const CachedCurves& c)
+{
+    if (c.curves.empty() || c.curves.size() > static_cast<std::size_t>(kMaxCurves)) return false;
+    sizeMinVa_ = c.sizeMinVa;
+    sizeMaxVa_ = c.sizeMaxVa;
+    sizeMinPa_ = c.sizeMinPa;
+    sizeMaxPa_ = c.sizeMaxPa;
+    curveCount_ = static_cast<std::int16_t>(c.curves.size());
+    for (int i = 1; i <= curveCount_; ++i) {
+        const CachedCurve& k = c.curves[static_cast<std::size_t>(i - 1)];
+        CurveSlot& s = curves_[static_cast<std::size_t>(i)];
+        s.BladeAngle = k.bladeAngle;
+        s.PointCount = static_cast<std::int16_t>(k.flow.size());
+        s.FlowMin = k.flowMin;
+        s.FlowMax = k.flowMax;
+        s.PressureMin = k.pressureMin;
+        s.PressureMax = k.pressureMax;
+        std::copy(k.eta.begin(), k.eta.end(), s.Eta.begin() + 1);
+        std::copy(k.power.begin(), k.power.end(), s.Power.begin() + 1);
+        std::copy(k.pressure.begin(), k.pressure.end(), s.Pressure.begin() + 1);
+        std::copy(k.angle.begin(), k.angle.end(), s.Angle.begin() + 1);
+        std::copy(k.flow.begin(), k.flow.end(), s.Flow.begin() + 1);
+        std::copy(k.sound.begin(), k.sound.end(), s.SoundPower.begin() + 1);
+        const auto si = static_cast<std::size_t>(i);
+        curveFlowMax_[si] = s.FlowMax;
+        curvePressureMax_[si] = s.PressureMax;
+        curveFlowMin_[si] = s.FlowMin;
+        curvePressureMin_[si] = s.PressureMin;
+        BuildFit(s.Formula, s.PointCount, &s.Flow[1], &s.Pressure[1], 1);
+        Invalidate(i);
+    }
+    return true;
 }
 
 

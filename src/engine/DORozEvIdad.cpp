@@ -13,14 +13,19 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "engine/CatalogueCache.h"
 #include "engine/EngineQueries.h"
 #include "engine/EngineReply.h"
 #include "engine/EngineSupport.h"
-#include "engine/FanLaws.h"
+#include "engine/RangeCheck.h"
 
 namespace aerolyx {
 
 using namespace engine_detail;
+
+namespace {
+struct RangePassed {};  // RefusedByRange: the duty got past the range check
+}  // namespace
 
 DORozEvIdad::DORozEvIdad() = default;
 
@@ -75,9 +80,6 @@ std::string DORozEvIdad::Execute(int code, const std::string& params)
                 EraseSlots();
             }
             state_ = 0;
-            cacheFsID_ = 0;
-            cacheSize_.Close();
-            cacheCurves_.Close();
             return "OK:";
         default: return "ERROR: 1 'Illegal function";
         }
@@ -107,7 +109,7 @@ void DORozEvIdad::Release()
         fitValid_[i] = 0;
     }
     sizeRecord_.Close();
-    curveRows_.Close();
+    curveRows_.reset();
 }
 
 
@@ -120,35 +122,16 @@ void DORozEvIdad::EraseSlots()
     curveCount_ = 0;
 }
 
-// The rows of the size last asked for are kept between duties: the search
-// sends one duty per pole number of a size in a row, and the catalogue is
-// read-only. A reset drops them.
+// The catalogue is read-only while its connection is open: the rows of a
+// size are read once and shared through the connection's cache.
 Recordset DORozEvIdad::SizeRows(int fsid)
 {
-    if (fsid == cacheFsID_ && cacheSize_.IsOpen()) {
-        Recordset r = cacheSize_;
-        r.MoveFirst();
-        return r;
-    }
-    cacheFsID_ = 0;
-    cacheCurves_.Close();
-    cacheSize_ = engine_sql::FanSize(Db(), fsid);
-    cacheFsID_ = fsid;
-    return cacheSize_;
-}
-
-
-Recordset DORozEvIdad::CurveRowsOf(int fsid)
-{
-    if (fsid == cacheFsID_ && cacheCurves_.IsOpen()) {
-        Recordset r = cacheCurves_;
-        r.MoveFirst();
-        return r;
-    }
-    Recordset r = engine_sql::FanCurves(Db(), fsid);
-    if (fsid == cacheFsID_) cacheCurves_ = r;
+    IDatabase& db = Db();
+    Recordset r = *CatalogueCache::Of(db)->SizeRow(fsid, [&] { return engine_sql::FanSize(db, fsid); });
+    r.MoveFirst();
     return r;
 }
+
 
 namespace {
 
@@ -227,19 +210,20 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const double d = sizeRecord_.GetDouble("FsSizeI") / 1000 / 2;
     fanArea_ = kSheetPi * std::pow(d, 2);
 
-    curveRows_ = CurveRowsOf(duty_.FsID);
-    if (curveRows_.Eof()) throw Reply{ErrorCode(201)};
+    IDatabase& db = Db();
+    const std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(db);
+    const int fsid = duty_.FsID;
+    curveRows_ = cache->CurveRows(fsid, [&] { return engine_sql::FanCurves(db, fsid); });
+    if (curveRows_->RecordCount() == 0) throw Reply{ErrorCode(201)};
 
-    // The read-only catalogue's speeds are looked up once per engine object.
     auto poleSpeed = [&](int pole) {
-        if (auto it = poleSpeeds_.find(pole); it != poleSpeeds_.end()) return it->second;
-        Recordset rs = engine_sql::PoleSpeed(Db(), pole);
-        const double n = rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
-        rs.Close();
-        poleSpeeds_[pole] = n;
-        return n;
+        return cache->PoleSpeed(pole, [&] {
+            Recordset rs = engine_sql::PoleSpeed(db, pole);
+            return rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
+        });
     };
-    const int curvePole = curveRows_.GetInt("FanCPz");
+    // the kept rows are never moved: they stand on the first row
+    const int curvePole = curveRows_->GetInt("FanCPz");
     const double nc = poleSpeed(curvePole);
     const double nm = curvePole == duty_.PoleCode ? nc : poleSpeed(duty_.PoleCode);
     const double f = duty_.Frequency;
@@ -249,20 +233,22 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     // Size and range check: the size's limits at the duty's speed,
     // frequency and density.
     target_ = DutyTarget(dutyFlow_, 1);
-    auto flowLimit = [&](const char* col) {
-        return fanlaws::FlowAtSpeedAndFrequency(sizeRecord_.GetDouble(col), nm, nc, f);
-    };
-    auto pressureLimit = [&](const char* col) {
-        return fanlaws::PressureAtFrequency(Fix(fanlaws::Pressure(sizeRecord_.GetDouble(col), nm, nc)), f) * k_;
-    };
-    const double minVa = flowLimit("FsMinVa"), maxVa = flowLimit("FsMaxVa");
-    const double minPa = pressureLimit("FsMinPa"), maxPa = pressureLimit("FsMaxPa");
     const double V = dutyFlow_;
-    if (!(1.01 * V >= minVa && 0.99 * V <= maxVa && 1.01 * target_ >= minPa && 0.99 * target_ <= maxPa))
-        throw Reply{ErrorCode(203)};
+    const engine_range::StoredRange range{sizeRecord_.GetDouble("FsMinVa"), sizeRecord_.GetDouble("FsMaxVa"),
+                                          sizeRecord_.GetDouble("FsMinPa"), sizeRecord_.GetDouble("FsMaxPa")};
+    if (!engine_range::DutyWithinRange(range, V, target_, nm, nc, f, k_)) throw Reply{ErrorCode(203)};
+    if (stopAfterRange_) throw RangePassed{};
 
-    LoadCurves(nc, nm);
-    SmoothCurves();
+    // The converted curves depend on the size, pole code, frequency and
+    // density only; a NaN density could not be ordered as a key.
+    const bool keyable = std::isfinite(k_);
+    const CatalogueCache::CurveKey key{fsid, duty_.PoleCode, duty_.Frequency, k_};
+    std::shared_ptr<const CachedCurves> kept = keyable ? cache->Curves(key) : nullptr;
+    if (!kept || !RestoreCurves(*kept)) {
+        LoadCurves(nc, nm);
+        SmoothCurves();
+        if (keyable) cache->PutCurves(key, KeepCurves());
+    }
 
     if (1.5 * V < sizeMinVa_ || 1.5 * duty_.Pressure < sizeMinPa_) throw Reply{ErrorCode(201)};
     state_ = 1;
@@ -311,6 +297,23 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
         return "OK: " + ShortSummary();
     }
     return "OK:" + FullSummary();
+}
+
+bool DORozEvIdad::RefusedByRange(const std::string& params)
+{
+    stopAfterRange_ = true;
+    bool refused = false;
+    try {
+        RunDuty(1001, params);
+    } catch (const Reply& r) {
+        refused = r.text == ErrorCode(203);
+    } catch (...) {
+        // passed, or failed for another reason: not this check's to say
+    }
+    stopAfterRange_ = false;
+    Release();
+    state_ = 0;
+    return refused;
 }
 
 namespace {

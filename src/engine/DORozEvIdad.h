@@ -16,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -23,6 +24,8 @@
 #include "engine/CFormula.h"
 
 namespace aerolyx {
+
+struct CachedCurves;
 
 class DORozEvIdad {
 public:
@@ -82,6 +85,11 @@ public:
     bool InitConnection(IDatabase* connection);
     bool EndConnection();
     std::string Execute(int code, const std::string& params);
+    // Whether the duty command `params` (code 1001) would be answered with
+    // "ERROR: 203" by the size and range check, before any curve is loaded.
+    // False when it passes that check or fails earlier for another reason.
+    // Cheap once the size's rows are cached; leaves the engine Idle.
+    bool RefusedByRange(const std::string& params);
     // A-weighting of an octave-band level, band 1..8 = 63 Hz..8 kHz;
     // negative results and unknown bands give 0.
     static double GetNoiseDBA(double level, int band);
@@ -110,7 +118,6 @@ private:
 
     IDatabase& Db() const;
     Recordset SizeRows(int fsid);
-    Recordset CurveRowsOf(int fsid);
     std::string RunDuty(int code, const std::string& params);
     std::string RunCheck(const std::string& params);
     std::string RunRecompute(const std::string& params);
@@ -126,6 +133,8 @@ private:
     double DutyTarget(double flow, int pass);
     void LoadCurves(double nc, double nm);
     void SmoothCurves();
+    bool RestoreCurves(const CachedCurves& c);
+    std::shared_ptr<const CachedCurves> KeepCurves() const;
     bool Cross(int slot, double zeta, int dir, const double* start, double& vc, double& pc);
     bool LimitCheck(double flow, double p, bool record, bool store);
     double PMaxAt(double flow);
@@ -153,7 +162,7 @@ private:
     IDatabase* connection_ = nullptr;    // kept by InitConnection
 
     Recordset sizeRecord_;
-    Recordset curveRows_;
+    std::shared_ptr<const Recordset> curveRows_;  // shared with the catalogue cache
     std::int16_t state_ = 0;
     std::int16_t curveCount_ = 0;
     double dutyCoefficient_ = 0, upperCoefficient_ = 0, lowerCoefficient_ = 0;
@@ -179,9 +188,7 @@ private:
     std::array<unsigned, kMaxCurves + 1> fitConst_{};  // column fits that are a constant
     std::array<std::array<double, cColumns>, kMaxCurves + 1> constValue_{};
     int maxCrossSteps_ = 0;
-    std::map<int, double> poleSpeeds_;  // PolBN by pole code
-    std::int32_t cacheFsID_ = 0;        // size whose rows are kept
-    Recordset cacheSize_, cacheCurves_;
+    bool stopAfterRange_ = false;  // RefusedByRange: end the duty after the range check
 };
 
 }  // namespace aerolyx

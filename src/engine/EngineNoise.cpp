@@ -4,6 +4,7 @@
 
 #include "acoustics/CNoise.h"
 #include "common/Rounding.h"
+#include "engine/CatalogueCache.h"
 #include "engine/DORozEvIdad.h"
 #include "engine/EngineQueries.h"
 #include "engine/EngineSupport.h"
@@ -28,7 +29,10 @@ void DORozEvIdad::ComputeNoise()
     const double r = duty_.Distance;
     // the distance enters squared, so its sign does not count
     const double dist = CNoise().GetDistanceValue(std::fabs(r));
-    Recordset rs = engine_sql::FanNoise(Db(), duty_.FsID, duty_.PoleCode);
+    IDatabase& db = Db();
+    const int fsid = duty_.FsID, pole = duty_.PoleCode;
+    Recordset rs = *CatalogueCache::Of(db)->NoiseRows(fsid, pole, [&] { return engine_sql::FanNoise(db, fsid, pole); });
+    rs.MoveFirst();
     const bool row = !rs.Eof();
     double sum = 0;
     for (int i = 1; i <= 8; ++i) {

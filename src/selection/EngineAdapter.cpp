@@ -38,6 +38,8 @@ public:
     {
         if (failure_) throw *failure_;
     }
+    // What the engine keeps from the catalogue belongs to the real connection.
+    std::shared_ptr<CatalogueDerived>& Derived() override { return Db().Derived(); }
 
 private:
     static IDatabase& Db()
@@ -56,6 +58,13 @@ public:
         std::string reply = engine_.Execute(code, params);
         catalogue_.ThrowFailure();
         return reply;
+    }
+    bool RefusedByRange(const std::string& params) override
+    {
+        catalogue_.Clear();
+        const bool refused = engine_.RefusedByRange(params);
+        catalogue_.ThrowFailure();
+        return refused;
     }
 
 private:

@@ -11,6 +11,7 @@
 #include "selection/LookupCache.h"
 #include "selection/SelectionSql.h"
 #include "selection/SelectionTexts.h"
+#include "selection/SizePrefilter.h"
 
 namespace aerolyx {
 
@@ -161,12 +162,9 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
             const int v = static_cast<int>(Fix(position / (count / 100.0))) + 1;
             ui->Progress(v > 100 ? 100 : v);
         }
-        const std::string poles = rec::ColText(rows, "FdPoles");
-        if (Trim(poles).empty()) continue;
         const int fsId = static_cast<int>(rec::ColNum(rows, "FsID"));
-        for (const std::string& pText : Split(poles, ',')) {
-            const int p = static_cast<int>(std::lround(TextToNum(pText)));
-            if (d.p1 != 0 && p != d.p1) continue;
+        // sizes outside the duty's range never reach a duty command
+        for (const int p : PassingPoles(rows, d, *engine)) {
             const std::string reply1 = engine->Execute(1001, Speed1Command(d, fsId, p));
             const EngineReply a(reply1);
             if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply

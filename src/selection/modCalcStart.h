@@ -23,6 +23,9 @@ class IFanEngine {
 public:
     virtual ~IFanEngine() = default;
     virtual std::string Execute(int code, const std::string& params) = 0;
+    // Whether the duty command would be refused by the size's range check
+    // alone; an engine that cannot tell says false and gets the command.
+    virtual bool RefusedByRange(const std::string& /*params*/) { return false; }
 };
 using EngineFactory = std::function<std::unique_ptr<IFanEngine>()>;
 std::unique_ptr<IFanEngine> MakeDefaultEngine();

@@ -32,12 +32,15 @@ public:
         for (auto [id, n] : {std::pair{2, 2900}, {4, 1450}, {6, 960}, {8, 720}, {12, 480}}) poles_[id] = n;
     }
 
-    void AddSize(const Size& s) { sizes_[s.FsID] = s; }
-    void AddPoint(int fsid, const Point& p) { curves_[fsid].push_back(p); }
-    void AddNoise(int fsid, int pole, const std::array<double, 8>& nd) { noise_[{fsid, pole}] = nd; }
-    void SetPoleSpeed(int pole, double n) { poles_[pole] = n; }
-    void RemovePole(int pole) { poles_.erase(pole); }
-    void FailOn(const std::string& statement) { failOn_ = statement; }  // "FanNoise", ...; "" none
+    // A change of the contents is a new catalogue: what was derived from the
+    // old one goes, as when a real connection is reopened.
+    void AddSize(const Size& s) { sizes_[s.FsID] = s; Reopen(); }
+    void AddPoint(int fsid, const Point& p) { curves_[fsid].push_back(p); Reopen(); }
+    void AddNoise(int fsid, int pole, const std::array<double, 8>& nd) { noise_[{fsid, pole}] = nd; Reopen(); }
+    void SetPoleSpeed(int pole, double n) { poles_[pole] = n; Reopen(); }
+    void RemovePole(int pole) { poles_.erase(pole); Reopen(); }
+    void FailOn(const std::string& statement) { failOn_ = statement; Reopen(); }  // "FanNoise", ...; "" none
+    void Reopen() { DropDerived(); }
 
     std::vector<std::string> log;
 

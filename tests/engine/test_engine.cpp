@@ -119,7 +119,7 @@ TEST(Engine, RepliesAndSummaries)
     EXPECT_EQ(f.engine.Execute(9, "ignored"), "OK:");
 }
 
-TEST(Engine, SizeRowsKeptBetweenDutiesOfOneSize)
+TEST(Engine, CatalogueRowsKeptWhileTheConnectionStaysOpen)
 {
     Fixture f;
     AddFan(f.db, SizeRow(2), kAngles, 6);
@@ -129,22 +129,33 @@ TEST(Engine, SizeRowsKeptBetweenDutiesOfOneSize)
     Duty d;
     const std::string first = f.engine.Execute(1001, d.Text());
     d.pole = 6;
-    f.engine.Execute(1001, d.Text());
+    const std::string six = f.engine.Execute(1001, d.Text());
     d.pole = 4;
     EXPECT_EQ(f.engine.Execute(1001, d.Text()), first);
     EXPECT_EQ(count("FanSize"), 1);
     EXPECT_EQ(count("FanCurves"), 1);
-    EXPECT_EQ(count("FanNoise"), 3);
+    EXPECT_EQ(count("FanNoise"), 2);
     EXPECT_EQ(count("PoleSpeed 6"), 1);
     d.fsid = 2;
     d.pole = 6;
     f.engine.Execute(1001, d.Text());
     EXPECT_EQ(count("FanSize 2"), 1);
     EXPECT_EQ(count("FanCurves 2"), 1);
+    // a reset of the engine keeps the catalogue's rows; another engine
+    // object on the same connection shares them
     f.engine.Execute(1099, "");
     f.engine.Execute(1001, d.Text());
-    EXPECT_EQ(count("FanSize 2"), 2);
-    EXPECT_EQ(count("FanCurves 2"), 2);
+    DORozEvIdad other(f.db);
+    d.fsid = 1;
+    EXPECT_EQ(other.Execute(1001, d.Text()), six);
+    EXPECT_EQ(count("FanSize 2"), 1);
+    EXPECT_EQ(count("FanCurves"), 2);
+    // a reopened connection reads them again, with the same answer
+    f.db.Reopen();
+    EXPECT_EQ(f.engine.Execute(1001, d.Text()), six);
+    EXPECT_EQ(count("FanSize 1"), 2);
+    EXPECT_EQ(count("FanCurves 1"), 2);
+    EXPECT_EQ(count("PoleSpeed 6"), 2);
 }
 
 TEST(Engine, Validation)

@@ -1,0 +1,94 @@
+#pragma once
+// What the engine keeps of the catalogue between duties while the
+// connection stays open: the rows of a size, the speeds of the pole codes and
+// the converted, smoothed curves of a size at a pole code, frequency and
+// density ratio (none of which depend on the duty's flow or pressure).
+// Bounded in memory, least recently used out; shared by every engine object
+// on the same connection and safe to use from several threads. Reopening or
+// closing the connection drops it (IDatabase::Derived).
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
+#include <vector>
+
+#include "common/Database.h"
+
+namespace aerolyx {
+
+// One database curve after conversion and smoothing, as the engine's slot
+// holds it before a duty touches it.
+struct CachedCurve {
+    std::int16_t bladeAngle = 0;
+    std::int32_t flowMin = 0, flowMax = 0, pressureMin = 0, pressureMax = 0;
+    // PointCount values each, point 1 first
+    std::vector<double> eta, power, pressure, angle, flow, sound;
+};
+struct CachedCurves {
+    std::vector<CachedCurve> curves;  // slots 1..n
+    double sizeMinVa = 0, sizeMaxVa = 0, sizeMinPa = 0, sizeMaxPa = 0;
+    std::size_t Bytes() const;
+};
+
+class CatalogueCache : public CatalogueDerived {
+public:
+    static constexpr std::size_t kDefaultBudget = 256u << 20;
+
+    // The cache of a connection, made on first use.
+    static std::shared_ptr<CatalogueCache> Of(IDatabase& db);
+
+    // Rows of tblFanSizes / tblFanCurve / tblFanNoise, fetched by `load` on a miss.
+    using RowsLoader = std::function<Recordset()>;
+    std::shared_ptr<const Recordset> SizeRow(int fsid, const RowsLoader& load);
+    std::shared_ptr<const Recordset> CurveRows(int fsid, const RowsLoader& load);
+    std::shared_ptr<const Recordset> NoiseRows(int fsid, int pole, const RowsLoader& load);
+    // PolBN of a pole code (0 when unknown).
+    double PoleSpeed(int pole, const std::function<double()>& load);
+
+    // Converted curves; the density ratio is part of the key bit for bit.
+    struct CurveKey {
+        int fsid;
+        int pole;
+        int frequency;
+        double k;
+        bool operator<(const CurveKey& o) const
+        {
+            return std::tie(fsid, pole, frequency, k) < std::tie(o.fsid, o.pole, o.frequency, o.k);
+        }
+    };
+    std::shared_ptr<const CachedCurves> Curves(const CurveKey& key);
+    void PutCurves(const CurveKey& key, std::shared_ptr<const CachedCurves> curves);
+
+    void SetBudget(std::size_t bytes);
+    std::size_t Bytes() const;
+    std::size_t Entries() const;
+
+private:
+    enum Kind { kSize, kCurveRows, kNoise, kCurves };
+    using Key = std::tuple<int, int, int, int, double>;  // kind, fsid, pole, frequency, k
+    struct Entry {
+        std::shared_ptr<const void> value;
+        std::size_t bytes = 0;
+        std::list<Key>::iterator lru;
+    };
+    std::shared_ptr<const Recordset> Rows(const Key& key, const RowsLoader& load);
+    std::shared_ptr<const void> Find(const Key& key);
+    void Put(const Key& key, std::shared_ptr<const void> value, std::size_t bytes);
+    void Trim();
+
+    mutable std::mutex m_;
+    std::map<Key, Entry> entries_;
+    std::list<Key> lru_;  // most recent first
+    std::map<int, double> speeds_;
+    std::size_t bytes_ = 0;
+    std::size_t budget_ = kDefaultBudget;
+};
+
+// Rough resident size of a row set, for the cache's budget.
+std::size_t RecordsetBytes(const Recordset& rs);
+
+}  // namespace aerolyx
