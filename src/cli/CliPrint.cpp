@@ -76,24 +76,8 @@ int CliPrint(const std::vector<std::string>& args)
     // Without a catalogue the sheet still prints; dimensions and accessories are then reported as skipped.
     if (!Start(ctx, start, false, error)) return Fail(error);
     CFanData record;
-    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
-    std::vector<std::string> lines;
-    if (!ReadTextLines(file, lines, &error)) return Fail("cannot read the fan file " + file + ": " + error);
-    bool named = false;
-    for (const std::string& l : lines) {
-        const auto eq = l.find('=');
-        named = named || (eq != std::string::npos && record.Item(Trim(l.substr(0, eq))));
-    }
-    if (!named) return Fail(file + " holds no field of a fan file");
-    if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
-    if (!record.ValueI("I_Rebate").isEmpty()) {
-        const double r = record.ValueI("I_Rebate").toDouble();
-        if (r < 0 || r >= 100) return Fail("the fan file's rebate " + NumToText(r) + " is not in 0..<100");
-        Prog().Rebate = r;
-    }
-    // The window prints only current results; so does this.
-    if (record.ValueI("O_Calc").toDouble() == 0)
-        return Fail(file + ": the results are not current (calculate and save the fan first)");
+    error = LoadCurrentFanFile(file, record);
+    if (!error.empty()) return Fail(error);
 
     PrintRequest req;
     req.printType = type;
