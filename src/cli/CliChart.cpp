@@ -132,10 +132,9 @@ int CliChart(const std::vector<std::string>& args)
     if (!out.empty()) {
         if (ToUpper(out.substr(out.size() - 4)) == ".PDF") {
             // A page as the chart window exports it, with the user's paper settings.
-            const std::string o = ctx.Settings ? ctx.Settings->Get("FanC", "Orientation", "") : "";
-            const std::string p = ctx.Settings ? ctx.Settings->Get("FanC", "Papersize", "") : "";
-            if (!WriteChartPdf(out, chart, ChartPageHeaderOf(record), OrientationFromSetting(o), PaperFromSetting(p),
-                               &error))
+            const PrintSettings page = ctx.Settings ? PrintSettings::Load(*ctx.Settings, "FanC", QPageLayout::Landscape)
+                                                    : PrintSettings{{}, QPageLayout::Landscape, QPageSize::A4};
+            if (!WriteChartPdf(out, chart, ChartPageHeaderOf(record), page.orientation, page.paper, &error))
                 return ChartFail(error);
             std::cerr << "Wrote " << out << "\n";
         } else {

@@ -227,7 +227,7 @@ int CliSound(const std::vector<std::string>& args)
 
     if (!out.empty()) {
         const bool ok = ext == "pdf"
-                            ? WriteSoundPdf(out, sheet, ctx.Settings ? SoundPrintSettings::Load(*ctx.Settings) : SoundPrintSettings{}, &error)
+                            ? WriteSoundPdf(out, sheet, ctx.Settings ? PrintSettings::Load(*ctx.Settings, "SOUND", QPageLayout::Portrait) : PrintSettings{}, &error)
                             : WriteSoundPicture(out, sheet, width, height, &error);
         if (!ok) return SoundFail(error);
         std::cerr << "Wrote " << out << "\n";
