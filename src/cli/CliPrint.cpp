@@ -32,21 +32,13 @@ int CliPrint(const std::vector<std::string>& args)
     std::string file, pdf, lang, type = "FAN";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string v;
-        auto take = [&](const char* name, std::string& out) {
-            switch (TakeOptionValue(args, i, name, out)) {
-            case OptionValue::Taken: return 1;
-            case OptionValue::Missing: return -1;
-            case OptionValue::NotThisOption: return 0;
-            }
-            return 0;
-        };
         int t = 0;
         if (a == "-h" || a == "--help") {
             CliPrintUsage(true);
             return 0;
-        } else if ((t = take("--pdf", pdf)) != 0 || (t = take("--lang", lang)) != 0 ||
-                   (t = take("--type", type)) != 0 || (t = take("--data", start.data)) != 0) {
+        } else if ((t = TakeOption(args, i, "--pdf", pdf)) != 0 || (t = TakeOption(args, i, "--lang", lang)) != 0 ||
+                   (t = TakeOption(args, i, "--type", type)) != 0 ||
+                   (t = TakeOption(args, i, "--data", start.data)) != 0) {
             if (t < 0) return Fail(a + " needs a value");
         } else if (StartsWith(a, "-") || !file.empty()) {
             CliPrintUsage(false);

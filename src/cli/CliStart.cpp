@@ -35,6 +35,16 @@ bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, Start
     return false;
 }
 
+int TakeOption(const std::vector<std::string>& args, std::size_t& i, const char* name, std::string& value)
+{
+    switch (TakeOptionValue(args, i, name, value)) {
+    case OptionValue::Taken: return 1;
+    case OptionValue::Missing: return -1;
+    case OptionValue::NotThisOption: return 0;
+    }
+    return 0;
+}
+
 namespace {
 
 bool ValidUnits(const std::string& form, std::string& error)

@@ -24,6 +24,10 @@ struct StartArgs {
 // args[i] was one of them; `error` is set when its value is missing.
 bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error);
 
+// Takes option `name` with its value at args[i]: 1 taken, -1 its value is
+// missing, 0 args[i] is another argument.
+int TakeOption(const std::vector<std::string>& args, std::size_t& i, const char* name, std::string& value);
+
 // Starts like the program; false with a message when it cannot go on.
 bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string& error);
 

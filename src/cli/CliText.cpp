@@ -64,23 +64,17 @@ int CliText(const std::vector<std::string>& args)
     bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto take = [&](const char* name, std::string& value) {
-            switch (TakeOptionValue(args, i, name, value)) {
-            case OptionValue::Taken: return 1;
-            case OptionValue::Missing: return -1;
-            case OptionValue::NotThisOption: return 0;
-            }
-            return 0;
-        };
         int t = 0;
         if (options && a == "--") {
             options = false;
         } else if (options && (a == "-h" || a == "--help")) {
             CliTextUsage(true);
             return 0;
-        } else if (options && ((t = take("--lang", lang)) != 0 || (t = take("--variant", variant)) != 0 ||
-                               (t = take("--format", format)) != 0 || (t = take("--out", out)) != 0 ||
-                               (t = take("--data", start.data)) != 0)) {
+        } else if (options && ((t = TakeOption(args, i, "--lang", lang)) != 0 ||
+                               (t = TakeOption(args, i, "--variant", variant)) != 0 ||
+                               (t = TakeOption(args, i, "--format", format)) != 0 ||
+                               (t = TakeOption(args, i, "--out", out)) != 0 ||
+                               (t = TakeOption(args, i, "--data", start.data)) != 0)) {
             if (t < 0) return Fail(a + " needs a value");
         } else if ((options && StartsWith(a, "-") && a != "-") || !file.empty()) {
             CliTextUsage(false);
