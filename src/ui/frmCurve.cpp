@@ -1,7 +1,6 @@
 #include "ui/frmCurve.h"
 
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -21,6 +20,7 @@
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "ui/TranslateForm.h"
+#include "ui/OwnedWindow.h"
 #include "ui/UiText.h"
 
 namespace aerolyx {
@@ -270,17 +270,7 @@ void RunCurveWindow(QWidget* owner, const CFanData& record)
         at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - w.height() - 30)));
         w.move(at);
     }
-    QEventLoop loop;
-    QObject::connect(&w, &frmCurve::Closed, &loop, &QEventLoop::quit);
-    if (owner) owner->setEnabled(false);
-    w.show();
-    w.raise();
-    w.activateWindow();
-    loop.exec();
-    if (owner) {
-        owner->setEnabled(true);
-        owner->activateWindow();
-    }
+    RunOverOwner(owner, w);
 }
 
 }  // namespace aerolyx

@@ -4,7 +4,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,6 +24,7 @@
 #include "common/StrUtil.h"
 #include "model/CFanData.h"
 #include "ui/TranslateForm.h"
+#include "ui/OwnedWindow.h"
 #include "ui/UiText.h"
 
 namespace aerolyx {
@@ -244,17 +244,7 @@ void RunSoundSheet(QWidget* owner, const CFanData& record)
     w.Startup(record);
     TranslateForm(&w);
     if (owner) w.move(owner->geometry().center() - w.rect().center());
-    QEventLoop loop;
-    QObject::connect(&w, &frmSound::Closed, &loop, &QEventLoop::quit);
-    if (owner) owner->setEnabled(false);
-    w.show();
-    w.raise();
-    w.activateWindow();
-    loop.exec();
-    if (owner) {
-        owner->setEnabled(true);
-        owner->activateWindow();
-    }
+    RunOverOwner(owner, w);
 }
 
 }  // namespace aerolyx
