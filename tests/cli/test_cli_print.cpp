@@ -2,7 +2,6 @@
 // with two speeds and accessories, printed through a layout written here.
 #include <gtest/gtest.h>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "output/DemoLayout.h"
