@@ -5,12 +5,11 @@
 
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
+#include "cli/CliStart.h"
 #include "common/NumText.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
-#include "lang/CTranslater.h"
-#include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "output/CFanCurve.h"
 #include "output/ChartPage.h"
@@ -20,9 +19,9 @@ namespace aerolyx {
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitBad = 2;
 
-int Fail(const std::string& message)
+// This subcommand names itself in its error lines.
+int ChartFail(const std::string& message)
 {
     std::cerr << "aerolyx-cli chart: " << message << "\n";
     return kExitBad;
@@ -75,7 +74,7 @@ int CliChart(const std::vector<std::string>& args)
                                     std::pair{"--width", &widthText}, std::pair{"--height", &heightText}}) {
             switch (TakeOptionValue(args, i, name, *target)) {
             case OptionValue::Taken: taken = true; break;
-            case OptionValue::Missing: return Fail(std::string(name) + " needs a value");
+            case OptionValue::Missing: return ChartFail(std::string(name) + " needs a value");
             case OptionValue::NotThisOption: break;
             }
             if (taken) break;
@@ -83,62 +82,46 @@ int CliChart(const std::vector<std::string>& args)
         if (taken) continue;
         if (StartsWith(a, "-") || !file.empty()) {
             CliChartUsage(false);
-            return Fail("unexpected argument '" + a + "'");
+            return ChartFail("unexpected argument '" + a + "'");
         }
         file = a;
     }
     if (file.empty()) {
         CliChartUsage(false);
-        return Fail("chart needs a fan file");
+        return ChartFail("chart needs a fan file");
     }
     int speed = 1, width = 1600, height = 1200;
-    if (!WholeNumber(speedText, 1, 2, speed)) return Fail("--speed must be 1 or 2, not '" + speedText + "'");
+    if (!WholeNumber(speedText, 1, 2, speed)) return ChartFail("--speed must be 1 or 2, not '" + speedText + "'");
     if (!widthText.empty() && !WholeNumber(widthText, 16, 20000, width))
-        return Fail("--width must be a whole number of pixels from 16 to 20000, not '" + widthText + "'");
+        return ChartFail("--width must be a whole number of pixels from 16 to 20000, not '" + widthText + "'");
     if (!heightText.empty() && !WholeNumber(heightText, 16, 20000, height))
-        return Fail("--height must be a whole number of pixels from 16 to 20000, not '" + heightText + "'");
+        return ChartFail("--height must be a whole number of pixels from 16 to 20000, not '" + heightText + "'");
     if (!panels.empty() && (!CFanCurve::ValidViewFlags(panels) || panels.empty()))
-        return Fail("--panels needs four 0/1 flags (pressure, efficiency, power, sound power), not '" + panels + "'");
-    if (out.empty() && !points) return Fail("nothing to do: give --out PATH or --points");
+        return ChartFail("--panels needs four 0/1 flags (pressure, efficiency, power, sound power), not '" + panels + "'");
+    if (out.empty() && !points) return ChartFail("nothing to do: give --out PATH or --points");
     if (!out.empty()) {
         const std::string ext = out.size() >= 4 ? ToUpper(out.substr(out.size() - 4)) : std::string();
         auto known = CFanCurve::PictureExtensions();
         known.push_back(".PDF");
         if (std::find(known.begin(), known.end(), ext) == known.end())
-            return Fail("--out " + out + ": " +
+            return ChartFail("--out " + out + ": " +
                         (ext == ".GIF" ? std::string("GIF pictures cannot be written here")
                                        : "unknown picture format (" + Join(known, ", ") + ")"));
     }
-    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
+    if (!FileExists(file)) return ChartFail("cannot read the fan file " + file + ": no such file");
 
-    SetMessageSink([](const std::string& text, MessageKind kind) {
-        const char* what = kind == MessageKind::Critical ? "error" : kind == MessageKind::Warning ? "warning" : "note";
-        std::cerr << "aerolyx-cli: " << what << ": " << ReplaceAll(text, "\r\n", "\n  ") << "\n";
-    });
     AppContext ctx;
-    StartupOptions options;
-    options.dataDir = data;
-    if (!data.empty() && !FileExists(JoinPath(data, "Dodov.ini"))) return Fail("no Dodov.ini in the data folder " + data);
-    if (!ctx.Main(std::move(options)) || !ctx.settingsFileRead) return Fail("start-up failed in " + ctx.AppPath);
-    if (!ctx.DBConnection) return Fail("no catalogue connection");
-    if (!lang.empty()) {
-        const std::string code = ToUpper(lang);
-        if (code.size() != 2 || !ctx.Translator || !ctx.Translator->Startup(code, ctx.AppPath))
-            return Fail("--lang " + lang + ": no such language in " + ctx.AppPath);
-    }
-
-    CFanData record;
-    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
-    record.ClearAllValues();
     std::string error;
-    if (!record.ReadFromFile(file, "", &error))
-        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+    if (!Start(ctx, StartArgs{data, lang, ""}, true, error)) return ChartFail(error);
+    CFanData record;
+    error = ReadFanFile(file, record);
+    if (!error.empty()) return ChartFail(error);
     if (record.ValueI("O_FsID").isEmpty() || record.ValueI("O_FsID").toDouble() <= 0)
-        return Fail(file + " holds no chosen fan (O_FsID is empty)");
+        return ChartFail(file + " holds no chosen fan (O_FsID is empty)");
 
     CFanCurve chart;
-    if (!chart.SubLoadFanRecords(record, speed)) return Fail(file + ": " + chart.Note());
-    if (chart.Curves().empty()) return Fail(file + ": " + chart.Note());
+    if (!chart.SubLoadFanRecords(record, speed)) return ChartFail(file + ": " + chart.Note());
+    if (chart.Curves().empty()) return ChartFail(file + ": " + chart.Note());
     std::string flags = panels;
     if (flags.empty() && ctx.Settings) flags = ctx.Settings->Get("FanC", "ViewCharts", "1010");
     if (!chart.SetViewFlags(flags)) chart.SetViewFlags("1010");
@@ -149,14 +132,13 @@ int CliChart(const std::vector<std::string>& args)
     if (!out.empty()) {
         if (ToUpper(out.substr(out.size() - 4)) == ".PDF") {
             // A page as the chart window exports it, with the user's paper settings.
-            const std::string o = ctx.Settings ? ctx.Settings->Get("FanC", "Orientation", "") : "";
-            const std::string p = ctx.Settings ? ctx.Settings->Get("FanC", "Papersize", "") : "";
-            if (!WriteChartPdf(out, chart, ChartPageHeaderOf(record), OrientationFromSetting(o), PaperFromSetting(p),
-                               &error))
-                return Fail(error);
+            const PrintSettings page = ctx.Settings ? PrintSettings::Load(*ctx.Settings, "FanC", QPageLayout::Landscape)
+                                                    : PrintSettings{{}, QPageLayout::Landscape, QPageSize::A4};
+            if (!WriteChartPdf(out, chart, ChartPageHeaderOf(record), page.orientation, page.paper, &error))
+                return ChartFail(error);
             std::cerr << "Wrote " << out << "\n";
         } else {
-            if (!chart.GetCurveFile(out, width, height, &error)) return Fail(error);
+            if (!chart.GetCurveFile(out, width, height, &error)) return ChartFail(error);
             std::cerr << "Wrote " << out << " (" << width << " x " << height << ")\n";
         }
     }

@@ -32,21 +32,13 @@ int CliPrint(const std::vector<std::string>& args)
     std::string file, pdf, lang, type = "FAN";
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        std::string v;
-        auto take = [&](const char* name, std::string& out) {
-            switch (TakeOptionValue(args, i, name, out)) {
-            case OptionValue::Taken: return 1;
-            case OptionValue::Missing: return -1;
-            case OptionValue::NotThisOption: return 0;
-            }
-            return 0;
-        };
         int t = 0;
         if (a == "-h" || a == "--help") {
             CliPrintUsage(true);
             return 0;
-        } else if ((t = take("--pdf", pdf)) != 0 || (t = take("--lang", lang)) != 0 ||
-                   (t = take("--type", type)) != 0 || (t = take("--data", start.data)) != 0) {
+        } else if ((t = TakeOption(args, i, "--pdf", pdf)) != 0 || (t = TakeOption(args, i, "--lang", lang)) != 0 ||
+                   (t = TakeOption(args, i, "--type", type)) != 0 ||
+                   (t = TakeOption(args, i, "--data", start.data)) != 0) {
             if (t < 0) return Fail(a + " needs a value");
         } else if (StartsWith(a, "-") || !file.empty()) {
             CliPrintUsage(false);
@@ -76,24 +68,8 @@ int CliPrint(const std::vector<std::string>& args)
     // Without a catalogue the sheet still prints; dimensions and accessories are then reported as skipped.
     if (!Start(ctx, start, false, error)) return Fail(error);
     CFanData record;
-    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
-    std::vector<std::string> lines;
-    if (!ReadTextLines(file, lines, &error)) return Fail("cannot read the fan file " + file + ": " + error);
-    bool named = false;
-    for (const std::string& l : lines) {
-        const auto eq = l.find('=');
-        named = named || (eq != std::string::npos && record.Item(Trim(l.substr(0, eq))));
-    }
-    if (!named) return Fail(file + " holds no field of a fan file");
-    if (!record.ReadFromFile(file, "", &error)) return Fail("cannot read the fan file " + file);
-    if (!record.ValueI("I_Rebate").isEmpty()) {
-        const double r = record.ValueI("I_Rebate").toDouble();
-        if (r < 0 || r >= 100) return Fail("the fan file's rebate " + NumToText(r) + " is not in 0..<100");
-        Prog().Rebate = r;
-    }
-    // The window prints only current results; so does this.
-    if (record.ValueI("O_Calc").toDouble() == 0)
-        return Fail(file + ": the results are not current (calculate and save the fan first)");
+    error = LoadCurrentFanFile(file, record);
+    if (!error.empty()) return Fail(error);
 
     PrintRequest req;
     req.printType = type;

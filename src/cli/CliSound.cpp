@@ -5,12 +5,11 @@
 
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
+#include "cli/CliStart.h"
 #include "common/NumText.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
-#include "lang/CTranslater.h"
-#include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "output/SoundChart.h"
 #include "output/SoundSheet.h"
@@ -20,9 +19,9 @@ namespace aerolyx {
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitBad = 2;
 
-int Fail(const std::string& message)
+// This subcommand names itself in its error lines.
+int SoundFail(const std::string& message)
 {
     std::cerr << "aerolyx-cli sound: " << message << "\n";
     return kExitBad;
@@ -139,13 +138,13 @@ int CliSound(const std::vector<std::string>& args)
             }
             if (a == "--power" || a == "--pressure") {
                 const int k = a == "--pressure";
-                if (kind >= 0 && kind != k) return Fail("give either --power or --pressure, not both");
+                if (kind >= 0 && kind != k) return SoundFail("give either --power or --pressure, not both");
                 kind = k;
                 continue;
             }
             if (a == "--nr" || a == "--bands") {
                 const int v = a == "--nr";
-                if (view >= 0 && view != v) return Fail("give either --nr or --bands, not both");
+                if (view >= 0 && view != v) return SoundFail("give either --nr or --bands, not both");
                 view = v;
                 continue;
             }
@@ -155,33 +154,33 @@ int CliSound(const std::vector<std::string>& args)
                                         std::pair{"--height", &heightText}}) {
                 switch (TakeOptionValue(args, i, name, *target)) {
                 case OptionValue::Taken: taken = true; break;
-                case OptionValue::Missing: return Fail(std::string(name) + " needs a value");
+                case OptionValue::Missing: return SoundFail(std::string(name) + " needs a value");
                 case OptionValue::NotThisOption: break;
                 }
                 if (taken) break;
             }
             if (taken) continue;
             CliSoundUsage(false);
-            return Fail("unknown option '" + a + "'");
+            return SoundFail("unknown option '" + a + "'");
         }
         if (!file.empty()) {
             CliSoundUsage(false);
-            return Fail("unexpected argument '" + a + "'");
+            return SoundFail("unexpected argument '" + a + "'");
         }
         file = a;
     }
     if (file.empty()) {
         CliSoundUsage(false);
-        return Fail("sound needs a fan file");
+        return SoundFail("sound needs a fan file");
     }
     format = ToLower(format);
     if (format != "table" && format != "csv" && format != "json")
-        return Fail("--format must be table, csv or json, not '" + format + "'");
+        return SoundFail("--format must be table, csv or json, not '" + format + "'");
     int width = 0, height = 0;
     for (auto [text, target, name] : {std::tuple{&widthText, &width, "--width"}, std::tuple{&heightText, &height, "--height"}}) {
         const double v = IsNumeric(*text) ? TextToNum(*text) : -1;
         if (v != static_cast<int>(v) || v < 16 || v > 20000)
-            return Fail(std::string(name) + " must be a whole number of pixels from 16 to 20000, not '" + *text + "'");
+            return SoundFail(std::string(name) + " must be a whole number of pixels from 16 to 20000, not '" + *text + "'");
         *target = static_cast<int>(v);
     }
     std::string ext;
@@ -189,31 +188,16 @@ int CliSound(const std::vector<std::string>& args)
         const std::size_t dot = out.find_last_of('.');
         ext = dot == std::string::npos ? std::string() : ToLower(out.substr(dot + 1));
         if (ext != "pdf" && ext != "png" && ext != "jpg" && ext != "jpeg" && ext != "bmp" && ext != "svg")
-            return Fail("--out " + out + ": unknown format (.pdf, .png, .jpg, .bmp, .svg)");
+            return SoundFail("--out " + out + ": unknown format (.pdf, .png, .jpg, .bmp, .svg)");
     }
-    if (!FileExists(file)) return Fail("cannot read the fan file " + file + ": no such file");
+    if (!FileExists(file)) return SoundFail("cannot read the fan file " + file + ": no such file");
 
-    SetMessageSink([](const std::string& text, MessageKind k) {
-        const char* what = k == MessageKind::Critical ? "error" : k == MessageKind::Warning ? "warning" : "note";
-        std::cerr << "aerolyx-cli: " << what << ": " << ReplaceAll(text, "\r\n", "\n  ") << "\n";
-    });
     AppContext ctx;
-    StartupOptions options;
-    options.dataDir = data;
-    if (!data.empty() && !FileExists(JoinPath(data, "Dodov.ini"))) return Fail("no Dodov.ini in the data folder " + data);
-    if (!ctx.Main(std::move(options)) || !ctx.settingsFileRead) return Fail("start-up failed in " + ctx.AppPath);
-    if (!lang.empty()) {
-        const std::string code = ToUpper(lang);
-        if (code.size() != 2 || !ctx.Translator || !ctx.Translator->Startup(code, ctx.AppPath))
-            return Fail("--lang " + lang + ": no such language in " + ctx.AppPath);
-    }
-
-    CFanData record;
-    if (record.LoadFanFields() == 0) return Fail("the settings file defines no fields");
-    record.ClearAllValues();
     std::string error;
-    if (!record.ReadFromFile(file, "", &error))
-        return Fail("cannot read the fan file " + file + (error.empty() ? "" : ": " + error));
+    if (!Start(ctx, StartArgs{data, lang, ""}, false, error)) return SoundFail(error);
+    CFanData record;
+    error = ReadFanFile(file, record);
+    if (!error.empty()) return SoundFail(error);
 
     SoundOptions wanted = ctx.Settings ? SoundOptions::Load(*ctx.Settings) : SoundOptions{};
     if (kind >= 0) wanted.pressure = kind == 1;
@@ -221,13 +205,13 @@ int CliSound(const std::vector<std::string>& args)
     SoundSheet sheet;
     sheet.Open(record, wanted);
     if (wanted.pressure && !sheet.PressureAvailable()) {
-        if (kind == 1) return Fail(file + " has no listening distance (I_LwpDist is 0): there is no sound pressure; use --power");
+        if (kind == 1) return SoundFail(file + " has no listening distance (I_LwpDist is 0): there is no sound pressure; use --power");
         std::cerr << "aerolyx-cli sound: note: no listening distance in " << file << ": showing sound power\n";
     }
     bool anyBand = false;
     for (int i = 1; i <= SoundSheet::kBands; ++i) anyBand = anyBand || sheet.BandLevel(i).has_value();
     if (!anyBand) {
-        if (record.ValueF("O_FanName").empty()) return Fail(file + " holds no chosen fan and no octave-band levels");
+        if (record.ValueF("O_FanName").empty()) return SoundFail(file + " holds no chosen fan and no octave-band levels");
         std::cerr << "aerolyx-cli sound: note: " << file
                   << " holds no octave-band levels for this level kind (saved by an older version?)\n";
     }
@@ -243,9 +227,9 @@ int CliSound(const std::vector<std::string>& args)
 
     if (!out.empty()) {
         const bool ok = ext == "pdf"
-                            ? WriteSoundPdf(out, sheet, ctx.Settings ? SoundPrintSettings::Load(*ctx.Settings) : SoundPrintSettings{}, &error)
+                            ? WriteSoundPdf(out, sheet, ctx.Settings ? PrintSettings::Load(*ctx.Settings, "SOUND", QPageLayout::Portrait) : PrintSettings{}, &error)
                             : WriteSoundPicture(out, sheet, width, height, &error);
-        if (!ok) return Fail(error);
+        if (!ok) return SoundFail(error);
         std::cerr << "Wrote " << out << "\n";
     }
     return kExitOk;

@@ -27,32 +27,6 @@ bool LanguageCode(const std::string& s)
            std::isalpha(static_cast<unsigned char>(s[1]));
 }
 
-// Reads a fan file whose results are current; "" when done, else why not.
-std::string LoadCurrentFanFile(const std::string& file, CFanData& record)
-{
-    if (!FileExists(file)) return "cannot read the fan file " + file + ": no such file";
-    if (record.LoadFanFields() == 0) return "the settings file defines no fields";
-    std::vector<std::string> lines;
-    std::string error;
-    if (!ReadTextLines(file, lines, &error)) return "cannot read the fan file " + file + ": " + error;
-    bool named = false;
-    for (const std::string& l : lines) {
-        const auto eq = l.find('=');
-        named = named || (eq != std::string::npos && record.Item(Trim(l.substr(0, eq))));
-    }
-    if (!named) return file + " holds no field of a fan file";
-    if (!record.ReadFromFile(file, "", &error)) return "cannot read the fan file " + file;
-    if (!record.ValueI("I_Rebate").isEmpty()) {
-        const double r = record.ValueI("I_Rebate").toDouble();
-        if (r < 0 || r >= 100) return "the fan file's rebate " + NumToText(r) + " is not in 0..<100";
-        Prog().Rebate = r;
-    }
-    // The window offers the text sheet only for current results; so does this.
-    if (record.ValueI("O_Calc").toDouble() == 0)
-        return file + ": the results are not current (calculate and save the fan first)";
-    return {};
-}
-
 bool WriteWhole(const std::string& path, const QByteArray& bytes, std::string& error)
 {
     QSaveFile f(QString::fromStdString(path));
@@ -90,23 +64,17 @@ int CliText(const std::vector<std::string>& args)
     bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto take = [&](const char* name, std::string& value) {
-            switch (TakeOptionValue(args, i, name, value)) {
-            case OptionValue::Taken: return 1;
-            case OptionValue::Missing: return -1;
-            case OptionValue::NotThisOption: return 0;
-            }
-            return 0;
-        };
         int t = 0;
         if (options && a == "--") {
             options = false;
         } else if (options && (a == "-h" || a == "--help")) {
             CliTextUsage(true);
             return 0;
-        } else if (options && ((t = take("--lang", lang)) != 0 || (t = take("--variant", variant)) != 0 ||
-                               (t = take("--format", format)) != 0 || (t = take("--out", out)) != 0 ||
-                               (t = take("--data", start.data)) != 0)) {
+        } else if (options && ((t = TakeOption(args, i, "--lang", lang)) != 0 ||
+                               (t = TakeOption(args, i, "--variant", variant)) != 0 ||
+                               (t = TakeOption(args, i, "--format", format)) != 0 ||
+                               (t = TakeOption(args, i, "--out", out)) != 0 ||
+                               (t = TakeOption(args, i, "--data", start.data)) != 0)) {
             if (t < 0) return Fail(a + " needs a value");
         } else if ((options && StartsWith(a, "-") && a != "-") || !file.empty()) {
             CliTextUsage(false);

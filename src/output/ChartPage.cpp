@@ -48,33 +48,6 @@ void PaintChartPage(QPainter& painter, const QRectF& page, const CFanCurve& char
     chart.Paint(painter, body);
 }
 
-QPageLayout::Orientation OrientationFromSetting(const std::string& value)
-{
-    return TextToNum(value) == 1 ? QPageLayout::Portrait : QPageLayout::Landscape;
-}
-
-std::string OrientationSetting(QPageLayout::Orientation o) { return o == QPageLayout::Portrait ? "1" : "2"; }
-
-namespace {
-const std::pair<int, QPageSize::PageSizeId> kPapers[] = {
-    {9, QPageSize::A4}, {8, QPageSize::A3}, {11, QPageSize::A5}, {1, QPageSize::Letter}, {5, QPageSize::Legal}};
-}
-
-QPageSize::PageSizeId PaperFromSetting(const std::string& value)
-{
-    const int n = static_cast<int>(TextToNum(value));
-    for (auto [code, id] : kPapers)
-        if (code == n) return id;
-    return QPageSize::A4;
-}
-
-std::string PaperSetting(QPageSize::PageSizeId id)
-{
-    for (auto [code, pid] : kPapers)
-        if (pid == id) return std::to_string(code);
-    return "9";
-}
-
 bool WriteChartPdf(const std::string& path, const CFanCurve& chart, const ChartPageHeader& header,
                    QPageLayout::Orientation orientation, QPageSize::PageSizeId paper, std::string* error)
 {

@@ -6,6 +6,8 @@
 #include <QPageSize>
 #include <string>
 
+#include "output/PrintSettings.h"
+
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
@@ -24,13 +26,6 @@ ChartPageHeader ChartPageHeaderOf(const CFanData& record);
 
 // Draws header and chart into the page rectangle (device units).
 void PaintChartPage(QPainter& painter, const QRectF& page, const CFanCurve& chart, const ChartPageHeader& header);
-
-// The stored printer settings as numbers of the classic printer settings:
-// orientation 1 portrait, 2 landscape; paper 9 A4, 8 A3, 11 A5, 1 Letter, 5 Legal.
-QPageLayout::Orientation OrientationFromSetting(const std::string& value);
-std::string OrientationSetting(QPageLayout::Orientation o);
-QPageSize::PageSizeId PaperFromSetting(const std::string& value);
-std::string PaperSetting(QPageSize::PageSizeId id);
 
 // Writes a one-page PDF (vectors, fonts embedded); false with *error, nothing written then.
 bool WriteChartPdf(const std::string& path, const CFanCurve& chart, const ChartPageHeader& header,

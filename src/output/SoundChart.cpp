@@ -25,7 +25,6 @@
 
 #include "common/NumText.h"
 #include "common/NumberFormat.h"
-#include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "model/FieldEnv.h"
 
@@ -259,26 +258,6 @@ void PaintSoundPage(QPainter& painter, const QRectF& page, const SoundSheet& she
     if (h > 0) PaintSoundChart(painter, QRectF(page.left(), y, page.width(), h), sheet, false);
 }
 
-SoundPrintSettings SoundPrintSettings::Load(const ISettingsStore& store)
-{
-    SoundPrintSettings s;
-    s.printer = store.Get("SOUND", "Printer", "");
-    s.orientation = Trim(store.Get("SOUND", "Orientation", "1")) == "2" ? QPageLayout::Landscape : QPageLayout::Portrait;
-    const std::string paper = Trim(store.Get("SOUND", "Papersize", ""));
-    s.paper = paper == "8" ? QPageSize::A3 : paper == "11" ? QPageSize::A5 : paper == "1" ? QPageSize::Letter
-            : paper == "5" ? QPageSize::Legal : QPageSize::A4;
-    return s;
-}
-
-void SoundPrintSettings::Save(ISettingsStore& store) const
-{
-    store.Set("SOUND", "Printer", printer);
-    store.Set("SOUND", "Orientation", orientation == QPageLayout::Landscape ? "2" : "1");
-    const char* code = paper == QPageSize::A3 ? "8" : paper == QPageSize::A5 ? "11" : paper == QPageSize::Letter ? "1"
-                     : paper == QPageSize::Legal ? "5" : "9";
-    store.Set("SOUND", "Papersize", code);
-}
-
 namespace {
 
 bool Commit(const std::string& path, const QByteArray& bytes, std::string* error)
@@ -293,7 +272,7 @@ bool Commit(const std::string& path, const QByteArray& bytes, std::string* error
 
 }  // namespace
 
-bool WriteSoundPdf(const std::string& path, const SoundSheet& sheet, const SoundPrintSettings& settings,
+bool WriteSoundPdf(const std::string& path, const SoundSheet& sheet, const PrintSettings& settings,
                    std::string* error)
 {
     QByteArray bytes;

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <string>
 
+#include "output/PrintSettings.h"
 #include "output/SoundSheet.h"
 
 class QPainter;
@@ -18,7 +19,6 @@ QT_END_NAMESPACE
 
 namespace aerolyx {
 
-class ISettingsStore;
 
 // A new chart of the sheet's series (the caller owns it). Point labels follow
 // the plot area when the chart is resized.
@@ -29,18 +29,8 @@ void PaintSoundChart(QPainter& painter, const QRectF& target, const SoundSheet& 
 // Title block, table and chart on one page.
 void PaintSoundPage(QPainter& painter, const QRectF& page, const SoundSheet& sheet);
 
-// The print settings of the sheet: SOUND/Printer, Orientation ("1" portrait,
-// "2" landscape), Papersize (9 A4, 8 A3, 11 A5, 1 Letter, 5 Legal).
-struct SoundPrintSettings {
-    std::string printer;
-    QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    QPageSize::PageSizeId paper = QPageSize::A4;
-    static SoundPrintSettings Load(const ISettingsStore& store);
-    void Save(ISettingsStore& store) const;
-};
-
 // The page as PDF, written whole or not at all. False and *error on failure.
-bool WriteSoundPdf(const std::string& path, const SoundSheet& sheet, const SoundPrintSettings& settings,
+bool WriteSoundPdf(const std::string& path, const SoundSheet& sheet, const PrintSettings& settings,
                    std::string* error);
 // The chart alone as a picture by the extension: .png, .jpg, .bmp or .svg.
 bool WriteSoundPicture(const std::string& path, const SoundSheet& sheet, int width, int height,

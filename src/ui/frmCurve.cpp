@@ -1,7 +1,6 @@
 #include "ui/frmCurve.h"
 
 #include <QCheckBox>
-#include <QEventLoop>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -9,7 +8,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -22,6 +20,7 @@
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
 #include "ui/TranslateForm.h"
+#include "ui/OwnedWindow.h"
 #include "ui/UiText.h"
 
 namespace aerolyx {
@@ -121,9 +120,7 @@ frmCurve::~frmCurve() = default;
 void frmCurve::Startup(const CFanData& record)
 {
     record_ = &record;
-    printerName_ = Setting("Printer");
-    orientation_ = OrientationFromSetting(Setting("Orientation"));
-    paper_ = PaperFromSetting(Setting("Papersize"));
+    if (Prog().Settings) print_ = PrintSettings::Load(*Prog().Settings, "FanC", QPageLayout::Landscape);
     chkQuality_->setChecked(Setting("HPQuality", "0") == "1");
     std::string flags = Setting("ViewCharts", "1010");
     if (!CFanCurve::ValidViewFlags(flags)) flags = "1010";
@@ -186,7 +183,7 @@ bool frmCurve::ExportPdf(std::string path)
     if (path.empty()) path = askFileName ? askFileName(QTr("PDF File (*.pdf)"), "pdf") : std::string();
     if (path.empty()) return false;
     std::string error;
-    if (!record_ || !WriteChartPdf(path, chart_, ChartPageHeaderOf(*record_), orientation_, paper_, &error)) {
+    if (!record_ || !WriteChartPdf(path, chart_, ChartPageHeaderOf(*record_), print_.orientation, print_.paper, &error)) {
         Report(error.empty() ? UiTr("The PDF file cannot be written:") + " " + path : error);
         return false;
     }
@@ -227,27 +224,19 @@ void frmCurve::PrintTo(QPrinter& printer)
 void frmCurve::Print()
 {
     QPrinter printer(chkQuality_->isChecked() ? QPrinter::HighResolution : QPrinter::ScreenResolution);
-    if (!printerName_.empty()) {
-        // The stored printer only when it still exists.
-        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
-            if (info.printerName() == Q(printerName_)) printer.setPrinterName(info.printerName());
-    }
-    printer.setPageOrientation(orientation_);
-    printer.setPageSize(QPageSize(paper_));
+    ApplyPrintSettings(printer, print_);
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     QPrintDialog dlg(&printer, this);
     if (dlg.exec() != QDialog::Accepted) return;
-    printerName_ = S(printer.printerName());
-    orientation_ = printer.pageLayout().orientation();
-    paper_ = printer.pageLayout().pageSize().id();
+    print_.printer = S(printer.printerName());
+    print_.orientation = printer.pageLayout().orientation();
+    print_.paper = printer.pageLayout().pageSize().id();
     PrintTo(printer);
 }
 
 void frmCurve::SaveSettings()
 {
-    SetSetting("Printer", printerName_);
-    SetSetting("Orientation", OrientationSetting(orientation_));
-    SetSetting("Papersize", PaperSetting(paper_));
+    if (Prog().Settings) print_.Save(*Prog().Settings, "FanC");
     SetSetting("ViewCharts", chart_.ViewFlags());
     SetSetting("HPQuality", chkQuality_->isChecked() ? "1" : "0");
 }
@@ -281,17 +270,7 @@ void RunCurveWindow(QWidget* owner, const CFanData& record)
         at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() - w.height() - 30)));
         w.move(at);
     }
-    QEventLoop loop;
-    QObject::connect(&w, &frmCurve::Closed, &loop, &QEventLoop::quit);
-    if (owner) owner->setEnabled(false);
-    w.show();
-    w.raise();
-    w.activateWindow();
-    loop.exec();
-    if (owner) {
-        owner->setEnabled(true);
-        owner->activateWindow();
-    }
+    RunOverOwner(owner, w);
 }
 
 }  // namespace aerolyx

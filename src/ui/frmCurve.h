@@ -10,6 +10,7 @@
 
 #include "output/CFanCurve.h"
 #include "output/ChartPage.h"
+#include "output/PrintSettings.h"
 
 class QCheckBox;
 class QLabel;
@@ -84,9 +85,7 @@ private:
     QCheckBox* chkPanel_[CFanCurve::kPanels] = {};
     QCheckBox* chkQuality_ = nullptr;
     QLabel* lblNote_ = nullptr;
-    std::string printerName_;
-    QPageLayout::Orientation orientation_ = QPageLayout::Landscape;
-    QPageSize::PageSizeId paper_ = QPageSize::A4;
+    PrintSettings print_{{}, QPageLayout::Landscape, QPageSize::A4};
     bool closedReported_ = false;
 };
 

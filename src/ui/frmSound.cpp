@@ -4,7 +4,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +13,6 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -26,6 +24,7 @@
 #include "common/StrUtil.h"
 #include "model/CFanData.h"
 #include "ui/TranslateForm.h"
+#include "ui/OwnedWindow.h"
 #include "ui/UiText.h"
 
 namespace aerolyx {
@@ -105,7 +104,7 @@ void frmSound::Startup(const CFanData& record)
 {
     const ISettingsStore* store = Prog().Settings;
     const SoundOptions wanted = store ? SoundOptions::Load(*store) : SoundOptions{};
-    if (store) print_ = SoundPrintSettings::Load(*store);
+    if (store) print_ = PrintSettings::Load(*store, "SOUND", QPageLayout::Portrait);
     sheet_.Open(record, wanted);
     filling_ = true;
     opt_[sheet_.Options().pressure ? 1 : 0]->setChecked(true);
@@ -197,11 +196,7 @@ bool frmSound::Export(const std::string& given)
 
 void frmSound::ApplyTo(QPrinter& printer) const
 {
-    if (!print_.printer.empty())
-        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
-            if (info.printerName() == Q(print_.printer)) printer.setPrinterName(info.printerName());
-    printer.setPageOrientation(print_.orientation);
-    printer.setPageSize(QPageSize(print_.paper));
+    ApplyPrintSettings(printer, print_);
 }
 
 void frmSound::TakeFrom(const QPrinter& printer)
@@ -235,7 +230,7 @@ void frmSound::PageSettings()
 void frmSound::closeEvent(QCloseEvent* e)
 {
     if (ISettingsStore* store = Prog().Settings) {
-        print_.Save(*store);
+        print_.Save(*store, "SOUND");
         sheet_.OptionsToSave().Save(*store);
     }
     QWidget::closeEvent(e);
@@ -249,17 +244,7 @@ void RunSoundSheet(QWidget* owner, const CFanData& record)
     w.Startup(record);
     TranslateForm(&w);
     if (owner) w.move(owner->geometry().center() - w.rect().center());
-    QEventLoop loop;
-    QObject::connect(&w, &frmSound::Closed, &loop, &QEventLoop::quit);
-    if (owner) owner->setEnabled(false);
-    w.show();
-    w.raise();
-    w.activateWindow();
-    loop.exec();
-    if (owner) {
-        owner->setEnabled(true);
-        owner->activateWindow();
-    }
+    RunOverOwner(owner, w);
 }
 
 }  // namespace aerolyx

@@ -36,7 +36,7 @@ public:
     QTableWidget* Table() const { return grid_; }
     QChartView* ChartView() const { return chart_; }
     QRadioButton* Option(int index) const { return opt_[index]; }
-    const SoundPrintSettings& PrintSettings() const { return print_; }
+    const ::aerolyx::PrintSettings& PrintSettings() const { return print_; }
 
     // Commands.
     bool Export(const std::string& path = {});  // asks for the file when none is given
@@ -58,7 +58,7 @@ private:
     void TakeFrom(const QPrinter& printer);
 
     SoundSheet sheet_;
-    SoundPrintSettings print_;
+    ::aerolyx::PrintSettings print_;
     QRadioButton* opt_[4] = {};
     QTableWidget* grid_ = nullptr;
     QChartView* chart_ = nullptr;

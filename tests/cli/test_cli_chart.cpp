@@ -1,47 +1,23 @@
 // aerolyx-cli chart on fans chosen from the demo catalogue, and the bad
 // input a user can give it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QSvgRenderer>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
+#include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct ChartRun {
-    int status = -1;
-    std::string out, err;
-};
-
-ChartRun Chart(const std::string& args)
-{
-    static const test::TempDir errDir;
-    static int calls = 0;
-    const std::string errFile = errDir.file("err" + std::to_string(++calls) + ".txt");
-    const std::string cmd = test::BuiltDataDir() + "/aerolyx-cli " + args + " 2>" + errFile;
-    ChartRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    ReadTextFile(errFile, r.err);
-    std::remove(errFile.c_str());
-    return r;
-}
+test::CliRun Chart(const std::string& args) { return test::RunApart(test::CliProgram() + " " + args); }
 
 // A two-speed fan (4/8 poles) chosen and saved as a user would.
 class CliChartTest : public ::testing::Test {
@@ -49,7 +25,7 @@ protected:
     static void SetUpTestSuite()
     {
         dir_ = new test::TempDir;
-        const ChartRun r = Chart("select --set I_AirFlow=8000 --set I_PresS=300 --set I_Pol=7 --choose 1 --save " +
+        const test::CliRun r = Chart("select --set I_AirFlow=8000 --set I_PresS=300 --set I_Pol=7 --choose 1 --save " +
                             dir_->file("two.txt"));
         ASSERT_EQ(r.status, 0) << r.err;
     }
@@ -67,14 +43,14 @@ std::vector<double> FirstPoint(const std::string& list)
 
 TEST_F(CliChartTest, PointsOfBothSpeedsFollowTheFanLaws)
 {
-    const ChartRun one = Chart("chart " + File("two.txt") + " --points");
+    const test::CliRun one = Chart("chart " + File("two.txt") + " --points");
     ASSERT_EQ(one.status, 0) << one.err;
     const auto l1 = Split(TrimRight(one.out), '\n');
     ASSERT_EQ(l1.size(), 5u) << one.out;
     const std::size_t curves = Split(l1[0], ',').size();
     for (std::size_t i = 1; i < 5; ++i) EXPECT_EQ(Split(l1[i], '|').size(), curves) << i;
 
-    const ChartRun two = Chart("chart " + File("two.txt") + " --points --speed 2");
+    const test::CliRun two = Chart("chart " + File("two.txt") + " --points --speed 2");
     ASSERT_EQ(two.status, 0) << two.err;
     const auto l2 = Split(TrimRight(two.out), '\n');
     ASSERT_EQ(l2.size(), 5u);
@@ -98,7 +74,7 @@ TEST_F(CliChartTest, PicturesAndPdfAreWrittenAtTheAskedSize)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    ChartRun r = Chart("chart " + File("two.txt") + " --out " + File("c.png") + " --panels 1111");
+    test::CliRun r = Chart("chart " + File("two.txt") + " --out " + File("c.png") + " --panels 1111");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(QImage(QString::fromStdString(File("c.png"))).size(), QSize(1600, 1200));
     r = Chart("chart " + File("two.txt") + " --out " + File("c.svg") + " --width 900 --height 700 --speed 2");
@@ -120,7 +96,7 @@ TEST_F(CliChartTest, BadInputExitsWithTwoAndWritesNothing)
     const test::TempDir dir;
     const std::string out = dir.file("x.png");
     auto fails = [&](const std::string& args, const std::string& says) {
-        const ChartRun r = Chart(args);
+        const test::CliRun r = Chart(args);
         EXPECT_EQ(r.status, 2) << args << "\n" << r.err;
         EXPECT_NE(r.err.find(says), std::string::npos) << args << "\n" << r.err;
         EXPECT_FALSE(FileExists(out)) << args;

@@ -1,10 +1,7 @@
 // The command-line conventions: versions, help on standard output, "--",
 // CSV for machines, an impossible duty as a usage error, labelled speeds.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
@@ -12,34 +9,18 @@
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
+#include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
 // Runs a built program of the data folder with separate output streams.
-Outcome Program(const std::string& program, const std::string& args, const std::string& env = "QT_QPA_PLATFORM=offscreen")
+test::CliRun Program(const std::string& program, const std::string& args, const std::string& env = "QT_QPA_PLATFORM=offscreen")
 {
-    test::TempDir dir;
-    const std::string err = dir.file("err.txt");
-    const std::string cmd = "env " + env + " " + test::BuiltDataDir() + "/" + program + " " + args + " 2>" + err;
-    Outcome r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    ReadTextFile(err, r.err);
-    return r;
+    return test::RunApart("env " + env + " " + test::BuiltDataDir() + "/" + program + " " + args);
 }
-Outcome Cli(const std::string& args) { return Program("aerolyx-cli", args); }
+test::CliRun Cli(const std::string& args) { return Program("aerolyx-cli", args); }
 
 std::vector<std::string> Lines(const std::string& s)
 {
@@ -55,7 +36,7 @@ TEST(CliConventions, VersionsAndHelpOnStandardOutput)
     ASSERT_TRUE(ReadTextFile(test::BuiltDataDir() + "/Dodov.ini", ini));
     std::smatch m;
     ASSERT_TRUE(std::regex_search(ini, m, std::regex("\\nVersion=([^\\r\\n]+)")));
-    Outcome r = Cli("--version");
+    test::CliRun r = Cli("--version");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "aerolyx-cli " + m[1].str() + "\n");
     // The window program answers without a display to open.
@@ -80,7 +61,7 @@ TEST(CliConventions, DoubleDashEndsTheOptions)
 {
     test::TempDir dir;
     const std::string f = dir.write("-odd.txt", "I_AirFlow=7200\n");
-    Outcome r = Cli("show -- " + f.substr(0, f.rfind('/') + 1) + "-odd.txt");
+    test::CliRun r = Cli("show -- " + f.substr(0, f.rfind('/') + 1) + "-odd.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("7,200"), std::string::npos);
     // From the folder itself the file name looks like an option.
@@ -96,7 +77,7 @@ TEST(CliConventions, CsvHasFieldNamesUnitsAndPlainNumbers)
 {
     // The duty typed in m3/s, as the user who chose that unit would.
     const std::string duty = "select --units 'VL;m3/s' --set I_AirFlow=1.3889 --set I_PresS=250";
-    Outcome csv = Cli(duty + " --format csv");
+    test::CliRun csv = Cli(duty + " --format csv");
     ASSERT_EQ(csv.status, 0) << csv.err;
     const std::vector<std::string> lines = Lines(csv.out);
     ASSERT_GE(lines.size(), 3u);
@@ -109,7 +90,7 @@ TEST(CliConventions, CsvHasFieldNamesUnitsAndPlainNumbers)
     EXPECT_EQ(head[14], "O_SumKg [kg]");
     EXPECT_EQ(head[15], "O_PresDif1 [Pa]");
     const std::regex plain("-?[0-9]+(\\.[0-9]+)?");
-    Outcome json = Cli(duty + " --format json");
+    test::CliRun json = Cli(duty + " --format json");
     ASSERT_EQ(json.status, 0);
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string> cells = Split(lines[i], ',');
@@ -128,7 +109,7 @@ TEST(CliConventions, CsvHasFieldNamesUnitsAndPlainNumbers)
 
 TEST(CliConventions, ADutyThatCannotBeValidIsAUsageError)
 {
-    Outcome r = Cli("select --set I_AirFlow=0 --set I_PresS=250");
+    test::CliRun r = Cli("select --set I_AirFlow=0 --set I_PresS=250");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("I_AirFlow"), std::string::npos) << r.err;
     r = Cli("select --set I_AirFlow=-5 --set I_PresS=250");
@@ -143,7 +124,7 @@ TEST(CliConventions, ShowLabelsTheTwoSpeeds)
 {
     test::TempDir dir;
     const std::string f = dir.write("p.txt", "O_Airflow1=7200\nO_Airflow2=3600\nI_AirFlow=7200\n");
-    Outcome r = Cli("show " + f);
+    test::CliRun r = Cli("show " + f);
     ASSERT_EQ(r.status, 0) << r.err;
     const std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 3u);

@@ -1,38 +1,18 @@
 // aerolyx-cli print, run as a user would: a fan chosen on the demo catalogue
 // with two speeds and accessories, printed through a layout written here.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "output/DemoLayout.h"
+#include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct ShellRun {
-    int status = -1;
-    std::string out;
-};
-
-ShellRun Sh(const std::string& cmd)
-{
-    ShellRun r;
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
-
-std::string Cli() { return test::BuiltDataDir() + "/aerolyx-cli"; }
+test::CliRun Sh(const std::string& cmd) { return test::Run(cmd + " 2>&1"); }
+std::string Cli() { return test::CliProgram(); }
 
 class CliPrint : public ::testing::Test {
 protected:
@@ -44,7 +24,7 @@ protected:
             fs::create_symlink(test::BuiltDataDir() + "/" + f, data.file(f));
         data.write("TDAXIAL2_EN.txt", test::DemoLayout());
         fan = work.file("fan.txt");
-        const ShellRun sel = Sh(Cli() + " select --data " + data.path() +
+        const test::CliRun sel = Sh(Cli() + " select --data " + data.path() +
                            " --set I_AirFlow=5000 --set I_PresS=250 --set I_Pol=4/8 --set I_DpaAc1=Yes"
                            " --set I_DpaAc2=Yes --choose 1 --save " + fan);
         ASSERT_EQ(sel.status, 0) << sel.out;
@@ -59,7 +39,7 @@ TEST_F(CliPrint, WritesTheSheetWithoutAnyDisplay)
 {
     const std::string pdf = work.file("sheet.pdf");
     // No display and no platform chosen: the tool picks the offscreen one.
-    const ShellRun r = Sh("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Cli() + " print " + fan + " --pdf " +
+    const test::CliRun r = Sh("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + Cli() + " print " + fan + " --pdf " +
                      pdf + " --lang DE --data " + data.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("2 pages"), std::string::npos) << r.out;
@@ -69,12 +49,7 @@ TEST_F(CliPrint, WritesTheSheetWithoutAnyDisplay)
     const std::string t = Text(pdf);
     for (const char* v : {"Speed 2", "[m3/h]", "250", "665 1/min", "Page", "Schutzgitter", "Schalldämpfer"})
         EXPECT_NE(t.find(v), std::string::npos) << v << "\n" << t;
-    std::string fanName;
-    {
-        std::ifstream in(fan);
-        for (std::string l; std::getline(in, l);)
-            if (l.rfind("O_FanName=", 0) == 0) fanName = l.substr(10);
-    }
+    const std::string fanName = test::FanField(fan, "O_FanName");
     ASSERT_FALSE(fanName.empty());
     EXPECT_NE(t.find(fanName), std::string::npos);
 }
@@ -83,12 +58,10 @@ TEST_F(CliPrint, FailuresExitWithTwoAndKeepThePreviousFile)
 {
     const std::string pdf = work.write("old.pdf", "previous");
     std::filesystem::remove(data.file("TDAXIAL2_EN.txt"));
-    ShellRun r = Sh(Cli() + " print " + fan + " --pdf " + pdf + " --data " + data.path());
+    test::CliRun r = Sh(Cli() + " print " + fan + " --pdf " + pdf + " --data " + data.path());
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("Printlayout " + data.path() + "/TDAXIAL2_EN.txt not found"), std::string::npos) << r.out;
-    std::ifstream in(pdf);
-    std::string kept((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(kept, "previous");
+    EXPECT_EQ(test::ReadBytes(pdf), "previous");
 
     EXPECT_EQ(Sh(Cli() + " print " + fan).status, 2);                                 // no --pdf
     EXPECT_EQ(Sh(Cli() + " print --pdf " + pdf).status, 2);                           // no file

@@ -1,38 +1,20 @@
 // aerolyx-cli select and show, run as a user would on the built data folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 #include <string>
 
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
+#include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;  // stdout and stderr
-};
-
-CliRun Cli(const std::string& args)
-{
-    const std::string cmd = test::BuiltDataDir() + "/aerolyx-cli " + args + " 2>&1";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+// Standard output and standard error together in out.
+test::CliRun Cli(const std::string& args) { return test::Run(test::CliProgram() + " " + args + " 2>&1"); }
 
 int CountLines(const std::string& s, const std::string& part)
 {
@@ -44,7 +26,7 @@ int CountLines(const std::string& s, const std::string& part)
 
 TEST(Cli, BadArgumentsAndFilesExitWithTwo)
 {
-    CliRun r = Cli("select --format xml");
+    test::CliRun r = Cli("select --format xml");
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("--format"), std::string::npos);
     r = Cli("select --set I_Bogus=1");
@@ -84,7 +66,7 @@ TEST(Cli, ShowListsTheFileFields)
 {
     test::TempDir dir;
     const std::string f = dir.write("p.txt", "I_AirFlow=7200\nO_FanName=AXM-S 400 28 A-4\nI_Volt=4\nNoSuch=1\n\n");
-    CliRun r = Cli("show " + f);
+    test::CliRun r = Cli("show " + f);
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(CountLines(r.out, "AXM-S 400 28 A-4"), 1);
     EXPECT_EQ(CountLines(r.out, "7,200"), 1);
@@ -128,23 +110,15 @@ std::vector<double> JsonNumbers(const std::string& json, const std::string& key)
 }
 
 // JSON goes to stdout alone; progress and notes to stderr.
-CliRun CliJson(const std::string& args)
+test::CliRun CliJson(const std::string& args)
 {
-    const std::string cmd = test::BuiltDataDir() + "/aerolyx-cli " + args + " --format json 2>/dev/null";
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[65536];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return test::Run(test::CliProgram() + " " + args + " --format json 2>/dev/null");
 }
 
 TEST(CliDemo, EverydayDuties)
 {
     // The first duty a new user types.
-    CliRun r = Cli("select --set I_AirFlow=5000 --set I_PresS=250");
+    test::CliRun r = Cli("select --set I_AirFlow=5000 --set I_PresS=250");
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("Airflow"), std::string::npos);
     EXPECT_NE(r.out.find("[m3/h]"), std::string::npos);
@@ -199,12 +173,12 @@ TEST(CliDemo, ChooseSaveAndShow)
 {
     test::TempDir dir;
     const std::string file = dir.file("p.txt");
-    CliRun list = CliJson("select --set I_AirFlow=5000 --set I_PresS=250 --set I_DpaAc2=1");
+    test::CliRun list = CliJson("select --set I_AirFlow=5000 --set I_PresS=250 --set I_DpaAc2=1");
     ASSERT_EQ(list.status, 0);
     const auto names = JsonValues(list.out, "O_FanName");
     ASSERT_GE(names.size(), 2u);
 
-    CliRun r = Cli("select --set I_AirFlow=5000 --set I_PresS=250 --set I_DpaAc2=1 --set I_Project=Hall --choose 2 --save " +
+    test::CliRun r = Cli("select --set I_AirFlow=5000 --set I_PresS=250 --set I_DpaAc2=1 --set I_Project=Hall --choose 2 --save " +
                    file);
     ASSERT_EQ(r.status, 0) << r.out;
     std::string text;

@@ -1,47 +1,21 @@
 // aerolyx-cli sound, run as a user would on the built data folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/TextFile.h"
+#include "cli/CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct SoundRun {
-    int status = -1;
-    std::string out;
-};
-
-SoundRun Sound(const std::string& args)
+test::CliRun Sound(const std::string& args)
 {
-    const std::string cmd = "AEROLYX_SETTINGS_DIR=" + test::BuiltDataDir() + "/../test-settings-sound " +
-                            test::BuiltDataDir() + "/aerolyx-cli sound " + args + " 2>&1";
-    SoundRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return test::Run("AEROLYX_SETTINGS_DIR=" + test::BuiltDataDir() + "/../test-settings-sound " + test::CliProgram() +
+                     " sound " + args + " 2>&1");
 }
 
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-bool Has(const SoundRun& r, const std::string& part) { return r.out.find(part) != std::string::npos; }
+bool Has(const test::CliRun& r, const std::string& part) { return r.out.find(part) != std::string::npos; }
 
 const char* kFan =
     "O_FanName=AXM 355\nI_LwpDist=3\nO_Lw1=92.7\nO_LwA1=71.6\nO_L1wp1=77\nO_L1wp2=83.8\nO_L1wp3=87.4\n"
@@ -52,7 +26,7 @@ TEST(CliSound, TablesInBothViewsAndFormats)
 {
     test::TempDir dir;
     const std::string fan = dir.write("fan.txt", kFan);
-    SoundRun r = Sound("--power --bands --format csv " + fan);
+    test::CliRun r = Sound("--power --bands --format csv " + fan);
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_TRUE(Has(r, "Description,Sum,63 Hz,125 Hz,250 Hz,500 Hz,1 kHz,2 kHz,4 kHz,8 kHz\n")) << r.out;
     EXPECT_TRUE(Has(r, "LwA,92.7,77.0,83.8,87.4,87.8,85.1,79.1,67.4,58.1\n")) << r.out;
@@ -68,17 +42,17 @@ TEST(CliSound, TablesInBothViewsAndFormats)
 
     r = Sound("--pressure --out " + dir.file("s.pdf") + " " + fan);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(ReadFileBytes(dir.file("s.pdf")).substr(0, 4), "%PDF");
+    EXPECT_EQ(test::ReadBytes(dir.file("s.pdf")).substr(0, 4), "%PDF");
     r = Sound("--nr --out " + dir.file("s.svg") + " " + fan);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(ReadFileBytes(dir.file("s.svg")).find("NR 100"), std::string::npos);
+    EXPECT_NE(test::ReadBytes(dir.file("s.svg")).find("NR 100"), std::string::npos);
 }
 
 TEST(CliSound, BadInputExitsWithTwoAndAClearMessage)
 {
     test::TempDir dir;
     const std::string fan = dir.write("fan.txt", kFan);
-    SoundRun r = Sound(dir.file("missing.txt"));
+    test::CliRun r = Sound(dir.file("missing.txt"));
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(Has(r, "no such file"));
     r = Sound("--format xml " + fan);
@@ -107,16 +81,9 @@ TEST(CliSound, BadInputExitsWithTwoAndAClearMessage)
 
 TEST(CliSound, HelpGoesToStandardOutput)
 {
-    const std::string cmd = test::BuiltDataDir() + "/aerolyx-cli sound --help 2>/dev/null";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_TRUE(p);
-    std::string out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int st = pclose(p);
-    EXPECT_EQ(WEXITSTATUS(st), 0);
-    EXPECT_NE(out.find("--pressure"), std::string::npos);
+    const test::CliRun r = test::Run(test::CliProgram() + " sound --help 2>/dev/null");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("--pressure"), std::string::npos);
 }
 
 }  // namespace

@@ -19,22 +19,13 @@
 #include "output/PngWriter.h"
 #include "support/SqliteTestDb.h"
 #include "support/TestCatalogue.h"
+#include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 
 using namespace aerolyx;
 
 namespace {
-
-QGuiApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "tests_output";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    return *app;
-}
 
 // Size 1: two curves measured on a 2900 1/min motor, with rows that show the
 // cut-off rounding; size 2: one curve without power or efficiency; size 3:
@@ -61,7 +52,7 @@ class FanCurveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        App();
+        test::EnsureGuiApp();
         saved_ = Prog();
         db_.Exec(kCatalogue);
         Prog().DB = &db_;

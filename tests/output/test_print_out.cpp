@@ -25,6 +25,7 @@
 #include "model/CFanData.h"
 #include "model/ModelTestSupport.h"
 #include "output/CreatePrintOut.h"
+#include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 
@@ -35,16 +36,6 @@ QT_END_NAMESPACE
 using namespace aerolyx;
 
 namespace {
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "tests_output";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-}
 
 struct Item {
     enum Kind { Text, Line, Image, Rich, Vector } kind;
@@ -147,7 +138,7 @@ class PrintOutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureApp();
+        test::EnsureGuiApp();
         DisplayLocale() = NumberLocale{".", ","};
         Prog().Ini = &ini;
         Prog().Units = &units;

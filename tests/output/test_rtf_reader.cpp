@@ -8,22 +8,13 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
+#include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "output/RtfReader.h"
 
 using namespace aerolyx;
 
 namespace {
-
-void EnsureGuiApp()
-{
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "tests_output";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-}
 
 struct TextRun {
     QString text;
@@ -60,7 +51,7 @@ const TextRun* Find(const std::vector<TextRun>& runs, const QString& text)
 
 class RtfReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureGuiApp(); }
+    void SetUp() override { test::EnsureGuiApp(); }
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "model/ModelTestSupport.h"
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
+#include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 
@@ -29,16 +30,6 @@ QT_END_NAMESPACE
 using namespace aerolyx;
 
 namespace {
-
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "tests_output";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance()) return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-}
 
 const char* kDefs =
     "[301]\n"
@@ -66,7 +57,7 @@ class TextSheetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureApp();
+        test::EnsureGuiApp();
         DisplayLocale() = NumberLocale{".", ","};
         Prog().Ini = &ini;
         Prog().Units = &units;
@@ -220,7 +211,7 @@ TEST_F(TextSheetTest, LoadingASheetAndPrintingIt)
 // every placeholder names a field of the shipped settings file or a unit kind.
 TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
 {
-    EnsureApp();
+    test::EnsureGuiApp();
     test::ProgGuard guard;
     const std::string data = test::BuiltDataDir();
     const IniFile ini = IniFile::ReadIniFile(data + "/Dodov.ini");

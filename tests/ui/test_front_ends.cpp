@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <cstdlib>
 
+#include "ProgramFixture.h"
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
 #include "app/AppContext.h"
@@ -31,31 +32,21 @@ using namespace aerolyx;
 
 namespace {
 
-class FrontEndsTest : public ::testing::Test {
+class FrontEndsTest : public test::ProgramTest {
 protected:
     void SetUp() override
     {
-        test::App();
-        StartupOptions opt;
-        opt.dataDir = test::BuiltDataDir();
-        opt.settings = std::make_unique<MemorySettingsStore>();
-        opt.localeId = 1033;
-        ASSERT_TRUE(ctx_.Main(std::move(opt)));
-        ASSERT_NE(Prog().DB, nullptr) << ctx_.connectionMessage;
-        if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
-        oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        CollectMessages();
         w_ = std::make_unique<frmMain>();
         w_->StartMeUp();
     }
     void TearDown() override
     {
         w_.reset();
-        SetMessageSink(oldSink_);
+        ProgramTest::TearDown();
     }
 
-    AppContext ctx_;
-    MessageSink oldSink_;
-    std::vector<std::string> messages_;
     std::unique_ptr<frmMain> w_;
 };
 

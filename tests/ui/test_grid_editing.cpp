@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ProgramFixture.h"
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
 #include "app/AppContext.h"
@@ -35,18 +36,11 @@ using namespace aerolyx;
 
 namespace {
 
-class GridEditingTest : public ::testing::Test {
+class GridEditingTest : public test::ProgramTest {
 protected:
     void SetUp() override
     {
-        test::App();
-        StartupOptions opt;
-        opt.dataDir = test::BuiltDataDir();
-        opt.settings = std::make_unique<MemorySettingsStore>();
-        opt.localeId = 1033;
-        ASSERT_TRUE(ctx_.Main(std::move(opt)));
-        ASSERT_NE(Prog().DB, nullptr) << ctx_.connectionMessage;
-        if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
         // The real message boxes: they run their own event loop while the
         // item view may still be busy with its editor.
         oldSink_ = SetMessageSink([this](const std::string& t, MessageKind k) {
@@ -63,7 +57,7 @@ protected:
     {
         dismisser_.reset();
         w_.reset();
-        SetMessageSink(oldSink_);
+        ProgramTest::TearDown();
     }
 
     CFanData& fd() { return w_->Project(); }
@@ -119,9 +113,6 @@ protected:
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
 
-    AppContext ctx_;
-    MessageSink oldSink_;
-    std::vector<std::string> messages_;
     std::unique_ptr<frmMain> w_;
     int dismissed_ = 0;
     std::unique_ptr<QTimer> dismisser_;

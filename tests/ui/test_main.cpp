@@ -19,6 +19,7 @@
 #include <fstream>
 #include <QMenu>
 
+#include "ProgramFixture.h"
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
 #include "app/AppContext.h"
@@ -49,19 +50,12 @@ using namespace aerolyx;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::ProgramTest {
 protected:
     void SetUp() override
     {
-        test::App();
-        StartupOptions opt;
-        opt.dataDir = test::BuiltDataDir();
-        opt.settings = std::make_unique<MemorySettingsStore>();
-        opt.localeId = 1033;
-        ASSERT_TRUE(ctx_.Main(std::move(opt)));
-        ASSERT_NE(Prog().DB, nullptr) << ctx_.connectionMessage;
-        if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
-        oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        CollectMessages();
         w_ = std::make_unique<frmMain>();
         w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
         w_->askSaveChanges = [this](const std::string& shown) {
@@ -74,7 +68,7 @@ protected:
     void TearDown() override
     {
         w_.reset();
-        SetMessageSink(oldSink_);
+        ProgramTest::TearDown();
     }
 
     CFanData& fd() { return w_->Project(); }
@@ -100,9 +94,6 @@ protected:
         return {};
     }
 
-    AppContext ctx_;
-    MessageSink oldSink_;
-    std::vector<std::string> messages_;
     std::unique_ptr<frmMain> w_;
     std::string nextFile_;
     std::vector<std::string> asked_;

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <cstdlib>
 
+#include "ProgramFixture.h"
 #include "UiTestSupport.h"
 #include "app/AppContext.h"
 #include "common/Program.h"
@@ -31,17 +32,12 @@ using namespace aerolyx;
 
 namespace {
 
-class TextWindowTest : public ::testing::Test {
+class TextWindowTest : public test::ProgramTest {
 protected:
     void SetUp() override
     {
-        test::App();
-        StartupOptions opt;
-        opt.dataDir = test::BuiltDataDir();
-        opt.settings = std::make_unique<MemorySettingsStore>();
-        opt.localeId = 1033;
-        ASSERT_TRUE(ctx_.Main(std::move(opt)));
-        oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
+        ASSERT_NO_FATAL_FAILURE(StartProgram(false));
+        CollectMessages();
         ASSERT_GT(fd_.LoadFanFields(), 100);
         // A fan chosen from a selection over all types of the series.
         fd_.setValueI("I_Serie", Variant("AXM"));
@@ -51,12 +47,8 @@ protected:
         fd_.setValueI("O_Airflow1", Variant(5000.0));
         fd_.setValueI("O_PresS1", Variant(250.0));
     }
-    void TearDown() override { SetMessageSink(oldSink_); }
 
-    AppContext ctx_;
     CFanData fd_;
-    std::vector<std::string> messages_;
-    MessageSink oldSink_;
 };
 
 bool EndsWith(const std::string& s, const std::string& tail)
