@@ -3,7 +3,7 @@
 
   TDAXIAL_<lang>.txt   fan data sheet, one motor speed
   TDAXIAL2_<lang>.txt  fan data sheet, two motor speeds
-  TXAXIAL_<lang>.txt   text sheet (the RTF specification text)
+  TXAXIAL_<lang>.txt   text sheet (the RTF tender text)
 
 for EN, DE and IT. One page plan serves the three languages; only the labels
 differ. The files are plain layouts: edit them by hand if you like, or change
@@ -598,7 +598,7 @@ def text_sheet(lang):
     t = LABELS[lang]
     L = Layout()
     name = "TXAXIAL_" + lang
-    L.raw("/* Aerolyx print layout %s: text sheet (the RTF specification text of the fan)." % name)
+    L.raw("/* Aerolyx print layout %s: text sheet (the RTF tender text of the fan)." % name)
     L.raw("/* Written by tools/layouts/make_layouts.py. The language is described in docs/layout-language.md.")
     L.raw()
     L.raw("/* ---- header section ----")

@@ -2,7 +2,7 @@
 """Writes the shipped text sheets of the data folder's TXT/ subfolder:
 
   <type>_<series>_<LANG>.rtf     short tender text of a fan type
-  <type>_<series>_SV_<LANG>.rtf  second variant: the full specification
+  <type>_<series>_SV_<LANG>.rtf  second variant: the full technical description
   <accessory type>_<LANG>.rtf    the accessory block text of the data sheet
 
 for EN, DE and IT, every type and series pair of data/catalogue/tblFanTpSe.csv
