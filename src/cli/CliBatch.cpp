@@ -4,6 +4,7 @@
 // list of several candidates is decided by the chosen criterion instead of
 // the user.
 #include "cli/CliBatch.h"
+#include "cli/CliFormat.h"
 
 #include <unistd.h>
 
@@ -86,41 +87,6 @@ bool SplitCsv(const std::string& line, std::vector<std::string>& cells)
         }
     }
     return !quoted;
-}
-
-std::string CsvCell(const std::string& s)
-{
-    if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
-    return "\"" + ReplaceAll(s, "\"", "\"\"") + "\"";
-}
-
-std::string JsonString(const std::string& s)
-{
-    std::string o = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            o += '\\';
-            o += static_cast<char>(c);
-        } else if (c < 0x20) {
-            static const char* hex = "0123456789abcdef";
-            o += "\\u00";
-            o += hex[c >> 4];
-            o += hex[c & 15];
-        } else {
-            o += static_cast<char>(c);
-        }
-    }
-    return o + "\"";
-}
-
-std::string JsonValue(const Variant& v)
-{
-    if (v.isEmpty()) return "null";
-    if (v.isNumeric()) {
-        const double d = v.toDouble();
-        return std::isfinite(d) ? NumToText(d) : "null";
-    }
-    return JsonString(v.toText());
 }
 
 // Chooses from the list by the criterion; the first of equals wins, a

@@ -1,4 +1,5 @@
 #include "cli/CliSound.h"
+#include "cli/CliFormat.h"
 
 #include <iostream>
 #include <sstream>
@@ -35,27 +36,6 @@ std::size_t Width(const std::string& s)
     return n;
 }
 
-std::string Csv(const std::string& cell)
-{
-    if (cell.find_first_of(",\"\n") == std::string::npos) return cell;
-    return "\"" + ReplaceAll(cell, "\"", "\"\"") + "\"";
-}
-
-std::string Json(const std::string& s)
-{
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
-        else if (c == '\n') out += "\\n";
-        else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
-
 std::string JsonNum(const std::optional<double>& v) { return v ? NumToText(*v) : "null"; }
 
 void PrintTable(const SoundTable& t)
@@ -77,25 +57,25 @@ void PrintJson(const SoundSheet& sheet)
 {
     const SoundTable t = sheet.Table();
     std::ostringstream o;
-    o << "{\n  \"levelKind\": " << Json(sheet.Options().pressure ? "pressure" : "power")
-      << ",\n  \"view\": " << Json(sheet.Options().nrView ? "nr" : "bands")
-      << ",\n  \"title\": [" << Json(sheet.TitleLine1()) << ", " << Json(sheet.TitleLine2()) << "]"
+    o << "{\n  \"levelKind\": " << JsonString(sheet.Options().pressure ? "pressure" : "power")
+      << ",\n  \"view\": " << JsonString(sheet.Options().nrView ? "nr" : "bands")
+      << ",\n  \"title\": [" << JsonString(sheet.TitleLine1()) << ", " << JsonString(sheet.TitleLine2()) << "]"
       << ",\n  \"table\": [";
     for (int r = 0; r < t.rows(); ++r) {
         o << (r ? ",\n    [" : "\n    [");
-        for (int c = 0; c < t.cols(); ++c) o << (c ? ", " : "") << Json(t.cells[r][c]);
+        for (int c = 0; c < t.cols(); ++c) o << (c ? ", " : "") << JsonString(t.cells[r][c]);
         o << "]";
     }
     o << "\n  ],\n  \"bands\": [";
     for (int i = 1; i <= SoundSheet::kBands; ++i) {
-        o << (i > 1 ? ",\n    " : "\n    ") << "{\"band\": " << Json(SoundSheet::BandCaption(i))
+        o << (i > 1 ? ",\n    " : "\n    ") << "{\"band\": " << JsonString(SoundSheet::BandCaption(i))
           << ", \"hz\": " << NumToText(SoundSheet::BandX(i)) << ", \"level\": " << JsonNum(sheet.BandLevel(i));
         if (sheet.Options().nrView) o << ", \"nr\": " << JsonNum(sheet.BandNR(i));
         o << "}";
     }
     o << "\n  ]";
     if (sheet.Options().nrView)
-        o << ",\n  \"maxBand\": " << (sheet.MaxNRBand() ? Json(SoundSheet::BandCaption(sheet.MaxNRBand())) : "null");
+        o << ",\n  \"maxBand\": " << (sheet.MaxNRBand() ? JsonString(SoundSheet::BandCaption(sheet.MaxNRBand())) : "null");
     o << "\n}\n";
     std::cout << o.str();
 }
@@ -220,7 +200,7 @@ int CliSound(const std::vector<std::string>& args)
     else if (format == "csv")
         for (const auto& row : sheet.Table().cells) {
             std::vector<std::string> cells;
-            for (const std::string& c : row) cells.push_back(Csv(c));
+            for (const std::string& c : row) cells.push_back(CsvCell(c));
             std::cout << Join(cells, ",") << "\n";
         }
     else PrintTable(sheet.Table());
