@@ -1,7 +1,6 @@
 // aerolyx-cli batch: each duty row gives the fan `select` lists for that
 // duty, picked by the criterion; bad rows are named and skipped.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,32 +11,19 @@
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
+#include "CliRun.h"
 #include "support/TestSupport.h"
 
 namespace aerolyx {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
+using Outcome = test::CliRun;
 
+// Runs in a folder of its own, so relative schedule names stay inside it.
 Outcome Cli(const std::string& args)
 {
-    test::TempDir dir;
-    const std::string err = dir.file("err.txt");
-    const std::string cmd = "cd " + dir.path() + " && env QT_QPA_PLATFORM=offscreen " + test::BuiltDataDir() +
-                            "/aerolyx-cli " + args + " 2>" + err;
-    Outcome r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    ReadTextFile(err, r.err);
-    return r;
+    const test::TempDir dir;
+    return test::RunApart("cd " + dir.path() + " && env QT_QPA_PLATFORM=offscreen " + test::CliProgram() + " " + args);
 }
 
 std::vector<std::vector<std::string>> CsvRows(const std::string& s)
