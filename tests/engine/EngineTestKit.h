@@ -50,23 +50,4 @@ struct Duty {
     }
 };
 
-// Reply fields split at "#"; the "OK:" prefix is dropped from field 0.
-struct ReplyFields {
-    explicit ReplyFields(const std::string& reply) : parts(Split(reply, '#'))
-    {
-        if (!parts.empty() && StartsWith(parts[0], "OK:")) parts[0] = Trim(parts[0].substr(3));
-    }
-    double operator[](std::size_t i) const { return i < parts.size() ? TextToNum(parts[i]) : -1e300; }
-    std::size_t size() const { return parts.size(); }
-    std::vector<std::string> parts;
-};
-
-// Positions of a full reply, as EngineReply.h defines them.
-namespace rec {
-using namespace reply;
-constexpr Curve OpStatic = OpStaticPressure, OpTotal = OpTotalPressure, OpDynamic = OpDynamicPressure,
-                OpExtra = OpExtraPressure;
-inline std::size_t At(int slot, Curve field) { return CurvePosition(slot, field); }
-}  // namespace rec
-
 }  // namespace aerolyx::test

@@ -37,8 +37,6 @@ public:
     void AddSize(const Size& s) { sizes_[s.FsID] = s; Reopen(); }
     void AddPoint(int fsid, const Point& p) { curves_[fsid].push_back(p); Reopen(); }
     void AddNoise(int fsid, int pole, const std::array<double, 8>& nd) { noise_[{fsid, pole}] = nd; Reopen(); }
-    void SetPoleSpeed(int pole, double n) { poles_[pole] = n; Reopen(); }
-    void RemovePole(int pole) { poles_.erase(pole); Reopen(); }
     void FailOn(const std::string& statement) { failOn_ = statement; Reopen(); }  // "FanNoise", ...; "" none
     void Reopen() { DropDerived(); }
 

@@ -23,12 +23,12 @@ inline bool CheckSweepReply(const DORozEvIdad& e, const Duty& d, const std::stri
         EXPECT_TRUE(reply.size() > 7 && reply[7] >= '1' && reply[7] <= '9') << reply;
         return false;
     }
-    const ReplyFields r(reply);
+    const EngineReply r(reply);
     const std::string where = NumToText(d.flow) + ";" + NumToText(d.pressure) + " FsID " + NumToText(d.fsid) +
                               " pole " + NumToText(d.pole);
-    EXPECT_EQ(r.size(), 19u + 31u * (static_cast<std::size_t>(r[9]) + 1)) << where;
-    const double flow = r[0], target = e.Target();
-    const double opFlow = r[rec::At(0, rec::OpFlow)], opTotal = r[rec::At(0, rec::OpTotal)];
+    EXPECT_EQ(r.FieldCount(), 19u + 31u * (static_cast<std::size_t>(r.Head(reply::CurveCount)) + 1)) << where;
+    const double flow = r.Head(reply::DutyFlow), target = e.Target();
+    const double opFlow = r.Op(reply::OpFlow), opTotal = r.Op(reply::OpTotalPressure);
     EXPECT_EQ(opTotal, std::trunc(target + 0.5)) << where;
     if (flow == d.flow && target == d.pressure) {
         EXPECT_NEAR(opTotal, d.pressure, 0.005 * d.pressure + 0.5) << where;
@@ -52,16 +52,16 @@ inline bool CheckSweepReply(const DORozEvIdad& e, const Duty& d, const std::stri
         // slot 0's flow is then clamped to that curve's crossing
         if (std::fabs(at - opTotal) > 0.025 * opTotal + 1) ++offCurve;
     }
-    auto between = [&](rec::Curve field, double tol, const char* what) {
-        const double a = r[rec::At(L, field)], b = r[rec::At(U, field)], x = r[rec::At(0, field)];
+    auto between = [&](reply::Curve field, double tol, const char* what) {
+        const double a = r.Curve(L, field), b = r.Curve(U, field), x = r.Op(field);
         const double t = tol * std::max(std::fabs(a), std::fabs(b)) + 1e-6;
         EXPECT_GE(x, std::min(a, b) - t) << what << " " << where << " L " << L << " U " << U;
         EXPECT_LE(x, std::max(a, b) + t) << what << " " << where << " L " << L << " U " << U;
     };
     if (covered) {
-        between(rec::OpEta, 0.02, "efficiency");
-        between(rec::OpPower, 0.02, "power");
-        between(rec::OpSoundPower, 0.005, "sound");
+        between(reply::OpEta, 0.02, "efficiency");
+        between(reply::OpPower, 0.02, "power");
+        between(reply::OpSoundPower, 0.005, "sound");
     }
     return true;
 }
