@@ -309,7 +309,7 @@ TEST(Engine, Queries)
     DORozEvIdad& e = f.engine;
     EXPECT_EQ(e.Execute(2, "KZ").substr(0, 7), "ERROR: ");
     ASSERT_EQ(f.Run(Duty{.pressure = 665, .k = 0.95}).substr(0, 3), "OK:");
-    EXPECT_EQ(e.Execute(2, "KZ"), "OK:0.95#38");
+    EXPECT_EQ(e.Execute(2, "KZ"), "OK:0.95#38");  // k, and the size's least pressure 40 Pa × k
 
     // FAN: the curve count, then per slot (operating curve first) its points of 7 fields
     std::size_t fields = 1;
