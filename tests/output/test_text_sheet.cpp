@@ -1,11 +1,9 @@
-// Text sheets: file names, placeholder filling on RTF written here, bad RTF
-// input, the print hooks, and the shipped sheets against the catalogue.
+// Text sheets: file names, placeholder filling on RTF written here, bad
+// input, the print hook, and the shipped sheets against the catalogue.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -85,54 +83,60 @@ protected:
 
 TEST_F(TextSheetTest, FileNamesFollowTypeSeriesVariantAndLanguage)
 {
-    fd.setValueI("I_Type", Variant("AXM-L"));
-    EXPECT_EQ(TextSheetBaseName(fd), "AXM-L_AXM");
-    EXPECT_EQ(TextSheetPath("/d", fd, false, "EN"), "/d/TXT/AXM-L_AXM_EN.rtf");
-    EXPECT_EQ(TextSheetPath("/d", fd, false, "de"), "/d/TXT/AXM-L_AXM_DE.rtf");
-    EXPECT_EQ(TextSheetPath("/d", fd, true, "IT"), "/d/TXT/AXM-L_AXM_SV_IT.rtf");
-    EXPECT_EQ(LanguageOfListEntry("DE- Deutsch"), "DE");
+    // After a selection over all types the input says "-" (or nothing): the chosen fan's type counts.
+    const struct {
+        const char* inputType;
+        bool variant;
+        const char* language;
+        const char* path;
+    } rows[] = {
+        {"AXM-L", false, "EN", "/d/TXT/AXM-L_AXM_EN.rtf"},
+        {"AXM-L", false, "de", "/d/TXT/AXM-L_AXM_DE.rtf"},
+        {"AXM-L", true, "IT", "/d/TXT/AXM-L_AXM_SV_IT.rtf"},
+        {"-", false, "EN", "/d/TXT/AXM-S_AXM_EN.rtf"},
+        {"", true, "EN", "/d/TXT/AXM-S_AXM_SV_EN.rtf"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        fd.setValueI("I_Type", Variant(row.inputType));
+        EXPECT_EQ(TextSheetPath("/d", fd, row.variant, row.language), row.path);
+    }
     EXPECT_EQ(LanguageOfListEntry("it- Italiano"), "IT");
 }
 
-TEST_F(TextSheetTest, NoTypeChosenNamesTheSheetFromTheChosenFan)
-{
-    // After a selection over all types the input says "-": the fan's own type counts.
-    EXPECT_EQ(TextSheetBaseName(fd), "AXM-S_AXM");
-    fd.setValueI("I_Type", Variant(""));
-    EXPECT_EQ(TextSheetFileName(TextSheetBaseName(fd), true, "EN"), "AXM-S_AXM_SV_EN.rtf");
-    fd.setValueI("I_Type", Variant("AXM-L"));
-    EXPECT_EQ(TextSheetBaseName(fd), "AXM-L_AXM");
-}
-
-TEST_F(TextSheetTest, SamePlaceholderTwiceAndUnits)
+TEST_F(TextSheetTest, PlaceholdersAreFilledAndOddOnesLeftWithANote)
 {
     units.SetUnitCode("VL", "m3/s");
-    const FilledSheet f = Fill("Type \\{O_Type\\}, again \\{o_type\\}: \\{I_AirFlow\\} \\{U:VL\\}.");
-    EXPECT_EQ(f.filled, 4);
-    EXPECT_TRUE(f.notes.empty()) << f.notes.front();
-    EXPECT_TRUE(f.rtf.contains("Type  AXM-S , again  AXM-S :  3.472   m3/s ."));
-    EXPECT_EQ(Plain(f.rtf), "Type  AXM-S , again  AXM-S :  3.472   m3/s .");
-}
+    const std::string longName(1000, 'x');
+    const struct {
+        std::string body;
+        QString plain;
+        std::size_t notes;
+    } rows[] = {
+        // The same name twice in any case, a value in the user's unit and the unit itself.
+        {"Type \\{O_Type\\}, again \\{o_type\\}: \\{I_AirFlow\\} \\{U:VL\\}.",
+         "Type  AXM-S , again  AXM-S :  3.472   m3/s .", 0},
+        {"a \\{NoSuchField\\} b", "a    b", 1},
+        // The inner placeholder first; the outer name then holds its value and is no field.
+        {"x \\{a\\{O_Type\\}b\\} y", "x {a AXM-S b} y", 1},
+        // A brace at the end, or one never closed, leaves the others working.
+        {"\\{O_Type\\} costs \\{", " AXM-S  costs {", 1},
+        {"\\{O_Type\\} \\} end", " AXM-S  } end", 0},
+        {"\\{\\}", "  ", 1},
+        {"\\{" + longName + "\\} \\{O_Type\\}", QString::fromStdString("{" + longName + "}  AXM-S "), 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.body.substr(0, 60));
+        const FilledSheet f = Fill(row.body);
+        EXPECT_EQ(Plain(f.rtf), row.plain);
+        EXPECT_EQ(f.notes.size(), row.notes);
+    }
 
-TEST_F(TextSheetTest, UnknownNamesNestedBracesAndStrayBraces)
-{
-    FilledSheet f = Fill("a \\{NoSuchField\\} b");
-    EXPECT_EQ(Plain(f.rtf), "a    b");
-    ASSERT_EQ(f.notes.size(), 1u);
-    EXPECT_NE(f.notes[0].find("NoSuchField"), std::string::npos);
-
-    // The inner placeholder first; the outer name then holds its value and is no field.
-    f = Fill("x \\{a\\{O_Type\\}b\\} y");
-    EXPECT_EQ(Plain(f.rtf), "x {a AXM-S b} y");
-
-    // A brace at the end, or one never closed, leaves the others working.
-    f = Fill("\\{O_Type\\} costs \\{");
-    EXPECT_EQ(Plain(f.rtf), " AXM-S  costs {");
-    EXPECT_EQ(f.notes.size(), 1u);
-    f = Fill("\\{O_Type\\} \\} end");
-    EXPECT_EQ(Plain(f.rtf), " AXM-S  } end");
-    f = Fill("\\{\\}");  // empty name
-    EXPECT_EQ(f.notes.size(), 1u);
+    std::string many;  // very many placeholders: bounded, every occurrence of one name filled
+    for (int i = 0; i < kMaxPlaceholders + 50; ++i) many += "\\{O_Eta1\\}";
+    const FilledSheet f = Fill(many);
+    EXPECT_EQ(f.filled, kMaxPlaceholders + 50);
+    EXPECT_FALSE(f.notes.empty());
 }
 
 TEST_F(TextSheetTest, ValuesAreEscapedForRtf)
@@ -153,35 +157,15 @@ TEST_F(TextSheetTest, BadInputEndsWithANote)
     EXPECT_TRUE(Plain(f.rtf).startsWith("Fan  AXM-S  and mo"));
     EXPECT_FALSE(f.notes.empty());
 
-    // binary
     QByteArray bin(4096, '\0');
     for (int i = 0; i < bin.size(); ++i) bin[i] = static_cast<char>((i * 97 + 13) & 0xFF);
-    f = FillTextSheet(bin, ProjectPlaceholders(fd));
-    EXPECT_FALSE(f.notes.empty());
-
-    // 10 MB of nested groups
     QByteArray deep = "{\\rtf1 ";
     deep += QByteArray(10 * 1024 * 1024, '{');
-    f = FillTextSheet(deep, ProjectPlaceholders(fd));
-    EXPECT_FALSE(f.notes.empty());
+    for (const QByteArray& bad : {bin, deep}) {
+        f = FillTextSheet(bad, ProjectPlaceholders(fd));
+        EXPECT_FALSE(f.notes.empty());
+    }
     EXPECT_EQ(f.rtf.size(), deep.size());
-}
-
-TEST_F(TextSheetTest, OverlongAndTooManyPlaceholdersAreLeftAlone)
-{
-    // a placeholder of 1,000 characters stays as it is
-    const std::string longName(1000, 'x');
-    FilledSheet f = Fill("\\{" + longName + "\\} \\{O_Type\\}");
-    EXPECT_EQ(Plain(f.rtf), QString::fromStdString("{" + longName + "}  AXM-S "));
-    ASSERT_EQ(f.notes.size(), 1u);
-    EXPECT_NE(f.notes[0].find("not closed within 100"), std::string::npos);
-
-    // very many placeholders: bounded, the rest stays
-    std::string many;
-    for (int i = 0; i < kMaxPlaceholders + 50; ++i) many += "\\{O_Eta1\\}";
-    f = Fill(many);
-    EXPECT_EQ(f.filled, kMaxPlaceholders + 50);  // one name: every source occurrence is filled
-    EXPECT_FALSE(f.notes.empty());
 }
 
 TEST_F(TextSheetTest, LoadingASheetAndPrintingIt)
@@ -197,7 +181,7 @@ TEST_F(TextSheetTest, LoadingASheetAndPrintingIt)
     TextSheet sheet = LoadTextSheet(fd, dir.path(), true, "DE");
     EXPECT_TRUE(sheet.found);
     EXPECT_EQ(sheet.PlainText(), "Wirkungsgrad  71.3  %\n");
-
+    // The print hook reads the same sheet filled the same way.
     const PrintHooks hooks = TextSheetPrintHooks(fd, PrintHooks{});
     ASSERT_TRUE(hooks.rtf);
     QString err;
