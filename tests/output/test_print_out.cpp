@@ -35,10 +35,10 @@ struct Item {
     enum Kind { Text, Line, Image, Rich, Vector } kind;
     int page;
     QRectF box;
-    QString text;
-    Qt::Alignment align;
-    double width = 0;
-    double from = 0;
+    QString text;  // the text, the picture's size, the rich text's plain text
+    Qt::Alignment align = {};
+    double width = 0;  // of a line
+    double from = 0;   // where a rich text continues
 };
 
 // Records what the interpreter draws, page by page.
@@ -58,27 +58,22 @@ public:
     }
     void Line(const QPointF& a, const QPointF& b, double w) override
     {
-        Item it{Item::Line, page, QRectF(a, b), {}, {}};
-        it.width = w;
-        items.push_back(it);
+        items.push_back({Item::Line, page, QRectF(a, b), {}, {}, w});
     }
     void Image(const QRectF& box, const QImage& img) override
     {
-        items.push_back({Item::Image, page, box, QString("%1x%2").arg(img.width()).arg(img.height()), {}});
+        items.push_back({Item::Image, page, box, QString("%1x%2").arg(img.width()).arg(img.height())});
     }
     void Rich(const QRectF& box, const QTextDocument& doc, double from) override
     {
-        Item it{Item::Rich, page, box, doc.toPlainText(), {}};
-        it.from = from;
-        items.push_back(it);
+        items.push_back({Item::Rich, page, box, doc.toPlainText(), {}, 0, from});
     }
     void Vector(const QRectF& box, const BoxPainter& paint) override
     {
         QPicture pic;
         QPainter p(&pic);
         paint(p, box);
-        p.end();
-        items.push_back({Item::Vector, page, box, {}, {}});
+        items.push_back({Item::Vector, page, box, {}});
     }
     bool End(QString*) override { return true; }
 

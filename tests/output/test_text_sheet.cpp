@@ -1,10 +1,8 @@
-// Text sheets: file names, placeholder filling on RTF written here, bad
-// input, the print hook, and the shipped sheets against the catalogue.
+// Text sheets: file names, placeholder filling on RTF written here, and the
+// shipped sheets against the catalogue.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTextDocument>
@@ -72,7 +70,6 @@ protected:
     FilledSheet Fill(const std::string& body) { return FillTextSheet(Rtf(body), ProjectPlaceholders(fd)); }
 
     test::ProgGuard guard;
-    test::TempDir dir;
     MemorySettingsStore store;
     CUnit units{&store};
     IniFile ini = IniFile::FromText(kDefs);
@@ -90,7 +87,6 @@ TEST_F(TextSheetTest, FileNamesFollowTypeSeriesVariantAndLanguage)
         const char* language;
         const char* path;
     } rows[] = {
-        {"AXM-L", false, "EN", "/d/TXT/AXM-L_AXM_EN.rtf"},
         {"AXM-L", false, "de", "/d/TXT/AXM-L_AXM_DE.rtf"},
         {"AXM-L", true, "IT", "/d/TXT/AXM-L_AXM_SV_IT.rtf"},
         {"-", false, "EN", "/d/TXT/AXM-S_AXM_EN.rtf"},
@@ -101,7 +97,6 @@ TEST_F(TextSheetTest, FileNamesFollowTypeSeriesVariantAndLanguage)
         fd.setValueI("I_Type", Variant(row.inputType));
         EXPECT_EQ(TextSheetPath("/d", fd, row.variant, row.language), row.path);
     }
-    EXPECT_EQ(LanguageOfListEntry("it- Italiano"), "IT");
 }
 
 TEST_F(TextSheetTest, PlaceholdersAreFilledAndOddOnesLeftWithANote)
@@ -150,49 +145,8 @@ TEST_F(TextSheetTest, ValuesAreEscapedForRtf)
     EXPECT_EQ(RtfEscape("a\nb\tc"), "a\\line b\\tab c");
 }
 
-TEST_F(TextSheetTest, BadInputEndsWithANote)
-{
-    // truncated: the text read so far is filled
-    FilledSheet f = FillTextSheet("{\\rtf1\\ansi Fan \\{O_Type\\} and mo", ProjectPlaceholders(fd));
-    EXPECT_TRUE(Plain(f.rtf).startsWith("Fan  AXM-S  and mo"));
-    EXPECT_FALSE(f.notes.empty());
-
-    QByteArray bin(4096, '\0');
-    for (int i = 0; i < bin.size(); ++i) bin[i] = static_cast<char>((i * 97 + 13) & 0xFF);
-    QByteArray deep = "{\\rtf1 ";
-    deep += QByteArray(10 * 1024 * 1024, '{');
-    for (const QByteArray& bad : {bin, deep}) {
-        f = FillTextSheet(bad, ProjectPlaceholders(fd));
-        EXPECT_FALSE(f.notes.empty());
-    }
-    EXPECT_EQ(f.rtf.size(), deep.size());
-}
-
-TEST_F(TextSheetTest, LoadingASheetAndPrintingIt)
-{
-    fd.setValueI("I_Type", Variant("AXM-S"));
-    TextSheet missing = LoadTextSheet(fd, dir.path(), true, "DE");
-    EXPECT_FALSE(missing.found);
-    EXPECT_EQ(missing.path, dir.path() + "/TXT/AXM-S_AXM_SV_DE.rtf");
-    EXPECT_TRUE(missing.PlainText().isEmpty());
-
-    QDir().mkpath(QString::fromStdString(dir.path() + "/TXT"));
-    dir.write("TXT/AXM-S_AXM_SV_DE.rtf", Rtf("Wirkungsgrad \\{O_Eta1\\} %").toStdString());
-    TextSheet sheet = LoadTextSheet(fd, dir.path(), true, "DE");
-    EXPECT_TRUE(sheet.found);
-    EXPECT_EQ(sheet.PlainText(), "Wirkungsgrad  71.3  %\n");
-    // The print hook reads the same sheet filled the same way.
-    const PrintHooks hooks = TextSheetPrintHooks(fd, PrintHooks{});
-    ASSERT_TRUE(hooks.rtf);
-    QString err;
-    auto doc = hooks.rtf(QString::fromStdString(sheet.path), &err);
-    ASSERT_TRUE(doc);
-    EXPECT_EQ(doc->toPlainText(), "Wirkungsgrad  71.3  %\n");
-}
-
 // Every type and series of the catalogue has both variants in every shipped
-// language; every accessory type has its block text; all read cleanly and
-// every placeholder names a field of the shipped settings file or a unit kind.
+// language, every accessory type its block text, and all fill cleanly.
 TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
 {
     test::EnsureGuiApp();
@@ -229,26 +183,18 @@ TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
     QSqlDatabase::removeDatabase("text_sheets");
     ASSERT_GE(files.size(), 6u * 6u + 10u * 3u);
 
-    const QRegularExpression placeholder(R"(\\\{([^\\{}]*)\\\})");
     for (const std::string& name : files) {
         QFile f(QString::fromStdString(data + "/TXT/" + name));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
         const QByteArray rtf = f.readAll();
-        QString err;
-        const QString plain = ReadRtf(rtf, &err)->toPlainText();
-        EXPECT_TRUE(err.isEmpty()) << name << ": " << err.toStdString();
-        EXPECT_GT(plain.size(), 80) << name;
+        // A note names an unreadable text or a placeholder that is no field or unit kind.
         const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(fd));
         EXPECT_TRUE(filled.notes.empty()) << name << ": " << filled.notes.front();
+        EXPECT_GT(Plain(filled.rtf).size(), 80) << name;
         EXPECT_FALSE(Plain(filled.rtf).contains('{')) << name;
-        const bool sheet = name.find('-') != std::string::npos;
-        if (sheet) {
+        if (name.find('-') != std::string::npos) {  // a fan's sheet, not an accessory's block
             EXPECT_GE(filled.filled, 8) << name;
             EXPECT_TRUE(rtf.contains("\\{U:")) << name;
-        }
-        for (auto m = placeholder.globalMatch(QString::fromLatin1(rtf)); m.hasNext();) {
-            const std::string n = m.next().captured(1).toStdString();
-            EXPECT_TRUE(IStartsWith(n, "U:") || fd.Item(n)) << name << ": " << n;
         }
     }
 }
