@@ -1,5 +1,6 @@
-// Text sheets: file names, placeholder filling on RTF written here, and the
-// shipped sheets against the catalogue.
+// Text sheets: placeholder filling on RTF written here, and the shipped
+// sheets against the catalogue. (Which sheet a fan gets is checked through
+// the command line.)
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -77,27 +78,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(TextSheetTest, FileNamesFollowTypeSeriesVariantAndLanguage)
-{
-    // After a selection over all types the input says "-" (or nothing): the chosen fan's type counts.
-    const struct {
-        const char* inputType;
-        bool variant;
-        const char* language;
-        const char* path;
-    } rows[] = {
-        {"AXM-L", false, "de", "/d/TXT/AXM-L_AXM_DE.rtf"},
-        {"AXM-L", true, "IT", "/d/TXT/AXM-L_AXM_SV_IT.rtf"},
-        {"-", false, "EN", "/d/TXT/AXM-S_AXM_EN.rtf"},
-        {"", true, "EN", "/d/TXT/AXM-S_AXM_SV_EN.rtf"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        fd.setValueI("I_Type", Variant(row.inputType));
-        EXPECT_EQ(TextSheetPath("/d", fd, row.variant, row.language), row.path);
-    }
-}
 
 TEST_F(TextSheetTest, PlaceholdersAreFilledAndOddOnesLeftWithANote)
 {
