@@ -6,6 +6,7 @@
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "model/CFanData.h"
+#include "model/ModelTestSupport.h"
 #include "output/SoundSheet.h"
 #include "support/TestSupport.h"
 
@@ -16,8 +17,6 @@ class SoundSheetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = Prog();
-        savedLocale_ = DisplayLocale();
         ini_ = IniFile::ReadIniFile(test::BuiltDataDir() + "/Dodov.ini");
         Prog() = Program{};
         Prog().Ini = &ini_;
@@ -32,11 +31,6 @@ protected:
             "O_L1wp1d=33.3|O_L1wp2d=50.2|O_L1wp3d=61.3|O_L1wp4d=67.1|O_L1wp5d=67.6|O_L1wp6d=62.8|O_L1wp7d=50.9|"
             "O_L1wp8d=39.5|");
     }
-    void TearDown() override
-    {
-        Prog() = saved_;
-        DisplayLocale() = savedLocale_;
-    }
     static SoundOptions Opts(bool pressure, bool nr)
     {
         SoundOptions o;
@@ -45,8 +39,7 @@ protected:
         return o;
     }
 
-    Program saved_;
-    NumberLocale savedLocale_;
+    test::ProgGuard guard_;
     IniFile ini_;
     CFanData rec_;
 };
