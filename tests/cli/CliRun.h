@@ -13,9 +13,10 @@
 namespace aerolyx::test {
 
 struct CliRun {
-    int status = -1;   // exit status; -1 when it did not run or did not exit
-    std::string out;   // standard output (and whatever the command line sends there)
-    std::string err;   // standard error, with RunApart only
+    int status = -1;  // exit status; -1 when it did not run or did not exit
+    std::string out;  // standard output
+    std::string err;  // standard error, when run apart
+    std::string all() const { return out + err; }
 };
 
 // Runs a shell command line and collects its standard output.
@@ -36,14 +37,16 @@ inline CliRun Run(const std::string& cmd)
 inline CliRun RunApart(const std::string& cmd)
 {
     const TempDir dir;
-    const std::string err = dir.file("err.txt");
-    CliRun r = Run(cmd + " 2>" + err);
-    ReadTextFile(err, r.err);
+    CliRun r = Run(cmd + " 2>" + dir.file("err.txt"));
+    ReadTextFile(dir.file("err.txt"), r.err);
     return r;
 }
 
 // The built aerolyx-cli.
 inline std::string CliProgram() { return BuiltDataDir() + "/aerolyx-cli"; }
+
+// aerolyx-cli with these arguments (shell words), standard error apart.
+inline CliRun Cli(const std::string& args) { return RunApart(CliProgram() + " " + args); }
 
 // A whole file as bytes; empty when it cannot be read.
 inline std::string ReadBytes(const std::string& path)

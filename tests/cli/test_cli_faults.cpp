@@ -10,49 +10,21 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "common/TextFile.h"
-#include "support/TestSupport.h"
+#include "cli/CliRun.h"
 
 namespace aerolyx {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    double seconds = 0;
-};
-
-CliResult Cli(const std::string& args, const std::string& env = {})
+// The command line with these arguments and environment, both streams in out.
+test::CliRun Cli(const std::string& args, const std::string& env = {})
 {
-    const std::string cmd = env + " " + test::BuiltDataDir() + "/aerolyx-cli " + args + " 2>&1";
-    CliResult r;
-    const auto t0 = std::chrono::steady_clock::now();
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    return r;
-}
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return test::Run(env + " " + test::CliProgram() + " " + args + " 2>&1");
 }
 
 // A copy of the built data folder: settings file, language files and
@@ -77,7 +49,7 @@ const char* kDuty = "--set I_AirFlow=5000 --set I_PresS=250";
 std::string SavedProject(const test::TempDir& where)
 {
     const std::string file = where.file("project.txt");
-    const CliResult r = Cli(std::string("select ") + kDuty + " --set I_Project=Hall --choose 1 --save " + file);
+    const test::CliRun r = Cli(std::string("select ") + kDuty + " --set I_Project=Hall --choose 1 --save " + file);
     EXPECT_EQ(r.status, 0) << r.out;
     return file;
 }
@@ -86,11 +58,11 @@ std::string SavedProject(const test::TempDir& where)
 // and leaves the file exactly as it was.
 void ExpectStopsWithMessage(const std::string& data, const std::string& project, const std::string& expected)
 {
-    const std::string before = Slurp(project);
-    const CliResult r = Cli("select --data " + data + " --project " + project + " --choose 1 --save " + project);
+    const std::string before = test::ReadBytes(project);
+    const test::CliRun r = Cli("select --data " + data + " --project " + project + " --choose 1 --save " + project);
     EXPECT_NE(r.status, 0) << r.out;
     EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
-    EXPECT_EQ(Slurp(project), before);
+    EXPECT_EQ(test::ReadBytes(project), before);
     EXPECT_FALSE(FileExists(AtomicTempPath(project)));
 }
 
@@ -115,7 +87,7 @@ TEST(CliFaults, DamagedCatalogueStopsTheSelectionWithAMessage)
 
     // The whole catalogue still works afterwards.
     DataCopy whole;
-    const CliResult ok = Cli("select --data " + whole.path() + " --project " + project + " --choose 1 --save " +
+    const test::CliRun ok = Cli("select --data " + whole.path() + " --project " + project + " --choose 1 --save " +
                        work.file("again.txt"));
     EXPECT_EQ(ok.status, 0) << ok.out;
 }
@@ -144,18 +116,15 @@ TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
         for (int i = 0; i < 200 && !FileExists(ready); ++i) ::usleep(50000);
         ASSERT_TRUE(FileExists(ready)) << "the lock holder did not start";
 
-        const std::string before = Slurp(project);
-        const CliResult r = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " + project);
-        EXPECT_NE(r.status, 0) << r.out;
-        EXPECT_NE(r.out.find("locked"), std::string::npos) << r.out;
-        EXPECT_LT(r.seconds, 60) << "waited too long for the lock";
-        EXPECT_EQ(Slurp(project), before);
+        const auto t0 = std::chrono::steady_clock::now();
+        ExpectStopsWithMessage(data.path(), project, "locked");
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60)) << "waited too long for the lock";
         lock << "ROLLBACK;\n.quit\n" << std::flush;
     }
     int status = 0;
     ::waitpid(holder, &status, 0);
 
-    const CliResult ok = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " +
+    const test::CliRun ok = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " +
                        work.file("again.txt"));
     EXPECT_EQ(ok.status, 0) << ok.out;
 }
@@ -166,7 +135,7 @@ TEST(CliFaults, DataFolderWithOnlyTheEssentialsWorks)
     // need none of them.
     DataCopy data;
     const std::string file = data.dir.file("p.txt");
-    CliResult r = Cli("select --data " + data.path() + " " + kDuty + " --choose 1 --save " + file);
+    test::CliRun r = Cli("select --data " + data.path() + " " + kDuty + " --choose 1 --save " + file);
     ASSERT_EQ(r.status, 0) << r.out;
     r = Cli("show --data " + data.path() + " " + file);
     EXPECT_EQ(r.status, 0) << r.out;
@@ -179,7 +148,7 @@ TEST(CliFaults, DataFolderWithOnlyTheEssentialsWorks)
 
 TEST(CliFaults, SettingsStoreWithGarbageOrReadOnlyStillSelects)
 {
-    const CliResult clean = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=$(mktemp -d)");
+    const test::CliRun clean = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=$(mktemp -d)");
     ASSERT_EQ(clean.status, 0) << clean.out;
 
     test::TempDir settings;
@@ -190,7 +159,7 @@ TEST(CliFaults, SettingsStoreWithGarbageOrReadOnlyStillSelects)
     {
         std::ofstream(settings.file("Aerolyx/Aerolyx.ini"), std::ios::binary) << garbage;
     }
-    CliResult r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + settings.path());
+    test::CliRun r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + settings.path());
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, clean.out);
 

@@ -6,6 +6,7 @@
 #include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "model/CFanData.h"
+#include "model/ModelTestSupport.h"
 #include "output/SoundSheet.h"
 #include "support/TestSupport.h"
 
@@ -16,8 +17,6 @@ class SoundSheetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = Prog();
-        savedLocale_ = DisplayLocale();
         ini_ = IniFile::ReadIniFile(test::BuiltDataDir() + "/Dodov.ini");
         Prog() = Program{};
         Prog().Ini = &ini_;
@@ -32,11 +31,6 @@ protected:
             "O_L1wp1d=33.3|O_L1wp2d=50.2|O_L1wp3d=61.3|O_L1wp4d=67.1|O_L1wp5d=67.6|O_L1wp6d=62.8|O_L1wp7d=50.9|"
             "O_L1wp8d=39.5|");
     }
-    void TearDown() override
-    {
-        Prog() = saved_;
-        DisplayLocale() = savedLocale_;
-    }
     static SoundOptions Opts(bool pressure, bool nr)
     {
         SoundOptions o;
@@ -45,91 +39,35 @@ protected:
         return o;
     }
 
-    Program saved_;
-    NumberLocale savedLocale_;
+    test::ProgGuard guard_;
     IniFile ini_;
     CFanData rec_;
 };
 
 TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaultsAndGoBack)
 {
-    MemorySettingsStore store;
-    EXPECT_EQ(SoundOptions::Load(store), Opts(true, false));  // sound pressure, band levels
-
-    store.Set("SOUND", "Opt1", "1");
-    store.Set("SOUND", "Opt2", "0");
-    store.Set("SOUND", "Opt3", "0");
-    store.Set("SOUND", "Opt4", "1");
-    EXPECT_EQ(SoundOptions::Load(store), Opts(false, true));
-
-    // Both of a pair set: the later button was selected last.
-    store.Set("SOUND", "Opt2", "1");
-    store.Set("SOUND", "Opt3", "1");
-    EXPECT_EQ(SoundOptions::Load(store), Opts(true, true));
-    // Neither set, or rubbish: the defaults.
-    for (const char* k : {"Opt1", "Opt2", "Opt3", "Opt4"}) store.Set("SOUND", k, "yes");
-    EXPECT_EQ(SoundOptions::Load(store), Opts(true, false));
-
-    MemorySettingsStore out;
-    Opts(false, true).Save(out);
-    EXPECT_EQ(out.Get("SOUND", "Opt1", ""), "1");
-    EXPECT_EQ(out.Get("SOUND", "Opt2", ""), "0");
-    EXPECT_EQ(out.Get("SOUND", "Opt3", ""), "0");
-    EXPECT_EQ(out.Get("SOUND", "Opt4", ""), "1");
-    EXPECT_EQ(SoundOptions::Load(out), Opts(false, true));
-}
-
-TEST_F(SoundSheetTest, WithoutADistanceTheSheetShowsSoundPowerAndKeepsThePreference)
-{
-    for (const char* dist : {"0", ""}) {
-        rec_.setValueI("I_LwpDist", dist[0] ? Variant(0.0) : Variant());
-        SoundSheet s;
-        s.Open(rec_, Opts(true, false));
-        EXPECT_FALSE(s.PressureAvailable()) << dist;
-        EXPECT_FALSE(s.Options().pressure);
-        EXPECT_EQ(s.BandField(1), "O_L1wp1");
-        EXPECT_FALSE(s.SetOptions(Opts(true, true)));
-        EXPECT_FALSE(s.Options().nrView);  // a refused change changes nothing
-        EXPECT_TRUE(s.SetOptions(Opts(false, true)));
-        // The user's pressure choice survives this fan; the view choice is taken.
-        EXPECT_EQ(s.OptionsToSave(), Opts(true, true));
+    // Opt1/Opt2: power or pressure; Opt3/Opt4: band levels or NR. Both of a
+    // pair set: the later button was selected last; neither or rubbish: the defaults.
+    const struct {
+        const char *opt1, *opt2, *opt3, *opt4;
+        SoundOptions expected;
+    } rows[] = {
+        {"", "", "", "", Opts(true, false)},
+        {"1", "0", "0", "1", Opts(false, true)},
+        {"1", "1", "1", "1", Opts(true, true)},
+        {"yes", "yes", "yes", "yes", Opts(true, false)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.opt1) + row.opt2 + row.opt3 + row.opt4);
+        MemorySettingsStore store;
+        const char* values[] = {row.opt1, row.opt2, row.opt3, row.opt4};
+        for (int k = 0; k < 4; ++k)
+            if (values[k][0]) store.Set("SOUND", "Opt" + std::to_string(k + 1), values[k]);
+        EXPECT_EQ(SoundOptions::Load(store), row.expected);
+        MemorySettingsStore out;
+        row.expected.Save(out);
+        EXPECT_EQ(SoundOptions::Load(out), row.expected);
     }
-    rec_.setValueI("I_LwpDist", Variant(3.0));
-    SoundSheet s;
-    s.Open(rec_, Opts(true, false));
-    EXPECT_TRUE(s.PressureAvailable());
-    EXPECT_TRUE(s.Options().pressure);
-    EXPECT_TRUE(s.SetOptions(Opts(false, false)));
-    EXPECT_EQ(s.OptionsToSave(), Opts(false, false));
-}
-
-TEST_F(SoundSheetTest, BandTableTextsInBothLevelKinds)
-{
-    SoundSheet s;
-    s.Open(rec_, Opts(true, false));
-    SoundTable t = s.Table();
-    ASSERT_EQ(t.rows(), 3);
-    ASSERT_EQ(t.cols(), 10);
-    EXPECT_EQ(t.fixedRows, 2);
-    EXPECT_EQ(t.cells[0][0], "");
-    for (int c = 1; c < 10; ++c) EXPECT_EQ(t.cells[0][c], "[dB(A)]");
-    const std::vector<std::string> head = {"Description", "Sum", "63 Hz", "125 Hz", "250 Hz",
-                                           "500 Hz",      "1 kHz", "2 kHz", "4 kHz", "8 kHz"};
-    EXPECT_EQ(t.cells[1], head);
-    EXPECT_EQ(t.cells[2], (std::vector<std::string>{"SPL", "71.6", "33.3", "50.2", "61.3", "67.1", "67.6", "62.8",
-                                                    "50.9", "39.5"}));
-    EXPECT_EQ(s.AxisTitleY(), "SPL [dB(A)]");
-    EXPECT_EQ(s.TitleLine1(), "Noise Level  -  AXM-L 355-L 29° A-2");
-    EXPECT_EQ(s.TitleLine2(), "Hall 4 - Miller");
-
-    s.SetOptions(Opts(false, false));
-    t = s.Table();
-    for (int c = 1; c < 10; ++c) EXPECT_EQ(t.cells[0][c], "[dB]");
-    EXPECT_EQ(t.cells[1], head);
-    EXPECT_EQ(t.cells[2], (std::vector<std::string>{"LWA", "92.7", "77.0", "83.8", "87.4", "87.8", "85.1", "79.1",
-                                                    "67.4", "58.1"}));
-    EXPECT_EQ(s.AxisTitleY(), "LWA [dB]");
-    EXPECT_EQ(s.AxisTitleX(), "[Hz]");
 }
 
 TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
@@ -157,6 +95,8 @@ TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
     EXPECT_EQ(s.MaxNRBand(), 5);
     EXPECT_FALSE(s.BandNR(7).has_value());
     EXPECT_EQ(s.TitleLine1(), "NR Noise Level  -  AXM-L 355-L 29° A-2");
+    EXPECT_EQ(s.TitleLine2(), "Hall 4 - Miller");
+    EXPECT_EQ(s.AxisTitleY(), "SPL [dB(A)]");
 
     // At 1 kHz every curve's level is its NR: 85.1 dB lies below NR 90 (90 dB).
     s.SetOptions(Opts(false, true));
@@ -164,54 +104,36 @@ TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
     EXPECT_EQ(s.Table().cells[1][0], "LWA");
 }
 
-TEST_F(SoundSheetTest, BandChartPointsSitAtTheBandCentres)
+TEST_F(SoundSheetTest, ChartsPutBandLevelsAtTheBandCentresAndLabelThemWithTheirNR)
 {
     SoundSheet s;
     s.Open(rec_, Opts(false, false));
-    const auto series = s.Series();
-    ASSERT_EQ(series.size(), 1u);
-    const std::vector<double> xs = {63, 125, 250, 500, 1000, 2000, 4000, 8000};
-    const std::vector<double> ys = {77.0, 83.8, 87.4, 87.8, 85.1, 79.1, 67.4, 58.1};
-    ASSERT_EQ(series[0].points.size(), 8u);
-    for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_DOUBLE_EQ(series[0].points[i].x, xs[i]);
-        EXPECT_DOUBLE_EQ(series[0].points[i].y, ys[i]);
-        EXPECT_EQ(series[0].points[i].label, std::to_string(static_cast<int>(xs[i])));
-    }
-    EXPECT_EQ(series[0].highlight, -1);
-}
+    ASSERT_EQ(s.Series().size(), 1u);
+    const auto power = s.Series()[0].points;
+    ASSERT_EQ(power.size(), 8u);
+    EXPECT_DOUBLE_EQ(power[0].x, 63);
+    EXPECT_DOUBLE_EQ(power[7].x, 8000);
+    EXPECT_DOUBLE_EQ(power[3].y, 87.8);
+    EXPECT_EQ(power[7].label, "8000");
 
-TEST_F(SoundSheetTest, NRChartHasEighteenCurvesAndTheBandLevelsLabelledWithTheirNR)
-{
-    SoundSheet s;
-    s.Open(rec_, Opts(true, true));
+    s.SetOptions(Opts(true, true));
     const auto series = s.Series();
-    ASSERT_EQ(series.size(), 19u);
-    EXPECT_EQ(series.front().title, "100");
-    EXPECT_EQ(series[17].title, "15");
+    ASSERT_EQ(series.size(), 19u);  // NR 100 down to NR 15, then the bands
     for (int i = 0; i < 18; ++i) {
+        SCOPED_TRACE(series[i].title);
+        EXPECT_EQ(series[i].title, std::to_string(100 - 5 * i));
         ASSERT_EQ(series[i].points.size(), 8u);
-        EXPECT_TRUE(series[i].isCurve);
-        EXPECT_DOUBLE_EQ(series[i].points.front().x, 62.5);
-        EXPECT_EQ(series[i].points.front().label, "63");
-        EXPECT_DOUBLE_EQ(series[i].points.back().x, 8000);
-        EXPECT_EQ(series[i].points.back().label, "8000");
-        // At 1 kHz a curve's level is its NR.
-        EXPECT_NEAR(series[i].points[4].y, 100 - 5 * i, 0.1);
+        EXPECT_NEAR(series[i].points[4].y, 100 - 5 * i, 0.1);  // at 1 kHz a curve's level is its NR
+        if (i > 0) {
+            EXPECT_LT(series[i].points[0].y, series[i - 1].points[0].y);
+        }
     }
-    // NR 15, the last curve, lies below NR 20 everywhere.
-    for (int p = 0; p < 8; ++p) EXPECT_LT(series[17].points[p].y, series[16].points[p].y);
-
     const SoundSeries& bands = series.back();
     EXPECT_FALSE(bands.isCurve);
-    EXPECT_EQ(bands.title, "SPL");
     ASSERT_EQ(bands.points.size(), 8u);
-    // The band's level, not its NR, on the level axis; the NR as its label.
-    EXPECT_DOUBLE_EQ(bands.points[7].x, 8000);
+    // The band's level on the level axis, its NR as the label.
     EXPECT_DOUBLE_EQ(bands.points[7].y, 39.5);
     EXPECT_EQ(bands.points[7].label, "45.4");
-    EXPECT_DOUBLE_EQ(bands.points[0].x, 63);
-    EXPECT_DOUBLE_EQ(bands.points[0].y, 33.3);
     EXPECT_EQ(bands.points[0].label, "0.0");
     EXPECT_EQ(bands.highlight, 4);  // 1 kHz, NR 67.6
 }
@@ -220,28 +142,18 @@ TEST_F(SoundSheetTest, AnOldFanFileWithoutBandFieldsShowsWhatItHas)
 {
     CFanData old;
     old.LoadFanFields();
-    old.ClearAllValues();
     old.ReadFromString("O_FanName=AXM 400|I_LwpDist=3|O_LwA1=70.2|");
     SoundSheet s;
     s.Open(old, Opts(true, false));
-    SoundTable t = s.Table();
-    EXPECT_EQ(t.cells[2][0], "SPL");
-    EXPECT_EQ(t.cells[2][1], "70.2");
-    for (int c = 2; c < 10; ++c) EXPECT_EQ(t.cells[2][c], "");
+    EXPECT_EQ(s.Table().cells[2], (std::vector<std::string>{"SPL", "70.2", "", "", "", "", "", "", "", ""}));
     EXPECT_TRUE(s.Series().back().points.empty());
-
     s.SetOptions(Opts(true, true));
-    t = s.Table();
-    for (int c = 1; c < 10; ++c) EXPECT_EQ(t.cells[1][c], "");
     EXPECT_EQ(s.MaxNRBand(), 0);
-    EXPECT_EQ(s.Series().size(), 19u);
     EXPECT_EQ(s.Series().back().highlight, -1);
-
     // Negative and zero levels rate NR 0 and are drawn where they are.
     old.ReadFromString("O_L1wp2d=-4|O_L1wp9d=1|O_L1wp8d=0|");
-    t = s.Table();
-    EXPECT_EQ(t.cells[1][3], "0.0");
-    EXPECT_EQ(t.cells[1][9], "0.0");
+    EXPECT_EQ(s.Table().cells[1][3], "0.0");
+    EXPECT_EQ(s.Table().cells[1][9], "0.0");
     const auto pts = s.Series().back().points;
     ASSERT_EQ(pts.size(), 2u);
     EXPECT_DOUBLE_EQ(pts[0].y, -4);
