@@ -19,7 +19,7 @@
 #include "common/TextFile.h"
 #include "model/CFanData.h"
 #include "output/CreatePrintOut.h"
-#include "output/DemoLayout.h"
+#include "DemoLayout.h"
 
 namespace fs = std::filesystem;
 using namespace aerolyx;

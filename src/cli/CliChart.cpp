@@ -40,18 +40,20 @@ bool WholeNumber(const std::string& text, int lo, int hi, int& out)
 
 void CliChartUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli chart FILE [--speed 1|2] [--panels 1010] [--out PATH]\n"
-                 "                         [--width PX --height PX] [--points] [--data DIR] [--lang XX]\n";
+    // Asked-for help is output; usage after a mistake is a diagnostic.
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli chart FILE [--speed 1|2] [--panels 1010] [--out PATH]\n"
+           "                         [--width PX --height PX] [--points] [--data DIR] [--lang XX]\n";
     if (!full) return;
-    std::cerr << "  Draws the performance chart of the fan in FILE (a saved fan file).\n"
-                 "  --panels   four 0/1 flags: pressure, efficiency, power, sound power\n"
-                 "             (default: the user's FanC/ViewCharts setting, else 1010)\n"
-                 "  --out      the picture, by its extension: .svg .png .jpg .bmp (.gif where\n"
-                 "             an image plugin writes it), default 1600 x 1200 pixels; or .pdf,\n"
-                 "             a page with the chart and its header\n"
-                 "  --points   prints the loaded curve numbers and the pressure, efficiency,\n"
-                 "             power and sound power point lists, one line each\n"
-                 "Exit status: 0 done, 2 bad arguments or input (nothing written then).\n";
+    out << "  Draws the performance chart of the fan in FILE (a saved fan file).\n"
+           "  --panels   four 0/1 flags: pressure, efficiency, power, sound power\n"
+           "             (default: the user's FanC/ViewCharts setting, else 1010)\n"
+           "  --out      the picture, by its extension: .svg .png .jpg .bmp (.gif where\n"
+           "             an image plugin writes it), default 1600 x 1200 pixels; or .pdf,\n"
+           "             a page with the chart and its header\n"
+           "  --points   prints the loaded curve numbers and the pressure, efficiency,\n"
+           "             power and sound power point lists, one line each\n"
+           "Exit status: 0 done, 2 bad arguments or input (nothing written then).\n";
 }
 
 int CliChart(const std::vector<std::string>& args)

@@ -18,12 +18,14 @@ namespace aerolyx {
 
 void CliPrintUsage(bool full)
 {
-    std::cerr << "usage: aerolyx-cli print FILE --pdf OUT [--lang XX] [--type FAN|TEXT|TEXTW] [--data DIR]\n";
+    // Asked-for help is output; usage after a mistake is a diagnostic.
+    std::ostream& out = full ? std::cout : std::cerr;
+    out << "usage: aerolyx-cli print FILE --pdf OUT [--lang XX] [--type FAN|TEXT|TEXTW] [--data DIR]\n";
     if (!full) return;
-    std::cerr << "  Prints the data sheet of a saved fan file to a PDF file, in the print\n"
-                 "  language XX (default: the user's language). The fan file's results must\n"
-                 "  be current (saved after a calculation).\n"
-                 "Exit status: 0 written, 2 bad arguments or input, or nothing printed.\n";
+    out << "  Prints the data sheet of a saved fan file to a PDF file, in the print\n"
+           "  language XX (default: the user's language). The fan file's results must\n"
+           "  be current (saved after a calculation).\n"
+           "Exit status: 0 written, 2 bad arguments or input, or nothing printed.\n";
 }
 
 int CliPrint(const std::vector<std::string>& args)

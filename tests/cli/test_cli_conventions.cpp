@@ -28,7 +28,7 @@ TEST(CliConventions, VersionsAndHelpOnStandardOutput)
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "aerolyx " + m[1].str() + "\n");
 
-    for (const char* sub : {"select", "show", "engine", "batch", "text", "sound"}) {
+    for (const char* sub : {"select", "show", "engine", "batch", "text", "sound", "chart", "print"}) {
         const test::CliRun help = Cli(std::string(sub) + " --help");
         EXPECT_EQ(help.status, 0) << sub;
         EXPECT_NE(help.out.find(std::string("usage: aerolyx-cli ") + sub), std::string::npos) << sub;
