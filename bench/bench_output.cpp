@@ -1,7 +1,6 @@
 // The performance chart of a two-speed demo fan (AXM-L 560, 4/8 poles, seven
 // curves): loading it from the catalogue and drawing all four panels at
 // 1600 x 1200, and exporting it as PNG and as SVG at that size.
-// bench-libs: aerolyx_output aerolyx_app
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>

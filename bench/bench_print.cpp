@@ -3,7 +3,6 @@
 // through `aerolyx-cli print` as a user runs it. Until the performance
 // chart is plugged into the print hooks, a stand-in of similar weight
 // (grid, four 200-point curves, labels) draws the chart.
-// bench-libs: aerolyx_output aerolyx_app Qt6::Widgets
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
