@@ -1,8 +1,6 @@
 // Field edits as typed in the input grid, with their dependent fields.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "accessories/RecordValues.h"
 #include "model/CFanData.h"
 #include "selection/FieldEdit.h"
@@ -11,54 +9,52 @@
 namespace aerolyx {
 namespace {
 
-bool Ok(CFanData& r, const std::string& name, const std::string& typed)
-{
-    const EditOutcome out = EditField(r, name, typed);
-    EXPECT_TRUE(out.message.empty()) << out.message;
-    return out.accepted;
-}
-
 TEST(FieldEdit, DependentFieldsFollow)
 {
     test::TestCatalogue cat;
     CFanData r;
     r.LoadFanFields();
-
-    ASSERT_TRUE(Ok(r, "I_PresT", "300"));
-    EXPECT_EQ(rec::Num(r, "I_PresT"), 300);
-    ASSERT_TRUE(Ok(r, "i_press", "250"));
-    EXPECT_EQ(rec::Num(r, "I_PresS"), 250);
-    EXPECT_TRUE(rec::Get(r, "I_PresT").isEmpty());
-    ASSERT_TRUE(Ok(r, "I_PresT", ""));  // emptying one leaves the other
-    EXPECT_EQ(rec::Num(r, "I_PresS"), 250);
-
-    // Voltage by its text or its key; the frequency follows.
-    ASSERT_TRUE(Ok(r, "I_Volt", "460"));
-    EXPECT_EQ(rec::Num(r, "I_Volt"), 4);
-    EXPECT_EQ(rec::Num(r, "I_Frq"), 60);
-    ASSERT_TRUE(Ok(r, "I_Volt", "2"));
-    EXPECT_EQ(rec::Num(r, "I_Frq"), 50);
-
-    ASSERT_TRUE(Ok(r, "I_Pol", "4/8"));
-    EXPECT_EQ(rec::Num(r, "I_Pol"), 7);
-    ASSERT_TRUE(Ok(r, "I_Pol", "3"));
-    EXPECT_EQ(rec::Num(r, "I_Pol"), 3);
-
-    // Series resets type, size and casing type.
     rec::Set(r, "I_Type", Variant("AXM-S"));
     rec::Set(r, "I_SizeD", Variant("400"));
     rec::Set(r, "I_CType", Variant("S"));
-    ASSERT_TRUE(Ok(r, "I_Serie", "AXL"));
-    EXPECT_EQ(rec::Text(r, "I_Type"), "-");
-    EXPECT_EQ(rec::Text(r, "I_SizeD"), "-");
-    EXPECT_EQ(rec::Text(r, "I_CType"), "-");
-
-    // Base conditions: 1000 m at 20 degC.
     rec::Set(r, "I_BaseTmp", Variant(20.0));
-    ASSERT_TRUE(Ok(r, "I_BaseSea", "1000"));
-    const double bar = std::trunc(1013 * std::pow(1 - 6.5 / 293, 5.255));
-    EXPECT_EQ(rec::Num(r, "I_BaseBar"), bar);
-    EXPECT_NEAR(rec::Num(r, "I_BaseSpw"), bar * 0.34847 / 293.15, 1e-9);
+    struct Step {
+        const char* field;
+        const char* typed;
+        const char* expect;  // "field=value" after the edit, "" for empty
+    };
+    // Run in order: each row builds on the ones before it.
+    const Step steps[] = {
+        {"I_PresT", "300", "I_PresT=300"},
+        {"i_press", "250", "I_PresS=250"},
+        {"I_PresS", "250", "I_PresT="},  // a static pressure empties the total one
+        {"I_PresT", "", "I_PresS=250"},  // emptying one leaves the other
+        {"I_Volt", "460", "I_Volt=4"},   // by its text; the frequency follows
+        {"I_Volt", "460", "I_Frq=60"},
+        {"I_Volt", "2", "I_Frq=50"},     // by its key
+        {"I_Pol", "4/8", "I_Pol=7"},
+        {"I_Pol", "3", "I_Pol=3"},
+        {"I_Serie", "AXL", "I_Type=-"},  // the series resets type, size and casing type
+        {"I_Serie", "AXL", "I_SizeD=-"},
+        {"I_Serie", "AXL", "I_CType=-"},
+        // 1000 m at 20 degC: 1013 * (1 - 6.5 / 293)^5.255 = 900.3 hPa, cut to 900
+        {"I_BaseSea", "1000", "I_BaseBar=900"},
+        {"O_Blades", "32767", "O_Blades=32767"},  // the edges of a 16-bit whole number
+        {"O_Blades", "-32768", "O_Blades=-32768"},
+        {"O_Blades", "6.5", "O_Blades=6"},  // halves to the even neighbour
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.field) + "=" + s.typed);
+        const EditOutcome out = EditField(r, s.field, s.typed);
+        EXPECT_TRUE(out.accepted) << out.message;
+        const std::string name = std::string(s.expect).substr(0, std::string(s.expect).find('='));
+        EXPECT_EQ(name + "=" + rec::Text(r, name), s.expect);
+    }
+    // and the density of air at 900 hPa and 20 degC
+    EXPECT_NEAR(rec::Num(r, "I_BaseSpw"), 1.06984, 1e-5);
+    // Only the position text leaves the results current.
+    EXPECT_FALSE(EditField(r, "I_PosLV", "Pos. 2").outdates);
+    EXPECT_TRUE(EditField(r, "I_Notes", "roof").outdates);
 }
 
 TEST(FieldEdit, BadInputChangesNothing)
@@ -71,37 +67,31 @@ TEST(FieldEdit, BadInputChangesNothing)
     rec::Set(r, "I_BaseSpw", Variant(1.2));
     const std::string before = r.WriteToString();
     using St = EditOutcome::Status;
-    auto refused = [&r](const char* name, const char* typed) {
-        const EditOutcome out = EditField(r, name, typed);
-        EXPECT_FALSE(out.accepted) << name << "=" << typed;
-        EXPECT_FALSE(out.outdates) << name << "=" << typed;
-        return out;
+    const struct {
+        const char* field;
+        const char* typed;
+        St status;
+        const char* inMessage;
+    } refused[] = {
+        {"I_AirFlow", "lots", St::NotANumber, "not a number"},
+        {"I_Nothing", "1", St::UnknownField, ""},
+        {"I_Pol", "9/9", St::NotInList, "4/8"},  // the message lists the choices
+        {"I_Volt", "999", St::NotInList, ""},
+        {"I_BaseBar", "300", St::AirState, ""},  // outside 400..1050
+        {"O_Blades", "32768", St::OutOfRange, ""},
+        {"O_Blades", "-40000", St::OutOfRange, ""},
+        {"O_Blades", "1e300", St::OutOfRange, ""},
     };
-    EditOutcome out = refused("I_AirFlow", "lots");
-    EXPECT_EQ(out.status, St::NotANumber);
-    EXPECT_NE(out.message.find("not a number"), std::string::npos);
-    EXPECT_EQ(refused("I_Nothing", "1").status, St::UnknownField);
-    out = refused("I_Pol", "9/9");
-    EXPECT_EQ(out.status, St::NotInList);
-    EXPECT_NE(out.message.find("4/8"), std::string::npos);  // the message lists the choices
-    EXPECT_EQ(refused("I_Volt", "999").status, St::NotInList);
-    EXPECT_EQ(refused("I_BaseBar", "300").status, St::AirState);  // outside 400..1050
-    // Whole-number fields hold 16 bits, in both directions.
-    EXPECT_EQ(refused("O_Blades", "32768").status, St::OutOfRange);
-    EXPECT_EQ(refused("O_Blades", "-40000").status, St::OutOfRange);
-    EXPECT_EQ(refused("O_Blades", "1e300").status, St::OutOfRange);
+    for (const auto& t : refused) {
+        SCOPED_TRACE(std::string(t.field) + "=" + t.typed);
+        const EditOutcome out = EditField(r, t.field, t.typed);
+        EXPECT_FALSE(out.accepted);
+        EXPECT_FALSE(out.outdates);
+        EXPECT_EQ(out.status, t.status);
+        EXPECT_NE(out.message.find(t.inMessage), std::string::npos) << out.message;
+        EXPECT_FALSE(out.message.empty());
+    }
     EXPECT_EQ(r.WriteToString(), before);
-
-    // The edges of the 16-bit range are values; halves go to the even neighbour.
-    EXPECT_TRUE(Ok(r, "O_Blades", "32767"));
-    EXPECT_EQ(rec::Num(r, "O_Blades"), 32767);
-    EXPECT_TRUE(Ok(r, "O_Blades", "-32768"));
-    EXPECT_EQ(rec::Num(r, "O_Blades"), -32768);
-    EXPECT_TRUE(Ok(r, "O_Blades", "6.5"));
-    EXPECT_EQ(rec::Num(r, "O_Blades"), 6);
-    // Only the position text leaves the results current.
-    EXPECT_FALSE(EditField(r, "I_PosLV", "Pos. 2").outdates);
-    EXPECT_TRUE(EditField(r, "I_Notes", "roof").outdates);
 }
 
 }  // namespace
