@@ -2,8 +2,6 @@
 // cloning, and the choice lists it answers from the catalogue.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "ModelTestSupport.h"
 #include "common/IniFile.h"
 #include "common/SettingsStore.h"
@@ -27,8 +25,7 @@ const char* kDefs =
     "i_name;8;;;;;0;999;;second;;\n"
     "O_Price;5;;#,##0.00;;;0;370;;;;VALUTA\n"
     "O_Text;8;;;;;0;301;;;;\n"
-    "[305]\n"
-    "AIRDIR=|#A;A|#B;B\n";
+    "[305]\nAIRDIR=|#A;A|#B;B\n";
 
 class FanDataTest : public ::testing::Test {
 protected:
@@ -54,41 +51,22 @@ TEST_F(FanDataTest, BuildsFieldsFromDefinitionLines)
 {
     // Caption lines are skipped; the first of two definitions of a name counts.
     ASSERT_EQ(rec.Count(), 7);
-    EXPECT_EQ(rec.ItemAt(0)->FName(), "I_AirFlow");
-    EXPECT_EQ(rec.ItemAt(6)->FName(), "O_Text");
-    EXPECT_EQ(rec.ItemAt(7), nullptr);
-    EXPECT_EQ(rec.ValueI("I_Name"), Variant("hello"));
-
     const CLpField* n = rec.Item("I_NAME");
     ASSERT_NE(n, nullptr);
-    EXPECT_EQ(n->ValueType(), 8);
-    EXPECT_EQ(n->Caption(), "Literal caption");
-    EXPECT_EQ(n->Text2(), "T:7");
-    EXPECT_EQ(n->EditButton(), "btn");
-    EXPECT_EQ(n->DefValue(), "hello");
-    EXPECT_EQ(n->Text3(), "more");
-    EXPECT_EQ(n->ValueI(), Variant("hello"));
-
+    EXPECT_EQ(n->Caption() + "|" + n->Text2() + "|" + n->EditButton() + "|" + n->Text3() + "|" + n->ValueI().toText(),
+              "Literal caption|T:7|btn|more|hello");
     const CLpField* y = rec.Item("I_Yes");
-    EXPECT_EQ(y->CboName(), "YESNO");
     EXPECT_TRUE(y->CboTranslate());
-    EXPECT_EQ(y->Caption(), "T:2");
-    EXPECT_EQ(y->ValueI(), Variant(1));
-
-    const CLpField* rf = rec.Item("I_Rf");
-    EXPECT_EQ(rf->UnitCode(), "RF");
-    EXPECT_EQ(rf->ParentName(), "I_Tmp");
+    EXPECT_EQ(y->Caption() + "|" + y->CboName(), "T:2|YESNO");
+    EXPECT_EQ(rec.Item("I_Rf")->UnitCode() + "|" + rec.Item("I_Rf")->ParentName(), "RF|I_Tmp");
     EXPECT_EQ(rec.Item("O_Price")->UnitText(), "VALUTA");
-    EXPECT_EQ(rec.Item("O_Price")->FormatStr(), "#,##0.00");
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_AirFlow").toDouble(), 5000.0);
 
     // Absent names read empty and ignore writes.
     EXPECT_EQ(rec.Item("I_None"), nullptr);
     EXPECT_TRUE(rec.Value("I_None").isEmpty());
     EXPECT_FALSE(rec.setValue("I_None", Variant(1)));
-    EXPECT_EQ(rec.ValueF("I_None"), "");
 
-    // Reloading restores the defaults; without settings lines there are no fields.
+    // Reloading restores the defaults; without settings there are no fields.
     rec.setValueI("I_AirFlow", 1.0);
     rec.LoadFanFields();
     EXPECT_DOUBLE_EQ(rec.ValueI("I_AirFlow").toDouble(), 5000.0);
@@ -103,47 +81,36 @@ TEST_F(FanDataTest, FollowsTheSettingsFileItIsGiven)
 {
     ini = IniFile::FromText("[301]\nI_Other;5;;;;;0;1;;7;;\n");
     ASSERT_EQ(rec.LoadFanFields(), 1);
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_Other").toDouble(), 7.0);
     EXPECT_EQ(rec.Item("I_AirFlow"), nullptr);
-
     IniFile moved = std::move(ini);
     EXPECT_EQ(rec.LoadFanFields(), 0);
     EXPECT_EQ(rec.LoadFanFields(moved), 1);
 
-    // A clone of a record that has lost a field still copies the rest by name.
+    // A clone into a record with other fields copies what both have, by name.
     rec.setValueI("I_Other", 9.0);
     CFanData wider;
     IniFile both = IniFile::FromText("[301]\nI_First;5;;;;;0;1;;1;;\nI_Other;5;;;;;0;1;;7;;\n");
     wider.LoadFanFields(both);
     rec.CopyMe(wider);
-    EXPECT_DOUBLE_EQ(wider.ValueI("I_Other").toDouble(), 9.0);
-    EXPECT_DOUBLE_EQ(wider.ValueI("I_First").toDouble(), 1.0);
+    EXPECT_EQ(wider.WriteToString(), "I_First=1|I_Other=9");
 }
 
 TEST_F(FanDataTest, TextFormsAndValueWithEquals)
 {
-    EXPECT_EQ(rec.ValueToStr("I_None", true), "I_None=?");
-    EXPECT_EQ(rec.ValueToStr("I_None", false), "?");
-    EXPECT_EQ(rec.ValueToStr("I_AirFlow", true), "I_AirFlow=5000");
-
+    EXPECT_EQ(rec.ValueToStr("I_None", true) + " " + rec.ValueToStr("I_AirFlow", true), "I_None=? I_AirFlow=5000");
     // The value is everything after the first "=".
     EXPECT_TRUE(rec.ValueFromStr("O_Text=a=b==c"));
     EXPECT_EQ(rec.ValueI("O_Text"), Variant("a=b==c"));
     EXPECT_FALSE(rec.ValueFromStr("O_Text"));
     EXPECT_FALSE(rec.ValueFromStr("Unknown=1"));
-    EXPECT_TRUE(rec.ValueFromStr("o_text="));
-    EXPECT_TRUE(rec.ValueI("O_Text").isEmpty());
 
     rec.setValueI("O_Text", Variant("x=y"));
     const std::string s = rec.WriteToString("O_");
     EXPECT_EQ(s, "O_Price=|O_Text=x=y");
     CFanData other;
     other.LoadFanFields(ini);
-    other.ReadFromString(s + "| I_AirFlow=7 ", "o_");
-    EXPECT_EQ(other.ValueI("O_Text"), Variant("x=y"));
-    EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 5000.0);  // filtered by the prefix
-    other.ReadFromString(" I_AirFlow=7 ");
-    EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 7.0);
+    other.ReadFromString(s + "| I_AirFlow=7 ", "o_");  // filtered by the prefix
+    EXPECT_EQ(other.WriteToString(), "I_AirFlow=5000|I_Name=hello|I_Yes=1|I_Tmp=20|I_Rf=50|O_Price=|O_Text=x=y");
 
     // Clearing compares the prefix case-sensitively.
     rec.ClearAllValues("i_");
@@ -151,8 +118,6 @@ TEST_F(FanDataTest, TextFormsAndValueWithEquals)
     rec.ClearAllValues("I_");
     EXPECT_TRUE(rec.ValueI("I_AirFlow").isEmpty());
     EXPECT_FALSE(rec.ValueI("O_Text").isEmpty());
-    rec.ClearAllValues();
-    EXPECT_TRUE(rec.ValueI("O_Text").isEmpty());
 }
 
 TEST_F(FanDataTest, FilesByPrefix)
@@ -172,14 +137,10 @@ TEST_F(FanDataTest, FilesByPrefix)
     other.setValueI("O_Text", Variant("keep"));
     other.setValueI("I_Yes", 0);
     ASSERT_TRUE(other.ReadFromFile(path, "i_"));
-    EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 1234.5);
-    EXPECT_EQ(other.ValueI("I_Name"), Variant("Ä=ö"));
-    EXPECT_EQ(other.ValueI("I_Yes"), Variant(1));
-    EXPECT_EQ(other.ValueI("O_Text"), Variant("keep"));
+    EXPECT_EQ(other.WriteToString(), "I_AirFlow=1234.5|I_Name=Ä=ö|I_Yes=1|I_Tmp=20|I_Rf=50|O_Price=|O_Text=keep");
 
     // Blank lines, unknown names and lines without "=" are skipped; lines are trimmed.
-    test::TempDir d2;
-    const std::string p2 = d2.write("f.txt", "\r\n  O_Text = no\r\n O_Text=yes  \r\nNope=1\r\ngarbage\r\n");
+    const std::string p2 = dir.write("f.txt", "\r\n  O_Text = no\r\n O_Text=yes  \r\nNope=1\r\ngarbage\r\n");
     ASSERT_TRUE(other.ReadFromFile(p2));
     EXPECT_EQ(other.ValueI("O_Text"), Variant("yes"));
 
@@ -190,45 +151,31 @@ TEST_F(FanDataTest, FilesByPrefix)
     EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
     EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 1234.5);
 
-    // A missing file reports failure and changes nothing.
+    // A missing file or an impossible write reports failure and changes nothing.
     std::string error;
     EXPECT_FALSE(other.ReadFromFile(dir.file("missing.txt"), "", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
-
-    // A write that cannot happen fails without touching the old file.
     EXPECT_FALSE(rec.WriteToFile(dir.file("no/such/dir/fan.txt"), "", &error));
-    ASSERT_TRUE(ReadTextFile(path, content));
-    EXPECT_NE(content.find("I_AirFlow=1234.5"), std::string::npos);
 }
 
 TEST_F(FanDataTest, CloneCopyAndMoveKeepStoredValuesAndEvents)
 {
     units.SetUnitCode("VL", "m3/s");
     rec.setValue("I_AirFlow", Variant("2"));
-    rec.setValueI("O_Text", Variant("t"));
     auto clone = rec.CloneMe();
-    ASSERT_EQ(clone->Count(), rec.Count());
-    EXPECT_DOUBLE_EQ(clone->ValueI("I_AirFlow").toDouble(), 7200.0);
+    EXPECT_EQ(clone->WriteToString(), rec.WriteToString());
     units.SetUnitCode("VL", "m3/h");
-    EXPECT_DOUBLE_EQ(clone->Value("I_AirFlow").toDouble(), 7200.0);
+    EXPECT_DOUBLE_EQ(clone->Value("I_AirFlow").toDouble(), 7200.0);  // stored, not shown, values travel
     clone->setValueI("O_Text", Variant("changed"));
-    EXPECT_EQ(rec.ValueI("O_Text"), Variant("t"));
-
-    CFanData target;
-    target.LoadFanFields(ini);
-    target.Remove("O_Text");
-    rec.CopyMe(target);
-    EXPECT_DOUBLE_EQ(target.ValueI("I_AirFlow").toDouble(), 7200.0);
-    EXPECT_EQ(target.Item("O_Text"), nullptr);
-    EXPECT_EQ(target.Count(), rec.Count() - 1);
+    EXPECT_TRUE(rec.ValueI("O_Text").isEmpty());
 
     // A moved record still answers its fields' questions.
-    target.SetToField("I_Rf");
-    CFanData moved = std::move(target);
+    rec.SetToField("I_Rf");
+    CFanData moved = std::move(rec);
     EXPECT_EQ(moved.ActField(), moved.Item("I_Rf"));
-    EXPECT_EQ(moved.Item("I_Yes")->CboBox(false), "|#0;No|#1;Yes");
     EXPECT_EQ(moved.Item("I_Rf")->owner(), &moved);
+    EXPECT_EQ(moved.Item("I_Yes")->CboBox(false), "|#0;No|#1;Yes");
     moved.ActFieldSave();
     moved.SetToField("nothing");
     EXPECT_EQ(moved.ActField(), nullptr);
@@ -246,26 +193,22 @@ TEST_F(FanDataTest, CatalogueListsQuoteSplicedValuesAndFallBack)
     db.Answer("FROM tblFab00", {{"Fab0ID", "Fab0TextS"}, {{Variant(1), Variant("North")}, {Variant(2), Variant()}}});
     db.Answer("MotExClass", {{"MotExClass"}, {{Variant()}, {Variant("EEx")}}});
     db.Answer("FROM (tblFanTypes", {{"a", "b", "c"}, {{Variant(), Variant("X"), Variant("Desc")}}});
-    EXPECT_EQ(rec.ChoiceListFor("motfab"), "|#1;North|#2;");
-    EXPECT_EQ(rec.ChoiceListFor("MOTEXCLS"), "|-|EEx");
-    EXPECT_EQ(rec.ChoiceListFor("MOTPOL"), "|#0;-");   // no rows: the initial entry stays
-    EXPECT_EQ(rec.ChoiceListFor("MOTVOLT"), "|#0;-");  // no rows of a two-column query
-    EXPECT_EQ(rec.ChoiceListFor("SIZED"), "|-");
-    EXPECT_EQ(rec.ChoiceListFor("YESNO"), "|#0;No|#1;Yes");
-    EXPECT_EQ(rec.ChoiceListFor("AIRDIR"), "?");
+    const std::pair<const char*, const char*> lists[] = {
+        {"motfab", "|#1;North|#2;"}, {"MOTEXCLS", "|-|EEx"},
+        {"MOTPOL", "|#0;-"},  // no rows: the initial entry stays
+        {"SIZED", "|-"},      {"YESNO", "|#0;No|#1;Yes"}, {"AIRDIR", "?"}};
+    for (const auto& [name, list] : lists) EXPECT_EQ(rec.ChoiceListFor(name), list) << name;
 
     // Text from the record is spliced with its quotes doubled.
     CFanData r2;
     ASSERT_TRUE(r2.Add(CFanData::FieldFromDefinition("I_Serie;8;;;;;0;1;;;;")));
     r2.setValueI("I_Serie", Variant("AX'M"));
     EXPECT_EQ(r2.ChoiceListFor("FTYPE"), "|-|#-;X\tDesc");
-    EXPECT_NE(db.queries.back().find("tblFanTpSe.TsCode='AX''M'"), std::string::npos);
+    EXPECT_NE(db.queries.back().find("'AX''M'"), std::string::npos);
 
     // A failing or missing catalogue gives the empty-result lists.
     db.fail = true;
-    EXPECT_EQ(rec.ChoiceListFor("MOTFAB"), "|#0;-");
-    EXPECT_EQ(rec.ChoiceListFor("MOTEXCLS"), "|-");
-    EXPECT_EQ(rec.ChoiceListFor("FTYPE"), "|-");
+    EXPECT_EQ(rec.ChoiceListFor("MOTFAB") + " " + rec.ChoiceListFor("FTYPE"), "|#0;- |-");
     Prog().DB = nullptr;
     EXPECT_EQ(rec.ChoiceListFor("SERIE"), "|#0;-");
     EXPECT_EQ(rec.Item("I_Yes")->CboBox(true), "|#0;No|#1;Yes");

@@ -47,123 +47,111 @@ protected:
 TEST_F(FieldTest, UnitFieldConvertsBetweenDisplayAndNormalUnit)
 {
     auto f = Field("I_AirFlow;5;;;;;0;120;;;;vl");
-    EXPECT_EQ(f->UnitCode(), "VL");
     units.SetUnitCode("VL", "m3/s");
     ASSERT_TRUE(f->setValue(Variant("1")));
     EXPECT_DOUBLE_EQ(f->ValueI().toDouble(), 3600.0);
     EXPECT_DOUBLE_EQ(f->Value().toDouble(), 1.0);
-    EXPECT_EQ(f->ValueF(), "1.000");
-    EXPECT_EQ(f->ValueStr(), "3600");
-    EXPECT_EQ(f->UnitKZ(false), "m3/s");
-
-    // The same stored value in the default unit, with grouping.
+    EXPECT_EQ(f->ValueF() + " " + f->UnitKZ(false) + " / " + f->ValueStr(), "1.000 m3/s / 3600");
     units.SetUnitCode("VL", "m3/h");
     EXPECT_EQ(f->ValueF(), "3,600");
-
     // Empty passes through both conversions.
     ASSERT_TRUE(f->setValue(Variant()));
     EXPECT_TRUE(f->ValueI().isEmpty());
-    EXPECT_TRUE(f->Value().isEmpty());
-    EXPECT_EQ(f->ValueF(), "");
-    EXPECT_EQ(f->ValueStr(), "");
-}
+    EXPECT_EQ(f->ValueF() + f->ValueStr(), "");
 
-TEST_F(FieldTest, HumidityConvertsWithTheRelatedTemperature)
-{
+    // Humidity as enthalpy depends on the related field's temperature, and
+    // the owner's answer for it reaches the conversion: 50 % at 30 degC is
+    // 64.3 kJ/kg, at 0 degC 4.7 kJ/kg.
     CFanData rec;
     rec.Add(Field("I_BaseTmp;5;;;;;0;131;;30;;T"));
     rec.Add(Field("I_BaseRf;5;;;;I_BaseTmp;0;133;;50;;RF"));
     units.SetUnitCode("RF", "kJ/kg");
-    // The enthalpy depends on the dry-bulb temperature, so the related
-    // field's value must reach the conversion.
-    const double expected = units.NormalToUnit("RF", Variant(50.0), 30.0).toDouble();
-    EXPECT_NE(expected, units.NormalToUnit("RF", Variant(50.0), 0.0).toDouble());
-    EXPECT_DOUBLE_EQ(rec.Value("I_BaseRf").toDouble(), expected);
-
-    ASSERT_TRUE(rec.setValue("I_BaseRf", Variant(40.0)));
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_BaseRf").toDouble(), units.Normalizze("RF", Variant(40.0), 30.0).toDouble());
+    EXPECT_NEAR(rec.Value("I_BaseRf").toDouble(), 64.3, 0.3);
+    rec.setValueI("I_BaseTmp", 0.0);
+    EXPECT_NEAR(rec.Value("I_BaseRf").toDouble(), 4.7, 0.3);
+    ASSERT_TRUE(rec.setValue("I_BaseRf", Variant(4.7)));
+    EXPECT_NEAR(rec.ValueI("I_BaseRf").toDouble(), 50, 2);
 }
 
-TEST_F(FieldTest, FormatsAndBlankWhenZero)
+TEST_F(FieldTest, DisplayFormatsFollowTheLocaleTheFileFormDoesNot)
 {
-    auto f = Field("O_X;5;;#,##0.0?;;;0;1;;;;");
-    f->setValueI(0.0);
-    EXPECT_EQ(f->ValueF(), "");
-    f->setValueI(1234.56);
-    EXPECT_EQ(f->ValueF(), "1,234.6");
-
-    auto only = Field("O_Y;5;;?;;;0;1;;;;");
-    only->setValueI(2.4);
-    EXPECT_EQ(only->ValueF(), "2");
-
-    // Display follows the locale; the file form does not.
-    DisplayLocale() = NumberLocale{",", "."};
+    const struct {
+        const char* def;
+        bool commaLocale;
+        double value;
+        const char* shown;
+        const char* file;
+    } rows[] = {
+        {"O_X;5;;#,##0.0?;;;0;1;;;;", false, 0.0, "", "0"},  // blank when zero
+        {"O_X;5;;#,##0.0?;;;0;1;;;;", false, 1234.56, "1,234.6", "1234.56"},
+        {"O_Y;5;;?;;;0;1;;;;", false, 2.4, "2", "2.4"},
+        {"I_D;5;;#0.00;;;0;1;;;;", true, 1.5, "1,50", "1.5"},
+        {"I_P;5;;;;;0;1;;;;", true, 0.5, "0,5", "0.5"},  // no format: the plain value
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.def) + " " + std::to_string(r.value));
+        DisplayLocale() = r.commaLocale ? NumberLocale{",", "."} : NumberLocale{".", ","};
+        auto f = Field(r.def);
+        f->setValueI(r.value);
+        EXPECT_EQ(f->ValueF(), r.shown);
+        EXPECT_EQ(f->ValueStr(), r.file);
+    }
+    // Typed text follows the locale, file text does and reads a leading number.
     auto d = Field("I_D;5;;#0.00;;;0;1;;;;");
     ASSERT_TRUE(d->setValue(Variant("1,5")));
     EXPECT_DOUBLE_EQ(d->ValueI().toDouble(), 1.5);
-    EXPECT_EQ(d->ValueF(), "1,50");
-    EXPECT_EQ(d->ValueStr(), "1.5");
-    ASSERT_TRUE(d->setValueStr("2.25"));
-    EXPECT_DOUBLE_EQ(d->ValueI().toDouble(), 2.25);
-
-    // Without any format the plain value is shown with the locale's separator.
-    auto plain = Field("I_P;5;;;;;0;1;;;;");
-    plain->setValueI(0.5);
-    EXPECT_EQ(plain->ValueF(), "0,5");
+    ASSERT_TRUE(d->setValueStr("12.5abc"));
+    EXPECT_DOUBLE_EQ(d->ValueI().toDouble(), 12.5);
 }
 
 TEST_F(FieldTest, RawValuesConvertToTheFieldTypeOrChangeNothing)
 {
+    const struct {
+        const char* def;
+        Variant in;
+        bool accepted;
+        Variant stored;
+    } rows[] = {
+        {"I_I;2;;;;;0;1;;7;;", Variant("1 2 3 4"), true, Variant(1234)},
+        {"I_I;2;;;;;0;1;;7;;", Variant("40000"), false, Variant(7)},  // beyond a 16-bit integer
+        {"I_I;2;;;;;0;1;;7;;", Variant("abc"), false, Variant(7)},
+        {"I_I;2;;;;;0;1;;7;;", Variant(2.5), true, Variant(2)},  // halves to even
+        {"I_I;2;;;;;0;1;;7;;", Variant(3.5), true, Variant(4)},
+        {"I_I;2;;;;;0;1;;7;;", Variant(""), true, Variant()},
+        {"I_D;5;;;;;0;1;;;;", Variant("  , "), true, Variant(0.0)},
+        {"I_D;5;;;;;0;1;;;;", Variant("1 000.5"), true, Variant(1000.5)},
+        {"I_T;8;;;;;0;1;;;;", Variant(12.5), true, Variant("12.5")},
+        {"I_O;3;;;;;0;1;;5;;", Variant(5), true, Variant()},  // an unknown type holds nothing
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.def) + " <- " + r.in.toText());
+        auto f = Field(r.def);
+        EXPECT_EQ(f->setValueI(r.in), r.accepted);
+        EXPECT_EQ(f->ValueI(), r.stored);
+    }
     auto i = Field("I_I;2;;;;;0;1;;7;;");
-    EXPECT_EQ(i->ValueI(), Variant(7));
-    ASSERT_TRUE(i->setValueI(Variant("1 2 3 4")));
-    EXPECT_EQ(i->ValueI(), Variant(1234));
-    EXPECT_FALSE(i->setValueI(Variant("40000")));  // beyond a 16-bit integer
-    EXPECT_FALSE(i->setValueI(Variant("abc")));
     EXPECT_FALSE(i->setValue(Variant("12x")));
-    EXPECT_EQ(i->ValueI(), Variant(1234));
-    ASSERT_TRUE(i->setValueI(Variant(2.5)));  // halves to even
-    EXPECT_EQ(i->ValueI(), Variant(2));
-    ASSERT_TRUE(i->setValueI(Variant("")));
-    EXPECT_TRUE(i->ValueI().isEmpty());
-
-    auto d = Field("I_D;5;;;;;0;1;;;;");
-    ASSERT_TRUE(d->setValueI(Variant("  , ")));
-    EXPECT_EQ(d->ValueI(), Variant(0.0));
-    ASSERT_TRUE(d->setValueI(Variant("1 000.5")));
-    EXPECT_DOUBLE_EQ(d->ValueI().toDouble(), 1000.5);
-
-    auto t = Field("I_T;8;;;;;0;1;;;;");
-    ASSERT_TRUE(t->setValueI(Variant(12.5)));
-    EXPECT_EQ(t->ValueI(), Variant("12.5"));
-    EXPECT_EQ(t->ValueStr(), "12.5");
-
-    // ValueStr reads a leading number and ignores what follows it.
-    ASSERT_TRUE(d->setValueStr("12.5abc"));
-    EXPECT_DOUBLE_EQ(d->ValueI().toDouble(), 12.5);
-
-    auto other = Field("I_O;3;;;;;0;1;;5;;");
-    EXPECT_TRUE(other->ValueI().isEmpty());
-    EXPECT_EQ(other->ValueStr(), "");
+    EXPECT_EQ(i->ValueI(), Variant(7));
 }
 
 TEST_F(FieldTest, UnitLabelsAndKinds)
 {
-    CLpField f;
-    f.SetMyUnit("vl");
-    EXPECT_EQ(f.UnitCode(), "VL");
-    EXPECT_EQ(f.UnitText(), "");
-    f.SetMyUnit("%");
-    EXPECT_EQ(f.UnitCode(), "");
-    EXPECT_EQ(f.UnitText(), "%");
-    EXPECT_EQ(f.UnitKZ(true), "%");
-    f.SetMyUnit("VALUTA");
-    EXPECT_EQ(f.UnitKZ(true), "CHF");
-    f.SetMyUnit("");
-    EXPECT_EQ(f.UnitKZ(true), "");
+    const struct {
+        const char* unit;
+        const char* code;
+        const char* label;
+    } rows[] = {{"vl", "VL", ""}, {"%", "", "%"}, {"VALUTA", "", "CHF"}, {"", "", ""}};
+    for (const auto& r : rows) {
+        CLpField f;
+        f.SetMyUnit(r.unit);
+        EXPECT_EQ(f.UnitCode(), r.code) << r.unit;
+        if (f.UnitCode().empty()) {
+            EXPECT_EQ(f.UnitKZ(true), r.label) << r.unit;
+        }
+    }
 }
 
-TEST_F(FieldTest, CodedChoiceListBothWays)
+TEST_F(FieldTest, ChoiceListsBothWays)
 {
     CFanData rec;
     rec.Add(Field("I_Yes;2;YESNO;;;;0;1;;0;;"));
@@ -171,80 +159,58 @@ TEST_F(FieldTest, CodedChoiceListBothWays)
     EXPECT_EQ(f.CboBox(true), "|#0;No|#1;Yes");
     ASSERT_TRUE(f.setValue(Variant("Yes")));
     EXPECT_EQ(f.ValueI(), Variant(1));
-    EXPECT_EQ(f.Value(), Variant("Yes"));
-    EXPECT_EQ(f.ValueStr(), "1");
-    EXPECT_EQ(f.ValueF(), "Yes");
-    EXPECT_EQ(f.FirstCBoxVal(false), "#0");
-    EXPECT_EQ(f.FirstCBoxVal(true), "No");
-
+    EXPECT_EQ(f.ValueStr() + " " + f.ValueF(), "1 Yes");
+    EXPECT_EQ(f.FirstCBoxVal(false) + " " + f.FirstCBoxVal(true), "#0 No");
     // An unmatched text stores an empty value; a number is the value itself.
     ASSERT_TRUE(f.setValue(Variant("Maybe")));
     EXPECT_TRUE(f.ValueI().isEmpty());
     ASSERT_TRUE(f.setValue(Variant(1)));
     EXPECT_EQ(f.ValueF(), "Yes");
 
-    // A named list of section 0305 for a text field; an unknown name is a
-    // one-entry list of the name itself.
+    // A named list of the settings file for a text field; an unknown name is
+    // a one-entry list of the name itself; no name, no list.
     rec.Add(Field("I_AirDir;8;AIRDIR;;...;;1;154;;A;;"));
     EXPECT_EQ(rec.ValueF("I_AirDir"), "A - over motor");
     ASSERT_TRUE(rec.setValue("I_AirDir", Variant(" B - impeller first ")));
     EXPECT_EQ(rec.ValueI("I_AirDir"), Variant("B"));
-    rec.Add(Field("I_U;8;NOLIST;;;;0;1;;;;"));
-    EXPECT_EQ(rec.Item("I_U")->CboBox(true), "|NOLIST");
-
-    // A field without list name has no list at all.
+    EXPECT_EQ(Field("I_U;8;NOLIST;;;;0;1;;;;")->CboBox(true), "|NOLIST");
     EXPECT_EQ(Field("I_N;5;;;;;0;1;;;;")->CboBox(true), "");
-}
 
-TEST_F(FieldTest, PlainAndTwoColumnEntries)
-{
-    const auto e = ParseChoiceList("ignored|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
-    ASSERT_EQ(e.size(), 4u);
-    EXPECT_EQ(e[0].kind, ChoiceEntry::Kind::Plain);
-    EXPECT_EQ(e[1].kind, ChoiceEntry::Kind::TwoColumn);
-    EXPECT_EQ(e[1].value, "AXM-S");
-    EXPECT_EQ(e[1].shown, "Short casing");
-    EXPECT_EQ(e[2].kind, ChoiceEntry::Kind::Plain);  // more than one ";"
-    EXPECT_EQ(e[3].kind, ChoiceEntry::Kind::Plain);  // a tab but no ";"
-    EXPECT_EQ(JoinChoiceList(e), "|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
-    EXPECT_TRUE(ParseChoiceList("").empty());
-    EXPECT_TRUE(ParseChoiceList("no bar").empty());
-
+    // Two-column entries from the catalogue: the shown text picks the code.
     test::FakeDb db;
     db.Answer("FROM (tblFanTypes", {{"TpCode", "Code2", "TrnText"},
                                     {{Variant("AXM-S"), Variant("AXM-S"), Variant("Short casing")},
                                      {Variant("AXM-L"), Variant("AXM-L"), Variant("Long casing")}}});
-    db.Answer("tblFanSizes.FsSize", {{"FsSize"}, {{Variant(315.0)}, {Variant(400.0)}}});
     Prog().DB = &db;
-    CFanData rec;
     rec.Add(Field("I_Serie;8;;;;;0;1;;AXM;;"));
     rec.Add(Field("I_Type;8;FTYPE;;;;0;1;;-;;"));
-    rec.Add(Field("I_SizeD;8;SIZED;;;;0;1;;0;;"));
     EXPECT_EQ(rec.ValueF("I_Type"), "-");
     ASSERT_TRUE(rec.setValue("I_Type", Variant("Long casing")));
     EXPECT_EQ(rec.ValueI("I_Type"), Variant("AXM-L"));
     EXPECT_EQ(rec.ValueF("I_Type"), "Long casing");
-    EXPECT_EQ(rec.FirstCBoxVal("I_Type", false), "-");
+}
 
-    ASSERT_TRUE(rec.setValue("I_SizeD", Variant("400")));
-    EXPECT_EQ(rec.ValueI("I_SizeD"), Variant("400"));
-    EXPECT_EQ(rec.ValueF("I_SizeD"), "400");
-    ASSERT_TRUE(rec.setValue("I_SizeD", Variant("-")));
-    EXPECT_EQ(rec.ValueF("I_SizeD"), "-");
+TEST(ChoiceList, PlainAndTwoColumnEntries)
+{
+    const auto e = ParseChoiceList("ignored|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
+    ASSERT_EQ(e.size(), 4u);
+    // more than one ";", or a tab but no ";": plain entries
+    const ChoiceEntry::Kind kinds[] = {ChoiceEntry::Kind::Plain, ChoiceEntry::Kind::TwoColumn,
+                                       ChoiceEntry::Kind::Plain, ChoiceEntry::Kind::Plain};
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(e[i].kind, kinds[i]) << i;
+    EXPECT_EQ(e[1].value + "/" + e[1].shown, "AXM-S/Short casing");
+    EXPECT_EQ(JoinChoiceList(e), "|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
+    EXPECT_TRUE(ParseChoiceList("").empty());
+    EXPECT_TRUE(ParseChoiceList("no bar").empty());
 }
 
 // The field's three questions reach its owner.
 struct Recorder : ILpFieldEvents {
     int changed = 0;
-    std::string listAsked;
     std::string answer = "?";
-    void LpField_ParentValue(const CLpField&, const std::string& name, Variant& value) override
+    void LpField_ParentValue(const CLpField&, const std::string&, Variant& value) override { value = Variant(30.0); }
+    void LpField_CboBoxData(const CLpField&, const std::string&, std::string& list) override
     {
-        value = name == "I_T" ? Variant(30.0) : Variant();
-    }
-    void LpField_CboBoxData(const CLpField&, const std::string& name, std::string& list) override
-    {
-        listAsked = name;
         if (answer != "?") list = answer;
     }
     void LpField_ValueChanged(CLpField&) override { ++changed; }
@@ -256,27 +222,15 @@ TEST_F(FieldTest, EventsReachTheOwner)
     auto f = Field("I_X;8;AIRDIR;;;;0;1;;;;");
     f->setOwner(&r);
     EXPECT_TRUE(f->setValue(Variant("B - impeller first")));
-    EXPECT_EQ(r.changed, 1);
-    EXPECT_EQ(r.listAsked, "AIRDIR");
     EXPECT_EQ(f->ValueI(), Variant("B"));  // "?" left: the settings file's list
-    f->setValueI(Variant("A"));
-    EXPECT_EQ(r.changed, 1);  // only typed values raise the event
+    f->setValueI(Variant("A"));            // only typed values raise the event
     r.answer = "|#A;owner's text";
     EXPECT_EQ(f->ValueF(), "owner's text");
     EXPECT_TRUE(f->setValue(Variant()));
-    EXPECT_EQ(r.changed, 2);
-
-    // A failed conversion raises nothing.
     auto n = Field("I_N;2;;;;;0;1;;;;");
     n->setOwner(&r);
-    EXPECT_FALSE(n->setValue(Variant("x")));
+    EXPECT_FALSE(n->setValue(Variant("x")));  // a failed conversion raises nothing
     EXPECT_EQ(r.changed, 2);
-
-    // The owner's answer for the related field goes into the conversion.
-    auto rf = Field("I_R;5;;;;I_T;0;1;;60;;RF");
-    rf->setOwner(&r);
-    units.SetUnitCode("RF", "kJ/kg");
-    EXPECT_DOUBLE_EQ(rf->Value().toDouble(), units.NormalToUnit("RF", Variant(60.0), 30.0).toDouble());
 }
 
 }  // namespace
