@@ -8,8 +8,6 @@
 #include <unistd.h>
 #include <string>
 
-#include "app/DbConnection.h"
-#include "common/IniFile.h"
 #include "model/CFanData.h"
 #include "selection/DemoCatalogue.h"
 #include "selection/FieldEdit.h"
@@ -18,20 +16,13 @@
 namespace aerolyx {
 namespace {
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
 // pg_ctl on the test server's cluster, as its owner.
 bool PgCtl(const std::string& action)
 {
-    const std::string dir = Env("AEROLYX_PG_DIR") + "/data";
-    const std::string as = ::geteuid() == 0 ? "runuser -u postgres -- " : "";
-    const std::string cmd = as + Env("AEROLYX_PG_BIN").append(Env("AEROLYX_PG_BIN").empty() ? "/usr/lib/postgresql/15/bin" : "") +
-                            "/pg_ctl -D " + dir + " -w -t 60 -l " + dir + "/server.log -m immediate " + action +
-                            " >/dev/null 2>&1";
+    const std::string dir = test::PgEnv("DIR") + "/data";
+    const std::string bin = test::PgEnv("BIN").empty() ? "/usr/lib/postgresql/15/bin" : test::PgEnv("BIN");
+    const std::string cmd = (::geteuid() == 0 ? "runuser -u postgres -- " : "") + bin + "/pg_ctl -D " + dir +
+                            " -w -t 60 -l " + dir + "/server.log -m immediate " + action + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }
 
@@ -70,17 +61,14 @@ public:
 
 TEST(PgFaults, ServerStoppedMidSelectionThenBack)
 {
-    if (Env("AEROLYX_PG_HOST").empty() || Env("AEROLYX_PG_DIR").empty())
+    if (!test::PgConfigured() || test::PgEnv("DIR").empty())
         GTEST_SKIP() << "no PostgreSQL test server (scripts/pg-test-server.sh start sets AEROLYX_PG_*)";
     test::DemoCatalogue cat;
     ASSERT_TRUE(cat.ok);
-    const IniFile lines = IniFile::FromText("[2]\nProvider=PostgreSQL\nHost=" + Env("AEROLYX_PG_HOST") + "\nPort=" +
-                                            Env("AEROLYX_PG_PORT") + "\nDatabase=" + Env("AEROLYX_PG_DB") + "\nUser=" +
-                                            Env("AEROLYX_PG_USER") + "\n");
-    DbConnection pg(AssembleConnectionString(lines, "", "", ""));
-    int number = 0;
-    std::string description;
-    ASSERT_TRUE(pg.Open(number, description)) << description;
+    std::string why;
+    const auto conn = test::OpenPgCatalogue(&why);
+    ASSERT_TRUE(conn) << why;
+    DbConnection& pg = *conn;
 
     CFanData record;
     ASSERT_GT(record.LoadFanFields(), 0);
