@@ -1,15 +1,21 @@
 #pragma once
 // Shared pieces of the model tests: a guard that restores the program-wide
-// objects, and a scripted catalogue.
-#include <functional>
+// objects, a record of the built data folder's fields, and a scripted catalogue.
+#include <gtest/gtest.h>
+
 #include <ostream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "common/Database.h"
+#include "common/IniFile.h"
 #include "common/NumberFormat.h"
 #include "common/Program.h"
+#include "common/SettingsStore.h"
+#include "common/TextFile.h"
+#include "model/CFanData.h"
+#include "support/TestSupport.h"
+#include "units/CUnit.h"
 
 namespace aerolyx::test {
 
@@ -25,6 +31,30 @@ public:
 private:
     Program saved_;
     NumberLocale locale_;
+};
+
+// The built data folder's settings file in Prog() and a record of its fields.
+class DataFolderFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ini = IniFile::ReadIniFile(JoinPath(BuiltDataDir(), "Dodov.ini"), &error);
+        ASSERT_TRUE(error.empty()) << error;
+        Prog().Ini = &ini;
+        Prog().Units = &units;
+        Prog().Settings = &settings;
+        Prog().DB = nullptr;
+        Prog().Translator = nullptr;
+        Prog().DefaultTranslator = nullptr;
+        ASSERT_GT(rec.LoadFanFields(), 100);
+    }
+
+    ProgGuard guard;
+    IniFile ini;
+    MemorySettingsStore settings;
+    CUnit units{&settings};
+    CFanData rec;
 };
 
 // Answers each query with the recordset whose key is contained in the SQL

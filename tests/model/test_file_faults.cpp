@@ -5,21 +5,14 @@
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "ModelTestSupport.h"
-#include "common/IniFile.h"
-#include "common/SettingsStore.h"
-#include "common/TextFile.h"
 #include "lang/MessageSink.h"
-#include "model/CFanData.h"
 #include "model/ProjectInfo.h"
-#include "support/TestSupport.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 
@@ -27,10 +20,9 @@ namespace {
 
 std::string Slurp(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
 }
 
 // A small tmpfs of its own (needs the right to mount; tests skip without it).
@@ -52,23 +44,13 @@ private:
     bool ok_;
 };
 
-class FileFaults : public ::testing::Test {
+class FileFaults : public test::DataFolderFixture {
 protected:
     void SetUp() override
     {
-        std::string error;
-        ini = IniFile::ReadIniFile(JoinPath(test::BuiltDataDir(), "Dodov.ini"), &error);
-        ASSERT_TRUE(error.empty()) << error;
-        Prog().Ini = &ini;
-        Prog().Units = &units;
-        Prog().Settings = &settings;
-        Prog().DB = nullptr;
-        Prog().Translator = nullptr;
-        Prog().DefaultTranslator = nullptr;
-        ASSERT_GT(rec.LoadFanFields(), 100);
+        DataFolderFixture::SetUp();
         rec.setValueI("I_Project", Variant("Hall 3"));
         rec.setValueI("I_AirFlow", Variant(5000.0));
-        previous = "I_Project=Hall 2\nI_AirFlow=4000\n";
         prevSink = SetMessageSink([this](const std::string& t, MessageKind) { messages.push_back(t); });
     }
     void TearDown() override { SetMessageSink(prevSink); }
@@ -84,12 +66,7 @@ protected:
         EXPECT_EQ(loaded.ValueI("I_Project").toText(), "Hall 2");
     }
 
-    test::ProgGuard guard;
-    IniFile ini;
-    MemorySettingsStore settings;
-    CUnit units{&settings};
-    CFanData rec;
-    std::string previous;
+    const std::string previous = "I_Project=Hall 2\nI_AirFlow=4000\n";
     std::vector<std::string> messages;
     MessageSink prevSink;
 };
