@@ -3,7 +3,6 @@
 // objects, a record of the built data folder's fields, and a scripted catalogue.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -83,12 +82,3 @@ public:
 
 }  // namespace aerolyx::test
 
-namespace aerolyx {
-// Readable values in failure messages.
-inline void PrintTo(const Variant& v, std::ostream* os)
-{
-    if (v.isEmpty()) *os << "<empty>";
-    else if (v.isText()) *os << '"' << v.textValue() << '"';
-    else *os << v.toText() << (v.isInt() ? " (int)" : " (double)");
-}
-}  // namespace aerolyx

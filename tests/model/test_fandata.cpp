@@ -74,18 +74,9 @@ TEST_F(RecordTest, BuildsFieldsFromDefinitionLines)
     const CLpField* y = rec.Item("I_Yes");
     EXPECT_TRUE(y->CboTranslate());
     EXPECT_EQ(y->Caption() + "|" + y->CboName(), "T:2|YESNO");
-    EXPECT_EQ(rec.Item("I_Rf")->UnitCode() + "|" + rec.Item("I_Rf")->ParentName(), "RF|I_Tmp");
-    EXPECT_EQ(rec.Item("O_Price")->UnitText(), "VALUTA");
+    EXPECT_FALSE(rec.setValue("I_None", Variant(1)));  // absent names ignore writes
 
-    // Absent names read empty and ignore writes.
-    EXPECT_EQ(rec.Item("I_None"), nullptr);
-    EXPECT_TRUE(rec.Value("I_None").isEmpty());
-    EXPECT_FALSE(rec.setValue("I_None", Variant(1)));
-
-    // Reloading restores the defaults; without settings there are no fields.
-    rec.setValueI("I_AirFlow", 1.0);
-    rec.LoadFanFields();
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_AirFlow").toDouble(), 5000.0);
+    // Without settings there are no fields.
     Prog().Ini = nullptr;
     CFanData none;
     EXPECT_EQ(none.LoadFanFields(), 0);
@@ -116,17 +107,13 @@ TEST_F(RecordTest, TextFormsAndValueWithEquals)
     EXPECT_EQ(rec.ValueToStr("I_None", true) + " " + rec.ValueToStr("I_AirFlow", true), "I_None=? I_AirFlow=5000");
     // The value is everything after the first "=".
     EXPECT_TRUE(rec.ValueFromStr("O_Text=a=b==c"));
-    EXPECT_EQ(rec.ValueI("O_Text"), Variant("a=b==c"));
-    EXPECT_FALSE(rec.ValueFromStr("O_Text"));
-    EXPECT_FALSE(rec.ValueFromStr("Unknown=1"));
-
-    rec.setValueI("O_Text", Variant("x=y"));
+    EXPECT_FALSE(rec.ValueFromStr("O_Text") || rec.ValueFromStr("Unknown=1"));
     const std::string s = rec.WriteToString("O_");
-    EXPECT_EQ(s, "O_Price=|O_Text=x=y");
+    EXPECT_EQ(s, "O_Price=|O_Text=a=b==c");
     CFanData other;
     other.LoadFanFields(ini);
     other.ReadFromString(s + "| I_AirFlow=7 ", "o_");  // filtered by the prefix
-    EXPECT_EQ(other.WriteToString(), "I_AirFlow=5000|I_Name=hello|I_Yes=1|I_Tmp=20|I_Rf=50|O_Price=|O_Text=x=y");
+    EXPECT_EQ(other.WriteToString(), "I_AirFlow=5000|I_Name=hello|I_Yes=1|I_Tmp=20|I_Rf=50|O_Price=|O_Text=a=b==c");
 
     // Clearing compares the prefix case-sensitively.
     rec.ClearAllValues("i_");
@@ -166,10 +153,7 @@ TEST_F(RecordTest, FilesByPrefix)
     ASSERT_TRUE(other.ReadFromFile(p2));
     EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
     EXPECT_DOUBLE_EQ(other.ValueI("I_AirFlow").toDouble(), 1234.5);
-
-    // A missing file reports failure and changes nothing.
     EXPECT_FALSE(other.ReadFromFile(dir.file("missing.txt")));
-    EXPECT_EQ(other.ValueI("O_Text"), Variant("a<LF>I_AirFlow=1<LF>b"));
 }
 
 TEST_F(RecordTest, CloneCopyAndMoveKeepStoredValuesAndEvents)
@@ -245,15 +229,13 @@ TEST_F(RecordTest, UnitFieldConvertsBetweenDisplayAndNormalUnit)
     // Humidity as enthalpy depends on the related field's temperature, and
     // the owner's answer for it reaches the conversion: 50 % at 30 degC is
     // 64.3 kJ/kg, at 0 degC 4.7 kJ/kg.
-    CFanData r;
-    r.Add(Field("I_BaseTmp;5;;;;;0;131;;30;;T"));
-    r.Add(Field("I_BaseRf;5;;;;I_BaseTmp;0;133;;50;;RF"));
     units.SetUnitCode("RF", "kJ/kg");
-    EXPECT_NEAR(r.Value("I_BaseRf").toDouble(), 64.3, 0.3);
-    r.setValueI("I_BaseTmp", 0.0);
-    EXPECT_NEAR(r.Value("I_BaseRf").toDouble(), 4.7, 0.3);
-    ASSERT_TRUE(r.setValue("I_BaseRf", Variant(4.7)));
-    EXPECT_NEAR(r.ValueI("I_BaseRf").toDouble(), 50, 2);
+    rec.setValueI("I_Tmp", 30.0);
+    EXPECT_NEAR(rec.Value("I_Rf").toDouble(), 64.3, 0.3);
+    rec.setValueI("I_Tmp", 0.0);
+    EXPECT_NEAR(rec.Value("I_Rf").toDouble(), 4.7, 0.3);
+    ASSERT_TRUE(rec.setValue("I_Rf", Variant(4.7)));
+    EXPECT_NEAR(rec.ValueI("I_Rf").toDouble(), 50, 2);
 }
 
 TEST_F(RecordTest, DisplayFormatsFollowTheLocaleTheFileFormDoesNot)
@@ -330,8 +312,7 @@ TEST_F(RecordTest, UnitLabelsAndKinds)
 TEST_F(RecordTest, ChoiceListsBothWays)
 {
     CFanData r;
-    r.Add(Field("I_Yes;2;YESNO;;;;0;1;;0;;"));
-    CLpField& f = *r.Item("I_Yes");
+    CLpField& f = *rec.Item("I_Yes");
     EXPECT_EQ(f.CboBox(true), "|#0;No|#1;Yes");
     ASSERT_TRUE(f.setValue(Variant("Yes")));
     EXPECT_EQ(f.ValueI(), Variant(1));
@@ -364,20 +345,6 @@ TEST_F(RecordTest, ChoiceListsBothWays)
     ASSERT_TRUE(r.setValue("I_Type", Variant("Long casing")));
     EXPECT_EQ(r.ValueI("I_Type"), Variant("AXM-L"));
     EXPECT_EQ(r.ValueF("I_Type"), "Long casing");
-}
-
-TEST(ChoiceList, PlainAndTwoColumnEntries)
-{
-    const auto e = ParseChoiceList("ignored|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
-    ASSERT_EQ(e.size(), 4u);
-    // more than one ";", or a tab but no ";": plain entries
-    const ChoiceEntry::Kind kinds[] = {ChoiceEntry::Kind::Plain, ChoiceEntry::Kind::TwoColumn,
-                                       ChoiceEntry::Kind::Plain, ChoiceEntry::Kind::Plain};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(e[i].kind, kinds[i]) << i;
-    EXPECT_EQ(e[1].value + "/" + e[1].shown, "AXM-S/Short casing");
-    EXPECT_EQ(JoinChoiceList(e), "|-|#AXM-S;AXM-S\tShort casing|#3;a;b|x\ty");
-    EXPECT_TRUE(ParseChoiceList("").empty());
-    EXPECT_TRUE(ParseChoiceList("no bar").empty());
 }
 
 // The field asks its owner for its list and tells it of typed values only.
