@@ -1,4 +1,5 @@
--- The hand-made catalogue of the tests (support/TestCatalogue.h).
+-- The hand-made catalogue of the tests (support/TestCatalogue.h). Rows a
+-- lookup must pass over come before the row it must find.
 CREATE TABLE tblFanSeries (TsCode TEXT COLLATE NOCASE, TsTxAdd TEXT, Fab0ID INTEGER);
 INSERT INTO tblFanSeries VALUES ('AXM', 'Eco', 1), ('AXL', NULL, 1);
 CREATE TABLE abfSelectFans (FsID INTEGER, TsCode TEXT COLLATE NOCASE, TpCode TEXT COLLATE NOCASE,
@@ -42,11 +43,11 @@ INSERT INTO tblFab00 VALUES (1, 'Motorwerk'), (2, NULL);
 CREATE TABLE tblFanPrices (TpCode TEXT COLLATE NOCASE, TsCode TEXT COLLATE NOCASE, PrsSize INTEGER, PrsPol1 INTEGER,
   PrsKw1 REAL, PrsPol2 INTEGER, PrsKw2 REAL, CaType TEXT COLLATE NOCASE, PrsPrice1 REAL, PrsPrice2 REAL);
 INSERT INTO tblFanPrices VALUES
-  ('AXM-S', 'AXM', 315, 4, 0.75, 0, 0, 'S', 1000.0, 1100.0),
   ('AXM-S', 'AXM', 315, 4, 0.75, 0, 0, NULL, 1.0, 1.0),
+  ('AXM-S', 'AXM', 315, 4, 0.75, 0, 0, 'S', 1000.0, 1100.0),
   ('AXM-S', 'AXM', 315, 4, 1.1, 8, 0.25, 'S', 1500.0, 1600.0),
-  ('AXL-S', 'AXL', 250, 2, 0.75, 0, 0, NULL, 700.0, 750.0),
-  ('AXL-S', 'AXL', 250, 2, 0.75, 0, 0, 'S', 9999.0, 9999.0);
+  ('AXL-S', 'AXL', 250, 2, 0.75, 0, 0, 'S', 9999.0, 9999.0),
+  ('AXL-S', 'AXL', 250, 2, 0.75, 0, 0, NULL, 700.0, 750.0);
 CREATE TABLE tblFanPricesM (TpCode TEXT COLLATE NOCASE, TsCode TEXT COLLATE NOCASE, PrsSize INTEGER, PrsSch INTEGER,
   PrsPrice1 REAL, PrsPrice2 REAL);
 INSERT INTO tblFanPricesM VALUES ('AXM-S', 'AXM', 315, 6, 50.0, 55.0), ('AXM-S', 'AXM', 315, 9, 70.0, 75.0);
