@@ -43,8 +43,6 @@ using DataFolderTest = test::DataFolderFixture;
 
 TEST_F(DataFolderTest, FieldDefinitionsAndGridRows)
 {
-    EXPECT_EQ(ini.IniValue("0002Data Source"), "{PATH}\\fans.db");
-    for (const char* lang : {"EN", "DE", "IT"}) EXPECT_EQ(Split(ini.IniValue(std::string("0003") + lang), ';').size(), 3u) << lang;
     int first = 0, last = 0;
     ini.IniSectionRange("0301", first, last);
     ASSERT_GT(last, first);
@@ -84,7 +82,6 @@ TEST_F(DataFolderTest, FieldDefinitionsAndGridRows)
     for (const char* code : {"0310", "0311"}) {
         const auto rows = ReadGridRows(ini, code);
         ASSERT_GT(rows.size(), 10u) << code;
-        EXPECT_TRUE(rows.front().title) << code;
         std::set<std::string, ILess> shown;
         for (const auto& r : rows) {
             if (r.title) {
@@ -103,35 +100,31 @@ TEST_F(DataFolderTest, FieldDefinitionsAndGridRows)
     }
 }
 
-// Every field name the program's code spells out is defined; a name cut
-// short, to be completed in the code, begins some defined name.
-TEST_F(DataFolderTest, FieldsTheCodeNamesAreDefined)
+// Every field name the program's code spells out is defined, and every text
+// it translates by its English wording is in the English table; a name or
+// text cut short, to be completed in the code, begins a defined one.
+TEST_F(DataFolderTest, NamesAndTextsTheCodeSpellsOutExist)
 {
-    static const std::regex literal(R"re("([IO]_[A-Za-z0-9]+)")re");
-    int checked = 0;
+    const auto en = LangTable("EN");
+    static const std::regex field(R"re("([IO]_[A-Za-z0-9]+)")re"), tr(R"re(\bTr\("([^"]+)")re");
+    int fields = 0, texts = 0;
     for (const auto& e : std::filesystem::recursive_directory_iterator(JoinPath(test::SourceDir(), "src"))) {
-        std::string text;
-        if (!e.is_regular_file() || !ReadTextFile(e.path().string(), text)) continue;
-        for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m, ++checked) {
-            const std::string name = (*m)[1];
+        std::string code;
+        if (!e.is_regular_file() || !ReadTextFile(e.path().string(), code)) continue;
+        const std::string where = " in " + e.path().filename().string();
+        for (std::sregex_iterator m(code.begin(), code.end(), field), end; m != end; ++m, ++fields) {
             bool found = false;
-            for (const auto& f : rec) found = found || IStartsWith(f.FName(), name);
-            EXPECT_TRUE(found) << name << " in " << e.path().filename().string();
+            for (const auto& f : rec) found = found || IStartsWith(f.FName(), (*m)[1].str());
+            EXPECT_TRUE(found) << (*m)[1] << where;
+        }
+        for (std::sregex_iterator m(code.begin(), code.end(), tr), end; m != end; ++m, ++texts) {
+            bool found = false;
+            for (const auto& [id, text] : en) found = found || StartsWith(text, (*m)[1].str());
+            EXPECT_TRUE(found) << "Tr(\"" << (*m)[1] << "\")" << where;
         }
     }
-    EXPECT_GT(checked, 300);
-
-    // What the conversions and the price columns rely on.
-    for (const auto& [name, kind] : std::map<std::string, std::string>{
-             {"I_AirFlow", "VL"}, {"I_PresS", "PA"}, {"I_BaseTmp", "T"}, {"I_BaseRf", "RF"}, {"O_S1MotRpm", "UPM"}})
-        EXPECT_EQ(rec.Item(name)->UnitCode(), kind) << name;
-    EXPECT_EQ(rec.Item("I_BaseRf")->ParentName(), "I_BaseTmp");
-    for (const char* price : {"O_FanPrice", "O_MotPrice", "O_SumPrice", "O_AccPrice"})
-        EXPECT_EQ(rec.Item(price)->UnitText(), "VALUTA") << price;
-    // Both named lists of the contract are in section 0305.
-    EXPECT_EQ(ini.IniComboList("AIRDIR"), "|#A;A - air flow over the motor|#B;B - air flow impeller first");
-    EXPECT_NE(ini.IniComboList("MOTSEL").find("|#0;"), std::string::npos);
-    EXPECT_NE(ini.IniComboList("MOTSEL").find("|#1;"), std::string::npos);
+    EXPECT_GT(fields, 300);
+    EXPECT_GT(texts, 40);
 }
 
 TEST_F(DataFolderTest, LanguageFilesShareTheirIdsAndHoldEveryCaption)
@@ -172,16 +165,6 @@ TEST_F(DataFolderTest, LanguageFilesShareTheirIdsAndHoldEveryCaption)
     ASSERT_TRUE(italian.Startup("IT", test::BuiltDataDir(), ini));
     EXPECT_EQ(german.Translate("No fans found", &english), "Keine Ventilatoren gefunden");
     EXPECT_EQ(italian.Translate("T:120", &english), "Portata d'aria");
-    EXPECT_EQ(german.Translate("T:17", &english), "Betriebsdaten||Drehzahl 1|Drehzahl 2");
-
-    // Most German and Italian texts differ from the English.
-    int sameDe = 0, sameIt = 0;
-    for (const auto& [id, text] : en) {
-        sameDe += de.at(id) == text;
-        sameIt += it.at(id) == text;
-    }
-    EXPECT_LT(sameDe * 3, static_cast<int>(en.size()));
-    EXPECT_LT(sameIt * 3, static_cast<int>(en.size()));
 }
 
 }  // namespace

@@ -73,8 +73,7 @@ TEST_F(ProjectTest, SaveAndReloadRestoresEveryStoredValue)
 TEST_F(ProjectTest, LoadingSetsTheRebateFromTheProject)
 {
     test::TempDir dir;
-    // The project's own rebate wins; without one, or with one a file cannot
-    // mean, the record's present rebate stays.
+    // The project's rebate wins; without a valid one the present one stays.
     const std::pair<const char*, double> files[] = {
         {"I_Rebate=7.5\nO_Calc=1\n", 7.5}, {"I_Project=P\n", 12.5}, {"I_Rebate=100\n", 12.5}};
     for (const auto& [text, rebate] : files) {
