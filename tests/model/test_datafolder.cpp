@@ -16,7 +16,6 @@
 #include "model/CFanData.h"
 #include "model/GridRows.h"
 #include "support/TestSupport.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 
