@@ -112,7 +112,6 @@ void CheckMotors(IDatabase& db)
 
     Recordset m = db.OpenRecordset("SELECT * FROM tblMotBase");
     ASSERT_GT(m.RecordCount(), 1000);
-    std::map<std::string, std::pair<double, double>> range;  // maker/pole -> smallest, largest
     for (; !m.Eof(); m.MoveNext()) {
         SCOPED_TRACE(m.GetText("MotName"));
         EXPECT_EQ(voltHz.at(m.GetInt("VoltID")), m.GetInt("FrqID"));
@@ -120,23 +119,10 @@ void CheckMotors(IDatabase& db)
         EXPECT_EQ(m.Field("MotP2").isEmpty(), p2 == 0);
         EXPECT_EQ(m.Field("MotN2").isEmpty(), p2 == 0);
         const double n1 = m.GetDouble("MotN1"), sync = 6000.0 * m.GetInt("FrqID") / 50 / p1;
-        EXPECT_LT(n1, sync);
-        EXPECT_GT(n1, 0.85 * sync);
-        EXPECT_GT(m.GetDouble("MotEta1"), 40);
-        EXPECT_LT(m.GetDouble("MotEta1"), 97);
-        EXPECT_GT(m.GetDouble("MotI1"), 0);
+        EXPECT_TRUE(n1 < sync && n1 > 0.85 * sync) << n1 << " at a synchronous speed of " << sync;
+        EXPECT_TRUE(m.GetDouble("MotEta1") > 40 && m.GetDouble("MotEta1") < 97) << m.GetDouble("MotEta1");
+        EXPECT_TRUE(m.GetDouble("MotI1") > 0 && m.GetDouble("MotKg") > 0);
         EXPECT_GT(m.GetDouble("MotPrice2"), m.GetDouble("MotPrice1"));
-        EXPECT_GT(m.GetDouble("MotKg"), 0);
-        if (p2 == 0) {
-            auto& r = range[m.GetText("Fab0ID") + "/" + std::to_string(p1)];
-            if (r.first == 0 || m.GetDouble("MotP1") < r.first) r.first = m.GetDouble("MotP1");
-            r.second = std::max(r.second, m.GetDouble("MotP1"));
-        }
-    }
-    for (const char* key : {"1/2", "1/4", "1/6", "1/8", "2/2", "2/4", "2/6", "2/8"}) {
-        ASSERT_TRUE(range.count(key)) << key;
-        EXPECT_DOUBLE_EQ(range[key].first, 0.12) << key;
-        EXPECT_DOUBLE_EQ(range[key].second, 75) << key;
     }
     EXPECT_EQ(Keys(db, "SELECT DISTINCT PolID FROM tblMotBase WHERE MotP2 > 0"), (std::set<std::string>{"6", "7"}));
 }
@@ -185,6 +171,16 @@ void CheckAccessoriesAndTexts(IDatabase& db)
         EXPECT_TRUE(fields.insert(ToUpper(fld)).second) << fld << " switches one type only";
         EXPECT_TRUE(IContains(equ, "[C]")) << equ;
         EXPECT_EQ(equ.find('|'), std::string::npos) << "formulas are joined with |";
+        // it compiles, and the drop is positive, plausible and rises with the velocity
+        double last = -1;
+        for (double v : {2.0, 7.5, 10.0, 12.5, 25.0}) {
+            CExpression e;
+            e.setExpression(IReplaceAll(equ, "[C]", NumToText(v)));
+            ASSERT_EQ(e.Errorcode(), 0) << equ << ": " << e.ErrorDescription();
+            const double dp = e.Value().toDouble();
+            EXPECT_TRUE(dp > 0 && dp < 600 && dp >= last) << equ << " at " << v << ": " << dp;
+            last = dp;
+        }
     }
     EXPECT_EQ(fields, (std::set<std::string>{"I_DPAAC1", "I_DPAAC2", "I_DPAAC3", "I_DPAAC4", "I_DPAAC5"}));
     EXPECT_GE(db.OpenRecordset("SELECT * FROM tblAccTypes").RecordCount(), 7);
@@ -265,32 +261,6 @@ TEST(CatalogueIntegrity, Postgres)
     if (!db && !test::PgConfigured()) GTEST_SKIP() << why;
     ASSERT_TRUE(db) << why;
     ASSERT_NO_THROW(CheckAll(*db));
-}
-
-TEST(CatalogueIntegrity, AccessoryFormulasCompile)
-{
-    std::string err;
-    auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
-    ASSERT_TRUE(db) << err;
-    Recordset t = db->OpenRecordset("SELECT * FROM tblAccTypes");
-    int checked = 0;
-    for (; !t.Eof(); t.MoveNext()) {
-        const std::string equ = t.GetText("ActDpEqu");
-        if (equ.empty()) continue;
-        double last = -1;
-        for (double v : {2.0, 7.5, 10.0, 12.5, 25.0}) {
-            CExpression e;
-            e.setExpression(IReplaceAll(equ, "[C]", NumToText(v)));
-            ASSERT_EQ(e.Errorcode(), 0) << equ << ": " << e.ErrorDescription();
-            const double dp = e.Value().toDouble();
-            EXPECT_GT(dp, 0) << equ << " at " << v;
-            EXPECT_LT(dp, 600) << equ << " at " << v;
-            EXPECT_GE(dp, last) << equ << " rises with the velocity";
-            last = dp;
-        }
-        ++checked;
-    }
-    EXPECT_EQ(checked, 5);
 }
 
 TEST(CatalogueIntegrity, SqliteConnectionCannotWrite)
