@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "Catalogue.h"
-#include "CatalogueDb.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
 #include "support/TestSupport.h"
@@ -83,38 +82,26 @@ TEST(CatalogueGenerator, DemoIsDeterministicAndComplete)
     EXPECT_EQ(a.find("tblFab00")->rows.size(), 2u);
 }
 
-TEST(CatalogueGenerator, BadSourcesFailWithTheirPlace)
+TEST(CatalogueGenerator, BadSourcesFailNamingThePlace)
 {
+    const struct {
+        const char *file, *find, *replace, *message;
+    } faults[] = {
+        {"ranges.csv", "AXL-S;S;L;315;1000;", "AXL-S;S;L;315;1000;9;", "ranges.csv:"},  // a field too many
+        {"families.csv", "L;20;0.0715;", "L;20;abc;", "families.csv:7: column Phi"},
+        {"families.csv", "L;20;0.0910;", "L;20;0.0600;", "must ascend"},
+        {"motors.csv", "\n2;0.12;", "\n3;0.12;", "tblEEPolB"},  // a pole number without speed
+    };
+    for (const auto& f : faults) {
+        test::TempDir tmp;
+        const std::string msg = BuildError(SourcesWith(tmp, f.file, f.find, f.replace));
+        EXPECT_TRUE(IContains(msg, f.message)) << f.file << " " << f.replace << ": " << msg;
+    }
     test::TempDir tmp;
-    std::string msg = BuildError(SourcesWith(tmp, "ranges.csv", "AXL-S;S;L;315;1000;", "AXL-S;S;L;315;1000;9;"));
-    EXPECT_TRUE(IContains(msg, "ranges.csv:")) << msg;
-    EXPECT_TRUE(IContains(msg, "fields")) << msg;
-}
-
-TEST(CatalogueGenerator, BadValuesAndMissingFilesAreNamed)
-{
-    {
-        test::TempDir tmp;
-        const std::string msg = BuildError(SourcesWith(tmp, "families.csv", "L;20;0.0715;", "L;20;abc;"));
-        EXPECT_TRUE(IContains(msg, "families.csv:7: column Phi")) << msg;
-    }
-    {
-        test::TempDir tmp;
-        const std::string msg = BuildError(SourcesWith(tmp, "families.csv", "L;20;0.0910;", "L;20;0.0600;"));
-        EXPECT_TRUE(IContains(msg, "must ascend")) << msg;
-    }
-    {
-        test::TempDir tmp;
-        const std::string dir = SourcesWith(tmp, "", "", "");
-        fs::remove(JoinPath(dir, "motors.csv"));
-        const std::string msg = BuildError(dir);
-        EXPECT_TRUE(IContains(msg, "cannot read") && IContains(msg, "motors.csv")) << msg;
-    }
-    {
-        test::TempDir tmp;
-        const std::string msg = BuildError(SourcesWith(tmp, "motors.csv", "\n2;0.12;", "\n3;0.12;"));
-        EXPECT_TRUE(IContains(msg, "tblEEPolB")) << msg;
-    }
+    const std::string dir = SourcesWith(tmp, "", "", "");
+    fs::remove(JoinPath(dir, "motors.csv"));
+    const std::string msg = BuildError(dir);
+    EXPECT_TRUE(IContains(msg, "cannot read") && IContains(msg, "motors.csv")) << msg;
 }
 
 TEST(CatalogueGenerator, FailedWriteKeepsTheOldFile)
@@ -142,7 +129,7 @@ TEST(CatalogueGenerator, PostgresScriptLoadsEveryRowOnce)
     const std::string schema = ReadSchema(AEROLYX_CATALOGUE_SOURCE_DIR);
     const std::string pg = PostgresSchema(schema);
     for (const auto& line : Split(pg, '\n'))
-        if (!StartsWith(Trim(line), "--")) EXPECT_FALSE(IContains(line, "NOCASE")) << line;
+        EXPECT_TRUE(StartsWith(Trim(line), "--") || !IContains(line, "NOCASE")) << line;
     EXPECT_TRUE(IContains(pg, "TsCode CITEXT PRIMARY KEY"));
 
     Catalogue cat;

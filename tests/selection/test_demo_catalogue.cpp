@@ -1,89 +1,251 @@
-// The accessory routines and the selection on the demo catalogue.
+// The search on the demo catalogue with the real engine: a prefilter that
+// agrees with the engine's range check, a curve cache whose replies are
+// those of freshly loaded curves, and the catalogue server (a real
+// PostgreSQL from scripts/pg-test-server.sh) stopped in the middle of a
+// selection: the selection stops with a message instead of a result, the
+// project stays as it was, and once the server is back the next selection
+// works on the same connection.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <unistd.h>
 
 #include "accessories/AccRoutines.h"
 #include "accessories/RecordValues.h"
-#include "model/CFanData.h"
+#include "app/DbConnection.h"
+#include "common/StrUtil.h"
+#include "engine/CatalogueCache.h"
+#include "engine/DORozEvIdad.h"
 #include "selection/DemoCatalogue.h"
+#include "selection/FieldEdit.h"
+#include "selection/SizePrefilter.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
 namespace {
 
-TEST(DemoAccessories, FollowSizeSyncAndPrice)
+// Every duty command of the catalogue for one duty, in size order.
+std::vector<std::string> AllCommands(Recordset& rows, const SelectionDuty& d)
 {
-    test::DemoCatalogue cat(10.0);
-    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
-    CFanData r;
-    ASSERT_GT(r.LoadFanFields(), 0);
-
-    // AXM-S 400 (FsID 25) -> 450 (26): guard 92 -> 99, silencer 93 -> 100,
-    // the size-free repair switch 595 stays.
-    rec::Set(r, "O_FsID", Variant(26.0));
-    AccFollowSize(r, "92,93,595|1,2,1", 25);
-    EXPECT_EQ(GetAccLine(r), "99,100,595|1,2,1");
-
-    // The shutter switch demands a shutter of the size; the silencer switch
-    // is satisfied by the silencer already there.
-    rec::Set(r, "I_DpaAc3", Variant(1));
-    rec::Set(r, "I_DpaAc2", Variant(1));
-    AccSyncDp(r);
-    EXPECT_EQ(GetAccLine(r), "99,100,595,101|1,2,1,1");
-
-    AccCalcPrice(r);
-    // 41 + 2 x 577 + 64.50 + 139 at 10 %.
-    EXPECT_DOUBLE_EQ(rec::Num(r, "O_AccPrice"), 36.9 + 2 * 519.3 + 58.05 + 125.1);
-
-    EXPECT_EQ(AccDpEquations(r), AccDpInfo("I_DpaAc2", 2) + "|" + AccDpInfo("I_DpaAc3", 2));
-    EXPECT_EQ(AccDpInfo("I_DpaAc3", 1), "DMP");
-
-    // The list of available articles: the size's own and the size-free ones.
-    Recordset all = cat.db().OpenRecordset(AvailableAccQuery(26, "EN"));
-    int own = 0, free = 0;
-    for (; !all.Eof(); all.MoveNext()) {
-        const Recordset one = cat.db().OpenRecordset("SELECT FsID FROM tblAccData WHERE AdID=" + all.Field("AdID").toText());
-        one.Field("FsID").isEmpty() ? ++free : ++own;
-    }
-    EXPECT_EQ(own, 7);
-    EXPECT_EQ(free, 6);
+    std::vector<std::string> out;
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
+        for (const std::string& p : Split(rec::ColText(rows, "FdPoles"), ','))
+            if (!Trim(p).empty())
+                out.push_back(Speed1Command(d, static_cast<int>(rec::ColNum(rows, "FsID")),
+                                            static_cast<int>(std::lround(TextToNum(p)))));
+    return out;
 }
 
-// Everyday duties on the demo catalogue with the real engine: plausible
-// sizes, speeds and shaft powers, and nothing for a duty beyond every fan.
-TEST(DemoSelection, EverydayDutiesFindPlausibleFans)
+// A size is dropped exactly when its duty command would be refused by the
+// range check ("ERROR: 203" before any curve is loaded).
+TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
 {
     test::DemoCatalogue cat;
     ASSERT_TRUE(cat.ok) << "demo catalogue missing";
-    auto run = [](const char* series, double flow, double ps) {
-        CFanData r;
-        r.LoadFanFields();
-        rec::Set(r, "I_Serie", Variant(series));
-        rec::Set(r, "I_AirFlow", Variant(flow));
-        rec::Set(r, "I_PresS", Variant(ps));
-        return SearchCandidates(r, nullptr, MakeDefaultEngine);
-    };
-    auto within = [](const auto& found, double minSize, double maxSize, double minKw, double maxKw) {
-        for (const auto& c : found) {
-            const std::string what = rec::Text(*c, "O_FanName");
-            EXPECT_GE(rec::Num(*c, "O_SizeD"), minSize) << what;
-            EXPECT_LE(rec::Num(*c, "O_SizeD"), maxSize) << what;
-            EXPECT_GE(rec::Num(*c, "O_Vkw1"), minKw) << what;
-            EXPECT_LE(rec::Num(*c, "O_Vkw1"), maxKw) << what;
-            EXPECT_GT(rec::Num(*c, "O_Eta1"), 30) << what;
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    ASSERT_GT(rows.RecordCount(), 50);
+    const std::string silencer = AccDpInfo("I_DpaAc2", 2);
+    ASSERT_FALSE(silencer.empty());
+    std::unique_ptr<IFanEngine> filterEngine = MakeDefaultEngine();
+    DORozEvIdad judge(cat.db());
+    int dropped = 0, kept = 0, refusedLater = 0;
+    for (double flow : {400.0, 3000.0, 9000.0, 40000.0})
+        for (double pres : {60.0, 300.0, 1200.0})
+            for (int frq : {50, 60})
+                for (bool stat : {true, false}) {
+                    SelectionDuty d;
+                    d.airFlow = flow;
+                    (stat ? d.presS : d.presT) = pres;
+                    d.frq = frq;
+                    d.k = frq == 60 ? 1.0 : 0.85;  // with and without a density below standard
+                    d.accEquations = flow == 3000.0 ? silencer : "";
+                    d.dpaMan = flow == 9000.0 ? 40 : 0;
+                    const std::vector<std::vector<int>> passing = PrefilterSizes(rows, d, *filterEngine);
+                    ASSERT_EQ(passing.size(), static_cast<std::size_t>(rows.RecordCount()));
+                    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
+                        const std::vector<int>& pass = passing[static_cast<std::size_t>(rows.Position())];
+                        const int fsId = static_cast<int>(rec::ColNum(rows, "FsID"));
+                        for (const std::string& pText : Split(rec::ColText(rows, "FdPoles"), ',')) {
+                            if (Trim(pText).empty()) continue;
+                            const int p = static_cast<int>(std::lround(TextToNum(pText)));
+                            const std::string reply = judge.Execute(1001, Speed1Command(d, fsId, p));
+                            // later refusals (reachability) load the curves first
+                            const bool atRange = reply == "ERROR: 203" && judge.CurveCount() == 0;
+                            EXPECT_EQ(std::find(pass.begin(), pass.end(), p) != pass.end(), !atRange)
+                                << "FsID " << fsId << " pole " << p << " flow " << flow << " -> " << reply.substr(0, 20);
+                            (atRange ? dropped : kept)++;
+                            refusedLater += reply == "ERROR: 203" && !atRange;
+                        }
+                    }
+                }
+    // the spread reaches both sides of the check and the later 203s
+    EXPECT_GT(dropped, 500);
+    EXPECT_GT(kept, 200);
+    EXPECT_GT(refusedLater, 0);
+}
+
+TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
+{
+    test::DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(cat.db());
+    std::vector<std::vector<std::string>> runs;
+    for (double flow : {2500.0, 12000.0})
+        for (int frq : {50, 60})
+            for (double k : {1.0, 0.8}) {
+                SelectionDuty d;
+                d.airFlow = flow;
+                d.presS = 250;
+                d.frq = frq;
+                d.k = k;
+                runs.push_back(AllCommands(rows, d));
+            }
+    auto replies = [&] {
+        std::vector<std::string> out;
+        for (const auto& cmds : runs) {
+            DORozEvIdad e(cat.db());
+            for (const std::string& c : cmds) out.push_back(e.Execute(1001, c));
         }
+        return out;
     };
-    // 5,000 m3/h at 250 Pa: 355..630 mm at about half a kilowatt
-    const auto small = run("AXM", 5000, 250);
-    EXPECT_GE(small.size(), 6u);
-    within(small, 355, 630, 0.3, 1.1);
-    // 20,000 m3/h at 400 Pa: 710..1120 mm at 3 to 4 kW
-    const auto big = run("AXH", 20000, 400);
-    EXPECT_GE(big.size(), 6u);
-    within(big, 710, 1250, 2.3, 4.8);
-    double best = 0;
-    for (const auto& c : big) best = std::max(best, rec::Num(*c, "O_Eta1"));
-    EXPECT_GT(best, 80);  // guide vanes pay off
-    for (const char* s : {"AXL", "AXM", "AXH"}) EXPECT_TRUE(run(s, 200000, 3000).empty()) << s;
+    cache->SetBudget(0);  // cold: nothing kept from one duty to the next
+    const std::vector<std::string> cold = replies();
+    cache->SetBudget(CatalogueCache::kDefaultBudget);
+    replies();  // a first pass keeps what each duty needs, the second runs on it
+    const std::size_t entries = cache->Entries();
+    EXPECT_EQ(replies(), cold);
+    EXPECT_GT(std::count_if(cold.begin(), cold.end(), [](const std::string& r) { return r.rfind("OK:", 0) == 0; }), 20);
+    EXPECT_EQ(cache->Entries(), entries) << "the warm run should have found everything kept";
+
+    // A reopened connection starts with an empty cache.
+    auto& conn = dynamic_cast<DbConnection&>(cat.db());
+    int n = 0;
+    std::string why;
+    ASSERT_TRUE(conn.Open(n, why)) << why;
+    EXPECT_NE(CatalogueCache::Of(conn), cache);
+    EXPECT_EQ(CatalogueCache::Of(conn)->Entries(), 0u);
+}
+
+TEST(CatalogueCache, BoundedLeastRecentlyUsedOut)
+{
+    CatalogueCache cache;
+    const Recordset hundred({"a", "b"}, std::vector<std::vector<Variant>>(100, {Variant(1), Variant(2.5)}));
+    const std::size_t one = RecordsetBytes(hundred);
+    cache.SetBudget(3 * one);
+    int loads = 0;
+    auto load = [&] {
+        ++loads;
+        return hundred;
+    };
+    // 1 is used again after 2 and 3, so 4 pushes 2 out.
+    for (int id : {1, 2, 3, 1, 4, 1, 3}) cache.CurveRows(id, load);
+    EXPECT_EQ(loads, 4);
+    EXPECT_LE(cache.Bytes(), 3 * one);
+    cache.CurveRows(2, load);
+    EXPECT_EQ(loads, 5);
+    // one entry above the budget is still handed out, and the rest goes
+    cache.SetBudget(one / 2);
+    EXPECT_EQ(cache.Entries(), 1u);
+    EXPECT_EQ(cache.CurveRows(7, [] { return Recordset({"a"}, {{Variant(7)}}); })->Field("a").toInt(), 7);
+}
+
+// pg_ctl on the test server's cluster, as its owner.
+bool PgCtl(const std::string& action)
+{
+    const std::string dir = test::PgEnv("DIR") + "/data";
+    const std::string bin = test::PgEnv("BIN").empty() ? "/usr/lib/postgresql/15/bin" : test::PgEnv("BIN");
+    const std::string cmd = (::geteuid() == 0 ? "runuser -u postgres -- " : "") + bin + "/pg_ctl -D " + dir +
+                            " -w -t 60 -l " + dir + "/server.log -m immediate " + action + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+// Passes queries on and stops the server before the n-th one.
+class StopServerAt : public IDatabase {
+public:
+    StopServerAt(IDatabase& db, int n) : db_(db), n_(n) {}
+    Recordset OpenRecordset(const std::string& sql) override
+    {
+        Before();
+        return db_.OpenRecordset(sql);
+    }
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
+    {
+        Before();
+        return db_.OpenParameterized(sql, params);
+    }
+    int queries = 0;
+    bool stopped = false;
+
+private:
+    void Before()
+    {
+        if (++queries == n_) stopped = PgCtl("stop");
+    }
+    IDatabase& db_;
+    int n_;
+};
+
+class FirstChoice : public SelectionUi {
+public:
+    int ChooseCandidate(const ResultTable&, const ResultList&) override { return 1; }
+    void NoFansFound(const std::string& m) override { noFans = m; }
+    std::string noFans;
+};
+
+TEST(PgFaults, ServerStoppedMidSelectionThenBack)
+{
+    if (!test::PgConfigured() || test::PgEnv("DIR").empty())
+        GTEST_SKIP() << "no PostgreSQL test server (scripts/pg-test-server.sh start sets AEROLYX_PG_*)";
+    test::DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok);
+    std::string why;
+    const auto conn = test::OpenPgCatalogue(&why);
+    ASSERT_TRUE(conn) << why;
+    DbConnection& pg = *conn;
+
+    CFanData record;
+    ASSERT_GT(record.LoadFanFields(), 0);
+    for (auto [field, typed] : {std::pair{"I_AirFlow", "5000"}, std::pair{"I_PresS", "250"}}) {
+        const EditOutcome edit = EditField(record, field, typed);
+        ASSERT_TRUE(edit.accepted) << edit.message;
+    }
+    record.setValueI("I_Project", Variant("Hall 3"));
+    const std::string before = record.WriteToString();
+
+    // Stopped after the size list, while the candidates are computed.
+    StopServerAt stopper(pg, 4);
+    Prog().DB = &stopper;
+    FirstChoice ui;
+    ResultList stored;
+    std::string message;
+    bool taken = false;
+    try {
+        taken = SelectFans(record, ui, stored);
+    } catch (const DbError& e) {
+        message = e.what();
+    }
+    ASSERT_TRUE(stopper.stopped) << "the selection ran only " << stopper.queries << " queries";
+    EXPECT_FALSE(taken);
+    EXPECT_TRUE(ui.noFans.empty()) << "a lost server is not 'no fans': " << ui.noFans;
+    EXPECT_NE(message.find("connection"), std::string::npos) << message;
+    EXPECT_EQ(record.WriteToString(), before);
+    EXPECT_EQ(stored.Count(), 0);
+
+    // The server is back: the same connection selects again.
+    ASSERT_TRUE(PgCtl("restart"));
+    Prog().DB = &pg;
+    FirstChoice ui2;
+    ResultList stored2;
+    try {
+        taken = SelectFans(record, ui2, stored2);
+    } catch (const DbError& e) {
+        ADD_FAILURE() << "after the restart: " << e.what();
+    }
+    EXPECT_TRUE(taken) << ui2.noFans;
+    EXPECT_FALSE(record.ValueI("O_FanName").toText().empty());
+    EXPECT_EQ(record.ValueI("I_Project").toText(), "Hall 3");
 }
 
 }  // namespace

@@ -64,19 +64,8 @@ public:
         for (int i = 0; i < rec.count(); ++i) cols.push_back(rec.fieldName(i).toStdString());
         std::vector<std::vector<Variant>> rows;
         while (q.next()) {
-            std::vector<Variant> row;
-            for (int i = 0; i < rec.count(); ++i) {
-                const QVariant v = q.value(i);
-                if (v.isNull())
-                    row.emplace_back();
-                else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
-                    row.emplace_back(static_cast<int>(v.toLongLong()));
-                else if (v.typeId() == QMetaType::Double)
-                    row.emplace_back(v.toDouble());
-                else
-                    row.emplace_back(v.toString().toStdString());
-            }
-            rows.push_back(std::move(row));
+            std::vector<Variant>& row = rows.emplace_back();
+            for (int i = 0; i < rec.count(); ++i) row.push_back(ToVariant(q.value(i)));
         }
         return Recordset(std::move(cols), std::move(rows));
     }
@@ -93,6 +82,14 @@ public:
     std::vector<std::string> queries;
 
 private:
+    static Variant ToVariant(const QVariant& v)
+    {
+        if (v.isNull()) return Variant();
+        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return Variant(static_cast<int>(v.toLongLong()));
+        if (v.typeId() == QMetaType::Double) return Variant(v.toDouble());
+        return Variant(v.toString().toStdString());
+    }
+
     QString name_;
 };
 

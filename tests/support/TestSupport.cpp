@@ -1,27 +1,17 @@
 #include "support/TestSupport.h"
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <stdexcept>
 
 namespace aerolyx::test {
 
 TempDir::TempDir()
 {
-    static std::atomic<unsigned> counter{0};
-    std::random_device rd;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int tries = 0; tries < 100; ++tries) {
-        auto p = base / ("aerolyx-test-" + std::to_string(rd()) + "-" + std::to_string(counter++));
-        std::error_code ec;
-        if (std::filesystem::create_directory(p, ec)) {
-            path_ = p.string();
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    std::string pattern = (std::filesystem::temp_directory_path() / "aerolyx-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
 }
 
 TempDir::~TempDir()
@@ -34,8 +24,7 @@ std::string TempDir::write(const std::string& name, const std::string& bytes) co
 {
     const std::string p = file(name);
     std::filesystem::create_directories(std::filesystem::path(p).parent_path());
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
     return p;
 }
 
