@@ -20,26 +20,28 @@ std::string SeriesList(const std::string& language)
            " WHERE tblLngTrans.LngID='" + SqlQuote(language) + "' AND TsActive=1";
 }
 
+// DISTINCT lists name their order: a server may hand back distinct rows in
+// any order, and a drop-down must not depend on that.
 std::string TypeList(const std::string& series, const std::string& language)
 {
     return "SELECT DISTINCT tblFanTypes.TpCode, tblFanTypes.TpCode AS Code2, tblLngTrans.TrnText"
            " FROM (tblFanTypes INNER JOIN tblFanTpSe ON tblFanTypes.TpCode = tblFanTpSe.TpCode)"
            " INNER JOIN tblLngTrans ON tblFanTypes.TpCode = tblLngTrans.TrnCode"
            " Where tblFanTpSe.TsCode='" + SqlQuote(series) + "' AND tblLngTrans.LngID='" + SqlQuote(language) +
-           "' AND tblFanTpSe.TsActive=1 AND tblFanTypes.TpActive=1";
+           "' AND tblFanTpSe.TsActive=1 AND tblFanTypes.TpActive=1 ORDER BY tblFanTypes.TpCode";
 }
 
 std::string CasingList(const std::string& type)
 {
     return "SELECT DISTINCT tblFanData.CaType FROM tblFanSizes INNER JOIN tblFanData"
            " ON tblFanSizes.FsID = tblFanData.FsID WHERE tblFanSizes.TpCode='" + SqlQuote(type) +
-           "' AND tblFanData.CaType is not NULL";
+           "' AND tblFanData.CaType is not NULL ORDER BY tblFanData.CaType";
 }
 
 std::string SizeList(const std::string& type)
 {
     return "SELECT DISTINCT tblFanSizes.FsSize FROM tblFanSizes WHERE tblFanSizes.TpCode='" + SqlQuote(type) +
-           "' AND FsActive=1";
+           "' AND FsActive=1 ORDER BY tblFanSizes.FsSize";
 }
 
 }  // namespace aerolyx::sql
