@@ -1,8 +1,9 @@
 #pragma once
 // The program started on the built data folder, in-memory settings, English,
-// as the window tests start it.
+// as the window tests start it; and the main window on top of it.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,10 +13,17 @@
 #include "app/AppContext.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
+#include "common/StrUtil.h"
 #include "lang/MessageSink.h"
 #include "model/CFanData.h"
+#include "model/CLpField.h"
 #include "model/ProjectInfo.h"
 #include "support/TestSupport.h"
+#include "ui/FieldGrid.h"
+#include "ui/MainLogic.h"
+#include "ui/UiText.h"
+#include "ui/frmMain.h"
+#include "ui/frmSelect.h"
 
 namespace aerolyx::test {
 
@@ -44,6 +52,74 @@ protected:
     AppContext ctx_;
     MessageSink oldSink_;
     std::vector<std::string> messages_;
+};
+
+// Picks candidate `number` of the result list when it opens (-1: Cancel).
+inline void PickFromList(int number, int* count = nullptr, int* preselected = nullptr)
+{
+    WhenModal([=](QWidget* dlg) {
+        auto* s = qobject_cast<frmSelect*>(dlg);
+        ASSERT_NE(s, nullptr);
+        if (count) *count = s->Grid()->rowCount();
+        if (preselected) *preselected = s->CurrentCandidate();
+        if (number < 0) {
+            s->OnCancel();
+            return;
+        }
+        ASSERT_TRUE(s->SelectCandidate(number));
+        s->OnOk();
+    });
+}
+
+// The main window with file names and the unsaved-work answer scripted.
+class MainWindowTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        CollectMessages();
+        w_ = std::make_unique<frmMain>();
+        w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
+        w_->askSaveChanges = [this](const std::string& shown) {
+            asked_.push_back(shown);
+            return answer_;
+        };
+        w_->StartMeUp();
+        w_->resize(1280, 800);
+    }
+    void TearDown() override
+    {
+        w_.reset();
+        ProgramTest::TearDown();
+    }
+
+    CFanData& fd() { return w_->Project(); }
+    // The text a field's cell shows, in whichever grid holds it.
+    std::string Shown(const std::string& field)
+    {
+        FieldGrid* g = w_->InputGrid();
+        std::string pos = g->FieldPos(field);
+        if (pos.empty()) {
+            g = w_->OutputGrid();
+            pos = g->FieldPos(field);
+        }
+        if (pos.empty()) return "<absent>";
+        const int col = pos.back() == '1' ? FieldGrid::ColValue1 : FieldGrid::ColValue2;
+        return S(g->CellText(std::stoi(pos), col));
+    }
+    QColor CodeColour() const { return w_->CodeBox()->palette().color(QPalette::Text); }
+    // The text of a choice entry as the cell's list offers it.
+    std::string EntryText(const std::string& field, const std::string& value)
+    {
+        for (const ChoiceEntry& e : ParseChoiceList(fd().Item(field)->CboBox(true)))
+            if (IEquals(e.value, value)) return e.shown;
+        return {};
+    }
+
+    std::unique_ptr<frmMain> w_;
+    std::string nextFile_;
+    std::vector<std::string> asked_;
+    frmMain::SaveAnswer answer_ = frmMain::SaveAnswer::Discard;
 };
 
 }  // namespace aerolyx::test
