@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QTableWidget>
 #include <memory>
 #include <string>
 #include <vector>

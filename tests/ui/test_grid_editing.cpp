@@ -4,85 +4,41 @@
 // it with the project in a sound state.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include <QAbstractButton>
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
+#include <tuple>
 
 #include "ProgramFixture.h"
-#include "UiTestSupport.h"
-#include "accessories/AccRoutines.h"
-#include "app/AppContext.h"
 #include "common/NumberFormat.h"
-#include "common/Program.h"
-#include "common/SettingsStore.h"
-#include "lang/MessageSink.h"
-#include "model/CFanData.h"
-#include "model/ProjectInfo.h"
-#include "support/TestSupport.h"
-#include "ui/FieldGrid.h"
-#include "ui/UiText.h"
 #include "ui/frmAcc.h"
-#include "ui/frmMain.h"
-#include "ui/frmSelect.h"
 
 using namespace aerolyx;
 
 namespace {
 
-class GridEditingTest : public test::ProgramTest {
+class GridEditingTest : public test::MainWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        ASSERT_NO_FATAL_FAILURE(MainWindowTest::SetUp());
         // The real message boxes: they run their own event loop while the
         // item view may still be busy with its editor.
-        oldSink_ = SetMessageSink([this](const std::string& t, MessageKind k) {
+        SetMessageSink([this](const std::string& t, MessageKind k) {
             messages_.push_back(t);
             ShowMessageBox(t, k);
         });
-        w_ = std::make_unique<frmMain>();
-        w_->StartMeUp();
-        w_->resize(1280, 800);
         w_->show();
         QApplication::processEvents();
     }
     void TearDown() override
     {
         dismisser_.reset();
-        w_.reset();
-        ProgramTest::TearDown();
-    }
-
-    CFanData& fd() { return w_->Project(); }
-
-    // Runs the calculation and takes the first fan of the list, then ticks
-    // the first two accessories.
-    void ChooseFanWithAccessories()
-    {
-        test::WhenModal([](QWidget* dlg) {
-            auto* s = qobject_cast<frmSelect*>(dlg);
-            ASSERT_NE(s, nullptr);
-            s->Grid()->setCurrentCell(2, 0);
-            s->OnOk();
-        });
-        w_->RunTool("miCalc");
-        ASSERT_FALSE(w_->Outdated());
-        test::WhenModal([](QWidget* dlg) {
-            auto* a = qobject_cast<frmAcc*>(dlg);
-            ASSERT_NE(a, nullptr);
-            a->ToggleRow(0);
-            a->ToggleRow(1);
-            a->OnOk();
-        });
-        w_->ChooseAccessories();
-        ASSERT_GT(w_->AccGrid()->rowCount(), 2);
+        MainWindowTest::TearDown();
     }
 
     // Dismisses every message box that opens until the test ends.
@@ -98,22 +54,37 @@ protected:
         dismisser_->start(10);
     }
 
-    // Starts an edit of a cell with a key stroke and returns the editor.
-    QWidget* TypeInto(QAbstractItemView* view, const QModelIndex& index, const QString& text)
+    // Starts an edit of a cell with a key stroke, types the rest and ends
+    // the edit with `key`; false when no editor opened.
+    static bool Type(QAbstractItemView* view, const QModelIndex& index, const QString& text, int key = Qt::Key_Return)
     {
         view->setFocus();
         view->setCurrentIndex(index);
         QTest::keyClicks(view, text.left(1));
         QWidget* ed = view->indexWidget(index);
-        if (ed && text.size() > 1) QTest::keyClicks(ed->focusProxy() ? ed->focusProxy() : ed, text.mid(1));
-        return ed;
+        if (!ed) return false;
+        if (text.size() > 1) QTest::keyClicks(ed->focusProxy() ? ed->focusProxy() : ed, text.mid(1));
+        QTest::keyClick(ed, Qt::Key(key));
+        Settle();
+        return true;
+    }
+    // The open editor of a field's first value cell, after starting one.
+    QWidget* EditorOf(const std::string& field)
+    {
+        FieldGrid* in = w_->InputGrid();
+        return in->indexWidget(in->indexFromItem(in->RowItem(std::stoi(in->FieldPos(field))), FieldGrid::ColValue1));
+    }
+    QWidget* OpenEditor(const std::string& field)
+    {
+        return w_->InputGrid()->StartEdit(std::stoi(w_->InputGrid()->FieldPos(field)), FieldGrid::ColValue1)
+                   ? EditorOf(field)
+                   : nullptr;
     }
     static void Settle()
     {
         for (int i = 0; i < 5; ++i) QApplication::processEvents();
     }
 
-    std::unique_ptr<frmMain> w_;
     int dismissed_ = 0;
     std::unique_ptr<QTimer> dismisser_;
 };
@@ -129,62 +100,47 @@ double Num(const QString& s)
 
 TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantities)
 {
-    ChooseFanWithAccessories();
+    test::PickFromList(1);
+    w_->RunTool("miCalc");
+    ASSERT_FALSE(w_->Outdated());
+    test::WhenModal([](QWidget* dlg) {
+        auto* a = qobject_cast<frmAcc*>(dlg);
+        ASSERT_NE(a, nullptr);
+        a->ToggleRow(0);
+        a->ToggleRow(1);
+        a->OnOk();
+    });
+    w_->ChooseAccessories();
     QTableWidget* acc = w_->AccGrid();
+    ASSERT_GT(acc->rowCount(), 2);
+    auto quantity = [acc](int row) { return acc->model()->index(row, 0); };
     const std::string line = fd().ValueI("O_AccLine").toText();
     const double price = fd().ValueI("O_AccPrice").toDouble();
     const double p1 = Num(acc->item(1, 2)->text());
     DismissBoxes();
 
     // Letters: the editor keeps them out; Enter leaves everything as it was.
-    QWidget* ed = TypeInto(acc, acc->model()->index(0, 0), "abc");
-    ASSERT_NE(ed, nullptr) << "typing starts an edit";
-    QTest::keyClick(ed, Qt::Key_Return);
-    Settle();
-    ASSERT_TRUE(w_->isVisible());
+    ASSERT_TRUE(Type(acc, quantity(0), "abc")) << "typing starts an edit";
     EXPECT_EQ(acc->item(0, 0)->text(), "1");
     EXPECT_EQ(fd().ValueI("O_AccLine").toText(), line);
-    EXPECT_DOUBLE_EQ(fd().ValueI("O_AccPrice").toDouble(), price);
-
     // A whole quantity is taken once the view is done with its editor.
-    ed = TypeInto(acc, acc->model()->index(1, 0), "4");
-    ASSERT_NE(ed, nullptr);
-    QTest::keyClick(ed, Qt::Key_Return);
-    Settle();
+    ASSERT_TRUE(Type(acc, quantity(1), "4"));
     EXPECT_EQ(acc->item(1, 0)->text(), "4");
-    EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).quantities.back(), "4");
     EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), price + 3 * p1, 1e-9);
-    EXPECT_NE(S(w_->OutputGrid()->CellText(std::stoi(w_->OutputGrid()->FieldPos("O_AccPrice")), FieldGrid::ColValue1)),
-              "");
-
     // More than 999 cannot be typed; a decimal point neither.
-    ed = TypeInto(acc, acc->model()->index(1, 0), "12345");
-    ASSERT_NE(ed, nullptr);
-    QTest::keyClick(ed, Qt::Key_Return);
-    Settle();
+    ASSERT_TRUE(Type(acc, quantity(1), "12345"));
     EXPECT_LE(Num(acc->item(1, 0)->text()), 999);
-    ed = TypeInto(acc, acc->model()->index(1, 0), "2.5");
-    ASSERT_NE(ed, nullptr);
-    QTest::keyClick(ed, Qt::Key_Return);
-    Settle();
+    ASSERT_TRUE(Type(acc, quantity(1), "2.5"));
     const double q = Num(acc->item(1, 0)->text());
     EXPECT_EQ(q, std::floor(q)) << "quantities are whole";
-
     // Escape drops the edit.
     const std::string before = fd().ValueI("O_AccLine").toText();
-    ed = TypeInto(acc, acc->model()->index(2, 0), "7");
-    ASSERT_NE(ed, nullptr);
-    QTest::keyClick(ed, Qt::Key_Escape);
-    Settle();
+    ASSERT_TRUE(Type(acc, quantity(2), "7", Qt::Key_Escape));
     EXPECT_EQ(acc->item(2, 0)->text(), "0");
     EXPECT_EQ(fd().ValueI("O_AccLine").toText(), before);
-
-    // A quantity of 0 drops the article; the grid is rebuilt afterwards
-    // and the program goes on.
-    ed = TypeInto(acc, acc->model()->index(0, 0), "0");
-    ASSERT_NE(ed, nullptr);
-    QTest::keyClick(ed, Qt::Key_Return);
-    Settle();
+    // A quantity of 0 drops the article while its editor is still closing:
+    // the grid is rebuilt afterwards and the program goes on.
+    ASSERT_TRUE(Type(acc, quantity(0), "0"));
     EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids.size(), 1u);
     Settle();
     EXPECT_TRUE(w_->isVisible());
@@ -193,41 +149,28 @@ TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantitie
 TEST_F(GridEditingTest, InputGridEditsSurviveMessagesAndFollowTheTypedValue)
 {
     DismissBoxes();
-    FieldGrid* in = w_->InputGrid();
-    auto cell = [in](const std::string& field) {
-        std::string pos = in->FieldPos(field);
-        int row = std::stoi(pos);
-        return in->indexFromItem(in->RowItem(row), pos.back() == '1' ? FieldGrid::ColValue1 : FieldGrid::ColValue2);
+    // A pressure the air conditions refuse gives a message box while the
+    // editor closes: dismissed, the value stays. Letters never reach a
+    // numeric cell.
+    const std::vector<std::tuple<const char*, const char*, double, int>> rows = {
+        {"I_BaseBar", "300", fd().ValueI("I_BaseBar").toDouble(), 1},
+        {"I_AirFlow", "x6y200", 6200, 0},
     };
-    // A pressure the air conditions refuse: a message box, dismissed, and
-    // the value stays.
-    const double bar = fd().ValueI("I_BaseBar").toDouble();
-    ASSERT_TRUE(in->StartEdit(std::stoi(in->FieldPos("I_BaseBar")), FieldGrid::ColValue1));
-    QWidget* ed = in->indexWidget(cell("I_BaseBar"));
-    ASSERT_NE(ed, nullptr);
-    auto* le = qobject_cast<QLineEdit*>(ed);
-    ASSERT_NE(le, nullptr);
-    le->selectAll();
-    QTest::keyClicks(le, "300");
-    QTest::keyClick(le, Qt::Key_Return);
-    Settle();
-    EXPECT_GE(dismissed_, 1);
-    EXPECT_EQ(fd().ValueI("I_BaseBar").toDouble(), bar);
-    EXPECT_TRUE(w_->isVisible());
-
-    // Letters never reach a numeric cell; digits do.
-    ASSERT_TRUE(in->StartEdit(std::stoi(in->FieldPos("I_AirFlow")), FieldGrid::ColValue1));
-    le = qobject_cast<QLineEdit*>(in->indexWidget(cell("I_AirFlow")));
-    ASSERT_NE(le, nullptr);
-    le->selectAll();
-    QTest::keyClicks(le, "x6y200");
-    QTest::keyClick(le, Qt::Key_Return);
-    Settle();
-    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 6200);
+    for (const auto& [field, typed, expected, boxes] : rows) {
+        SCOPED_TRACE(field);
+        auto* le = qobject_cast<QLineEdit*>(OpenEditor(field));
+        ASSERT_NE(le, nullptr);
+        le->selectAll();
+        QTest::keyClicks(le, typed);
+        QTest::keyClick(le, Qt::Key_Return);
+        Settle();
+        EXPECT_EQ(dismissed_, boxes);
+        EXPECT_EQ(fd().ValueI(field).toDouble(), expected);
+        dismissed_ = 0;
+    }
 
     // A list cell: the choice ends the edit and sets the dependent fields.
-    ASSERT_TRUE(in->StartEdit(std::stoi(in->FieldPos("I_Serie")), FieldGrid::ColValue1));
-    auto* cb = qobject_cast<QComboBox*>(in->indexWidget(cell("I_Serie")));
+    auto* cb = qobject_cast<QComboBox*>(OpenEditor("I_Serie"));
     ASSERT_NE(cb, nullptr);
     ASSERT_GT(cb->count(), 1);
     const int pick = cb->currentIndex() == 1 ? 0 : 1;
@@ -241,24 +184,18 @@ TEST_F(GridEditingTest, InputGridEditsSurviveMessagesAndFollowTheTypedValue)
 
 TEST_F(GridEditingTest, ACommandGivenWhileTypingTakesTheTypedValue)
 {
-    // Ctrl+S while the cell editor is still open saves what was typed.
     test::TempDir dir;
-    const std::string path = dir.file("typed.txt");
-    w_->askFileName = [path](bool, const std::string&) { return path; };
-    FieldGrid* in = w_->InputGrid();
-    const int row = std::stoi(in->FieldPos("I_AirFlow"));
-    ASSERT_TRUE(in->StartEdit(row, FieldGrid::ColValue1));
-    auto* le = qobject_cast<QLineEdit*>(in->indexWidget(in->indexFromItem(in->RowItem(row), FieldGrid::ColValue1)));
+    nextFile_ = dir.file("typed.txt");
+    auto* le = qobject_cast<QLineEdit*>(OpenEditor("I_AirFlow"));
     ASSERT_NE(le, nullptr);
     le->selectAll();
     QTest::keyClicks(le, "4800");
     w_->RunTool("miSave");
-    EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 4800);
     EXPECT_FALSE(w_->Modified());
     CFanData back;
     back.LoadFanFields();
     bool outdated = false;
-    ASSERT_TRUE(OpenProjectFile(back, path, outdated));
+    ASSERT_TRUE(OpenProjectFile(back, nextFile_, outdated));
     EXPECT_EQ(back.ValueI("I_AirFlow").toDouble(), 4800);
-    EXPECT_EQ(in->indexWidget(in->indexFromItem(in->RowItem(row), FieldGrid::ColValue1)), nullptr) << "the editor is closed";
+    EXPECT_EQ(EditorOf("I_AirFlow"), nullptr) << "the editor is closed";
 }
