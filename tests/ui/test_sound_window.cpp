@@ -7,40 +7,22 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
-#include "UiTestSupport.h"
-#include "common/IniFile.h"
-#include "common/NumberFormat.h"
-#include "common/Program.h"
-#include "common/SettingsStore.h"
-#include "model/CFanData.h"
+#include "ProgramFixture.h"
 #include "output/SoundChart.h"
-#include "support/TestSupport.h"
 #include "ui/frmSound.h"
 
 namespace aerolyx {
 namespace {
 
-class SoundWindowTest : public ::testing::Test {
+class SoundWindowTest : public test::ProgramTest {
 protected:
     void SetUp() override
     {
-        test::App();
-        saved_ = Prog();
-        savedLocale_ = DisplayLocale();
-        ini_ = IniFile::ReadIniFile(test::BuiltDataDir() + "/Dodov.ini");
-        Prog() = Program{};
-        Prog().Ini = &ini_;
-        Prog().Settings = &store_;
-        DisplayLocale() = NumberLocale{};
+        ASSERT_NO_FATAL_FAILURE(StartProgram(false));
         rec_.LoadFanFields();
         rec_.ClearAllValues();
         rec_.ReadFromString("O_FanName=AXM 355|I_LwpDist=3|O_Lw1=92.7|O_LwA1=71.6|O_L1wp1=77|O_L1wp5=85.1|"
                             "O_L1wp1d=33.3|O_L1wp5d=67.6|O_L1wp8d=39.5");
-    }
-    void TearDown() override
-    {
-        Prog() = saved_;
-        DisplayLocale() = savedLocale_;
     }
     std::string Cell(const frmSound& w, int r, int c) const
     {
@@ -48,10 +30,6 @@ protected:
         return it ? it->text().toStdString() : "?";
     }
 
-    Program saved_;
-    NumberLocale savedLocale_;
-    IniFile ini_;
-    MemorySettingsStore store_;
     CFanData rec_;
 };
 
@@ -76,64 +54,60 @@ TEST_F(SoundWindowTest, OptionsSwitchTheTableAndChartAndAreSavedOnClosing)
     EXPECT_TRUE(w.Table()->item(1, 6)->font().bold());        // the loudest band
 
     w.Option(0)->click();
-    EXPECT_EQ(Cell(w, 1, 0), "LWA");
+    EXPECT_EQ(Cell(w, 1, 0), "LwA");  // as the English text table spells it
     EXPECT_EQ(Cell(w, 1, 6), "85.1");
     w.close();
     frmSound again;
     again.Startup(rec_);
     EXPECT_TRUE(again.Option(0)->isChecked());
     EXPECT_TRUE(again.Option(3)->isChecked());
-    EXPECT_EQ(store_.Get("SOUND", "Orientation", ""), "1");
+    EXPECT_EQ(Prog().Settings->Get("SOUND", "Orientation", ""), "1");
 }
 
 TEST_F(SoundWindowTest, DistanceZeroWithPressureSavedOpensInSoundPower)
 {
-    store_.Set("SOUND", "Opt1", "0");
-    store_.Set("SOUND", "Opt2", "1");
-    store_.Set("SOUND", "Papersize", "8");
-    store_.Set("SOUND", "Orientation", "2");
+    Prog().Settings->Set("SOUND", "Opt1", "0");
+    Prog().Settings->Set("SOUND", "Opt2", "1");
+    Prog().Settings->Set("SOUND", "Papersize", "8");  // A3
+    Prog().Settings->Set("SOUND", "Orientation", "2");
     rec_.setValueI("I_LwpDist", Variant(0.0));
     frmSound w;
     w.Startup(rec_);
     EXPECT_TRUE(w.Option(0)->isChecked());
     EXPECT_FALSE(w.Option(1)->isEnabled());
-    EXPECT_EQ(Cell(w, 2, 0), "LWA");
+    EXPECT_EQ(Cell(w, 2, 0), "LwA");  // as the English text table spells it
     EXPECT_EQ(Cell(w, 2, 2), "77.0");
     EXPECT_EQ(w.PrintSettings().paper, QPageSize::A3);
     EXPECT_EQ(w.PrintSettings().orientation, QPageLayout::Landscape);
     w.close();
-    EXPECT_EQ(store_.Get("SOUND", "Opt2", ""), "1");  // the preference outlives this fan
+    EXPECT_EQ(Prog().Settings->Get("SOUND", "Opt2", ""), "1");  // the preference outlives this fan
 }
 
-TEST_F(SoundWindowTest, ExportWritesAPdfAndCancelWritesNothing)
+TEST_F(SoundWindowTest, ExportAndChartPictureWriteTheirFilesAndCancelWritesNothing)
 {
     test::TempDir dir;
     frmSound w;
     w.Startup(rec_);
-    w.askFileName = [] { return std::string(); };
+    std::string next;
+    w.askFileName = [&] { return next; };
     EXPECT_FALSE(w.Export());
-    const std::string path = dir.file("sheet.pdf");
-    w.askFileName = [&] { return path; };
+    next = dir.file("sheet.pdf");
     ASSERT_TRUE(w.Export());
-    QFile f(QString::fromStdString(path));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().startsWith("%PDF"));
-}
+    QFile pdf(QString::fromStdString(next));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
 
-TEST_F(SoundWindowTest, ChartPictureCarriesCurveNamesAndNRLabels)
-{
-    test::TempDir dir;
     SoundSheet s;
     SoundOptions o;
     o.nrView = true;
     s.Open(rec_, o);
     std::string error;
     ASSERT_TRUE(WriteSoundPicture(dir.file("c.svg"), s, 900, 600, &error)) << error;
-    QFile f(QString::fromStdString(dir.file("c.svg")));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString svg = QString::fromUtf8(f.readAll());
-    for (const char* text : {"NR 100", "NR 15", "NR 45.4", "NR 67.6", "8000", "SPL [dB(A)]"})
-        EXPECT_TRUE(svg.contains(text)) << text;
+    QFile svg(QString::fromStdString(dir.file("c.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    for (const char* label : {"NR 100", "NR 15", "NR 45.4", "NR 67.6", "8000", "SPL [dB(A)]"})
+        EXPECT_TRUE(text.contains(label)) << label;
     EXPECT_FALSE(WriteSoundPicture(dir.file("c.tif"), s, 900, 600, &error));
     EXPECT_NE(error.find(".tif"), std::string::npos);
 }
