@@ -6,8 +6,6 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
@@ -16,12 +14,10 @@
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "lang/MessageSink.h"
-#include "model/CFanData.h"
 #include "model/CLpField.h"
 #include "model/ProjectInfo.h"
 #include "support/TestSupport.h"
 #include "ui/FieldGrid.h"
-#include "ui/MainLogic.h"
 #include "ui/UiText.h"
 #include "ui/frmMain.h"
 #include "ui/frmSelect.h"
