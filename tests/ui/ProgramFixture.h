@@ -1,13 +1,16 @@
 #pragma once
-// The program started on the built data folder, in-memory settings, English,
-// as the window tests start it; and the main window on top of it.
+// A QApplication for widget tests (the platform plugin comes from
+// QT_QPA_PLATFORM, offscreen under ctest); the program started on the built
+// data folder, in-memory settings, English; and the main window on top of it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
-#include "UiTestSupport.h"
 #include "accessories/AccRoutines.h"
 #include "app/AppContext.h"
 #include "common/Program.h"
@@ -23,6 +26,27 @@
 #include "ui/frmSelect.h"
 
 namespace aerolyx::test {
+
+inline QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "tests_ui";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Runs `act` on the next modal dialog that opens (as a user would answer it).
+inline void WhenModal(std::function<void(QWidget*)> act, int tries = 200)
+{
+    QTimer::singleShot(10, [act, tries]() {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w) act(w);
+        else if (tries > 0) WhenModal(act, tries - 1);
+    });
+}
+
 
 class ProgramTest : public ::testing::Test {
 protected:

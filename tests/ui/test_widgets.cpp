@@ -15,7 +15,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
-#include "UiTestSupport.h"
+#include "ProgramFixture.h"
 #include "common/StrUtil.h"
 #include "ui/FieldGrid.h"
 #include "ui/TranslateForm.h"
