@@ -22,6 +22,7 @@
 #include "support/TestSupport.h"
 #include "ui/FieldGrid.h"
 #include "ui/UiText.h"
+#include "ui/frmAcc.h"
 #include "ui/frmMain.h"
 #include "ui/frmSelect.h"
 
@@ -127,6 +128,23 @@ protected:
         if (pos.empty()) return "<absent>";
         const int col = pos.back() == '1' ? FieldGrid::ColValue1 : FieldGrid::ColValue2;
         return S(g->CellText(std::stoi(pos), col));
+    }
+    // Runs the calculation, takes candidate `number` of the list and ticks
+    // the first two accessories offered for it.
+    void ChooseFanWithTwoAccessories(int number)
+    {
+        PickFromList(number);
+        w_->RunTool("miCalc");
+        ASSERT_FALSE(w_->Outdated());
+        WhenModal([](QWidget* dlg) {
+            auto* a = qobject_cast<frmAcc*>(dlg);
+            ASSERT_NE(a, nullptr);
+            a->ToggleRow(0);
+            a->ToggleRow(1);
+            a->OnOk();
+        });
+        w_->ChooseAccessories();
+        ASSERT_GT(w_->AccGrid()->rowCount(), 2);
     }
     QColor CodeColour() const { return w_->CodeBox()->palette().color(QPalette::Text); }
     // The text of a choice entry as the cell's list offers it.
