@@ -9,7 +9,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -26,7 +25,7 @@
 
 using namespace aerolyx;
 
-TEST(FieldGrid, RowsPositionsGreyCellsAndMasks)
+TEST(FieldGrid, RowsPositionsAndGreyCells)
 {
     test::App();
     std::vector<GridRowView> rows(3);
@@ -48,15 +47,6 @@ TEST(FieldGrid, RowsPositionsGreyCellsAndMasks)
     EXPECT_NE(g.RowItem(3)->background(3).color(), FieldGrid::kMissingCell);
     EXPECT_FALSE(g.StartEdit(2, 3));
     EXPECT_FALSE(g.StartEdit(1, 2));
-
-    // Masks: "#" digits, "," grouping, "." decimals.
-    const std::vector<std::tuple<const char*, const char*, bool>> masks = {
-        {"#######", "-1234567", true}, {"#######", "12a", false},  {"#,###.##", "12,345.67", true},
-        {"#,###.##", "1.234", false},  {"###", "15000", true},
-    };
-    for (const auto& [mask, text, ok] : masks)
-        EXPECT_EQ(QRegularExpression("^" + MaskPattern(mask, '.', ',') + "$").match(text).hasMatch(), ok)
-            << mask << " " << text;
 }
 
 TEST(TranslateForm, TranslatesEveryKindOfTextFromTheOriginalsAndHonoursTags)
