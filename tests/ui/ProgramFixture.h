@@ -76,18 +76,13 @@ protected:
     std::vector<std::string> messages_;
 };
 
-// Picks candidate `number` of the result list when it opens (-1: Cancel).
-inline void PickFromList(int number, int* count = nullptr, int* preselected = nullptr)
+// Picks candidate `number` of the result list when it opens.
+inline void PickFromList(int number, int* count = nullptr)
 {
     WhenModal([=](QWidget* dlg) {
         auto* s = qobject_cast<frmSelect*>(dlg);
         ASSERT_NE(s, nullptr);
         if (count) *count = s->Grid()->rowCount();
-        if (preselected) *preselected = s->CurrentCandidate();
-        if (number < 0) {
-            s->OnCancel();
-            return;
-        }
         ASSERT_TRUE(s->SelectCandidate(number));
         s->OnOk();
     });
@@ -119,12 +114,8 @@ protected:
     // The text a field's cell shows, in whichever grid holds it.
     std::string Shown(const std::string& field)
     {
-        FieldGrid* g = w_->InputGrid();
-        std::string pos = g->FieldPos(field);
-        if (pos.empty()) {
-            g = w_->OutputGrid();
-            pos = g->FieldPos(field);
-        }
+        FieldGrid* g = w_->InputGrid()->FieldPos(field).empty() ? w_->OutputGrid() : w_->InputGrid();
+        const std::string pos = g->FieldPos(field);
         if (pos.empty()) return "<absent>";
         const int col = pos.back() == '1' ? FieldGrid::ColValue1 : FieldGrid::ColValue2;
         return S(g->CellText(std::stoi(pos), col));
