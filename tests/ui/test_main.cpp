@@ -426,7 +426,6 @@ TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantitie
     // A quantity of 0 drops the article while its editor is still closing:
     // the grid is rebuilt afterwards and the program goes on.
     ASSERT_TRUE(Type(acc, acc->model()->index(0, 0), "0"));
-    Settle();
     EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids.size(), 1u);
 }
 
@@ -486,6 +485,14 @@ TEST_F(GridEditingTest, ACommandGivenWhileTypingTakesTheTypedValue)
 // when AEROLYX_SCREENSHOT_DIR names a folder (run under a display server).
 using Screenshots = test::MainWindowTest;
 
+template <class Window>
+std::unique_ptr<QWidget> Started(const CFanData& record)
+{
+    auto w = std::make_unique<Window>();
+    w->Startup(record);
+    return w;
+}
+
 TEST_F(Screenshots, EveryWindowInEveryLanguage)
 {
     const char* dir = std::getenv("AEROLYX_SCREENSHOT_DIR");
@@ -512,16 +519,20 @@ TEST_F(Screenshots, EveryWindowInEveryLanguage)
     for (const ChoiceEntry& e : ParseChoiceList(fd().Item("I_AirDir")->CboBox(true)))
         directions.emplace_back(e.value, e.shown);
     const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> windows = {
-        {"text-window", [&] { auto w = std::make_unique<frmText>(); w->Startup(fd()); return w; }},
-        {"sound-sheet", [&] { auto w = std::make_unique<frmSound>(); w->Startup(fd()); return w; }},
-        {"performance-chart", [&] { auto w = std::make_unique<frmCurve>(); w->Startup(fd()); return w; }},
+        {"text-window", [&] { return Started<frmText>(fd()); }},
+        {"sound-sheet", [&] { return Started<frmSound>(fd()); }},
+        {"performance-chart", [&] { return Started<frmCurve>(fd()); }},
         {"print-preview", [&] {
              auto w = std::make_unique<frmPrint>();
              std::string error;
              EXPECT_TRUE(w->CreatePrintOut(fd(), "FAN", "", &error)) << error;
              return w;
          }},
-        {"air-direction-picker", [&] { auto w = std::make_unique<frmAirDir>(); w->Startup(directions, "A"); return w; }},
+        {"air-direction-picker", [&] {
+             auto w = std::make_unique<frmAirDir>();
+             w->Startup(directions, "A");
+             return w;
+         }},
     };
     for (const char* language : {"EN", "DE", "IT"}) {
         ASSERT_TRUE(Prog().Translator->Startup(language, Prog().AppPath));
