@@ -537,6 +537,7 @@ TEST_F(Screenshots, EveryWindowInEveryLanguage)
     for (const char* language : {"EN", "DE", "IT"}) {
         ASSERT_TRUE(Prog().Translator->Startup(language, Prog().AppPath));
         w_->RetranslateWindow();
+        w_->RebuildGrids();
         save(w_.get(), std::string("main-window-") + language);
         for (const auto& [name, make] : windows)
             for (const QSize size : {QSize(700, 500), QSize(1400, 1000)}) {
