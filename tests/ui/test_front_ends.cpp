@@ -3,52 +3,20 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdio>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTableWidget>
 #include <cstdlib>
 
 #include "ProgramFixture.h"
-#include "UiTestSupport.h"
-#include "accessories/AccRoutines.h"
-#include "app/AppContext.h"
 #include "cli/CliSelect.h"
-#include "common/Program.h"
-#include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
-#include "lang/MessageSink.h"
-#include "model/CFanData.h"
-#include "model/ProjectInfo.h"
-#include "support/TestSupport.h"
 #include "selection/Calculation.h"
-#include "ui/FieldGrid.h"
-#include "ui/UiText.h"
-#include "ui/frmMain.h"
-#include "ui/frmSelect.h"
 
 using namespace aerolyx;
 
 namespace {
 
-class FrontEndsTest : public test::ProgramTest {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(StartProgram());
-        CollectMessages();
-        w_ = std::make_unique<frmMain>();
-        w_->StartMeUp();
-    }
-    void TearDown() override
-    {
-        w_.reset();
-        ProgramTest::TearDown();
-    }
-
-    std::unique_ptr<frmMain> w_;
-};
+using FrontEndsTest = test::MainWindowTest;
 
 // Every line of a fan file but the date, which the two runs take separately.
 std::string Undated(const std::string& text)
@@ -96,14 +64,8 @@ TEST_F(FrontEndsTest, TheCalculationGivesTheSameFanFile)
     }
     test::TempDir dir;
     int listed = 0;
-    test::WhenModal([&listed](QWidget* dlg) {
-        auto* s = qobject_cast<frmSelect*>(dlg);
-        ASSERT_NE(s, nullptr);
-        listed = s->Grid()->rowCount();
-        ASSERT_TRUE(s->SelectCandidate(2));
-        s->OnOk();
-    });
-    w_->askFileName = [&dir](bool, const std::string&) { return dir.file("window.txt"); };
+    test::PickFromList(2, &listed);
+    nextFile_ = dir.file("window.txt");
     w_->RunTool("miCalc");
     ASSERT_GT(listed, 1) << "the duty gives several fans";
     ASSERT_FALSE(w_->Outdated());
@@ -135,31 +97,6 @@ TEST_F(FrontEndsTest, AnImpossibleDutyNamesItsField)
     std::unique_ptr<CFanData> cli = w_->Project().CloneMe();
     ASSERT_TRUE(ApplySet(*cli, "I_AirFlow=0", &error));
     EXPECT_EQ(CheckDuty(*cli).field, "I_AirFlow");
-    ASSERT_TRUE(w_->EnterCell("I_AirFlow", "5,000"));
-    ASSERT_TRUE(w_->EnterCell("I_PresS", ""));
-    ASSERT_TRUE(w_->EnterCell("I_PresT", ""));
-    messages_.clear();
-    w_->RunTool("miCalc");
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].find("pressure"), std::string::npos);
-}
-
-// Not a front-end comparison, but the same start: a first start gives the
-// window room for both grids; a stored size wins afterwards.
-TEST_F(FrontEndsTest, FirstStartSizeAndStoredSize)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(Prog().Settings->Get("Settings", "WinW", "").empty());
-    EXPECT_GE(w_->width(), std::min(1200, screen.width() * 4 / 5));
-    EXPECT_GE(w_->height(), std::min(800, screen.height() * 4 / 5));
-    EXPECT_LE(w_->width(), screen.width());
-    EXPECT_LE(w_->height(), screen.height());
-    w_->resize(520, 410);
-    w_->close();
-    frmMain again;
-    again.StartMeUp();
-    EXPECT_EQ(again.width(), 520);
-    EXPECT_EQ(again.height(), 410);
 }
 
 }  // namespace
