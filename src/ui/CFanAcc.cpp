@@ -4,6 +4,7 @@
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -92,6 +93,20 @@ std::vector<AccArticle> AvailableAccessories(int fsId)
     return out;
 }
 
+namespace {
+
+// A grid not yet on screen sizes by its cells alone, and a new language
+// brings new captions; keep them readable (the German quantity caption is
+// wider than its numbers).
+void KeepCaptionsReadable(QTableWidget* grid)
+{
+    QHeaderView* header = grid->horizontalHeader();
+    for (int c = 0; c + 1 < grid->columnCount(); ++c)
+        grid->setColumnWidth(c, std::max(grid->columnWidth(c), header->sectionSizeHint(c)));
+}
+
+}  // namespace
+
 void CFanAcc::SetupGrid(QTableWidget* grid)
 {
     grid->setColumnCount(5);
@@ -104,6 +119,7 @@ void CFanAcc::SetupGrid(QTableWidget* grid)
                           QAbstractItemView::AnyKeyPressed);
     grid->horizontalHeader()->setStretchLastSection(true);
     if (!dynamic_cast<QuantityDelegate*>(grid->itemDelegate())) grid->setItemDelegate(new QuantityDelegate(grid));
+    KeepCaptionsReadable(grid);
 }
 
 bool CFanAcc::LoadAccGrid(QTableWidget* grid, std::string* error)
@@ -144,6 +160,7 @@ bool CFanAcc::LoadAccGrid(QTableWidget* grid, std::string* error)
         }
     }
     grid->resizeColumnsToContents();
+    KeepCaptionsReadable(grid);
     // Sizing to contents takes the last column's stretch away; give it back.
     grid->horizontalHeader()->setStretchLastSection(false);
     grid->horizontalHeader()->setStretchLastSection(true);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -184,6 +185,12 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
     w_->SetAccQuantity(1, "3");
     EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), p0 + 3 * p1, 1e-9);
     EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).quantities, (std::vector<std::string>{"1", "3"}));
+    // A new language's captions fit their columns ("Menge" is wider than a quantity).
+    ASSERT_TRUE(Prog().Translator->Startup("DE", Prog().AppPath));
+    w_->RetranslateWindow();
+    EXPECT_GE(acc->columnWidth(0), acc->horizontalHeader()->sectionSizeHint(0));
+    ASSERT_TRUE(Prog().Translator->Startup("EN", Prog().AppPath));
+    w_->RetranslateWindow();
 
     // Another size: the accessories move to its articles.
     w_->EnterCell("I_AirFlow", "9,000");
