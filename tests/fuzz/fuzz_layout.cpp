@@ -31,33 +31,21 @@ public:
         pages = 1;
         return true;
     }
-    void NewPage() override { Drawn(), ++pages; }
-    void Text(const QRectF&, const QString&, const QFont&, const QColor&, Qt::Alignment) override { Drawn(); }
-    void Line(const QPointF&, const QPointF&, double w) override
-    {
-        Drawn();
-        if (!(w > 0)) std::abort();
-    }
-    void Image(const QRectF& box, const QImage& img) override
-    {
-        Drawn();
-        if (img.isNull() || !(box.width() > 0 && box.height() > 0)) std::abort();
-    }
-    void Rich(const QRectF&, const QTextDocument&, double from) override
-    {
-        Drawn();
-        if (!(from >= 0)) std::abort();
-    }
+    void NewPage() override { Check(true), ++pages; }
+    void Text(const QRectF&, const QString&, const QFont&, const QColor&, Qt::Alignment) override { Check(true); }
+    void Line(const QPointF&, const QPointF&, double w) override { Check(w > 0); }
+    void Image(const QRectF& box, const QImage& img) override { Check(!img.isNull() && !box.isEmpty()); }
+    void Rich(const QRectF&, const QTextDocument&, double from) override { Check(from >= 0); }
     void Vector(const QRectF& box, const BoxPainter& paint) override
     {
-        Drawn();
+        Check(true);
         QPicture pic;
         QPainter p(&pic);
         paint(p, box);
     }
     bool End(QString*) override
     {
-        Drawn();
+        Check(true);
         ended = true;
         return true;
     }
@@ -65,9 +53,10 @@ public:
     int pages = 0;
 
 private:
-    void Drawn() const
+    // Drawing comes between Begin and End.
+    void Check(bool ok) const
     {
-        if (!began || ended) std::abort();
+        if (!ok || !began || ended) std::abort();
     }
 };
 
