@@ -11,6 +11,7 @@
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
 #include "model/CFanData.h"
+#include "model/FieldEnv.h"
 #include "output/CreatePrintOut.h"
 #include "output/TextSheet.h"
 
@@ -76,6 +77,12 @@ int CliPrint(const std::vector<std::string>& args)
     PrintRequest req;
     req.printType = type;
     req.language = ToUpper(lang);
+    // A text print-out without its tender text would be a letterhead alone.
+    if (type != "FAN") {
+        const std::string sheet = TextSheetPath(Prog().AppPath, record, type == "TEXTW",
+                                                req.language.empty() ? fieldenv::Language() : req.language);
+        if (!FileExists(sheet)) return Fail("no text sheet for " + record.ValueF("O_FanName") + ": " + sheet + " not found");
+    }
     const PrintResult r = WritePrintPdf(record, req, pdf, type == "FAN" ? DefaultPrintHooks() : TextSheetPrintHooks(record));
     for (const std::string& s : r.skipped) std::cerr << "aerolyx-cli: warning: " << s << "\n";
     if (!r.printed) return Fail(r.error);
