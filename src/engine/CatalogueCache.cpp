@@ -9,13 +9,6 @@ std::size_t CachedCurves::Bytes() const
     return n;
 }
 
-std::size_t RecordsetBytes(const Recordset& rs)
-{
-    std::size_t n = sizeof(rs) + static_cast<std::size_t>(rs.FieldCount()) * 48;
-    const std::size_t row = static_cast<std::size_t>(rs.FieldCount()) * (sizeof(Variant) + 8) + 32;
-    return n + static_cast<std::size_t>(rs.RecordCount()) * row;
-}
-
 std::shared_ptr<CatalogueCache> CatalogueCache::Of(IDatabase& db)
 {
     static std::mutex made;
@@ -73,7 +66,7 @@ std::shared_ptr<const Recordset> CatalogueCache::Rows(const Key& key, const Rows
     fetched.MoveFirst();  // kept rows stand on their first row and are never moved
     auto rows = std::make_shared<const Recordset>(std::move(fetched));
     std::lock_guard<std::mutex> lock(m_);
-    Put(key, rows, RecordsetBytes(*rows));
+    Put(key, rows, rows->ApproxBytes());
     return rows;
 }
 

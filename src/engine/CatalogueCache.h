@@ -88,7 +88,4 @@ private:
     std::size_t budget_ = kDefaultBudget;
 };
 
-// Rough resident size of a row set, for the cache's budget.
-std::size_t RecordsetBytes(const Recordset& rs);
-
 }  // namespace aerolyx

@@ -93,7 +93,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
     d.accEquations = AccDpEquations(r);
 
     if (d.pol != 0) {
-        Recordset pz = Db().OpenRecordset(sql::PoleCombination(d.pol));
+        Recordset pz = *Db().OpenKept(sql::PoleCombination(d.pol));
         if (pz.Eof()) {
             d.p1 = -1;  // an unknown combination matches no pole number
             return d;
@@ -101,7 +101,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
         d.p1 = pz.GetInt("PolP1");
         d.p2 = pz.GetInt("PolP2");
         auto speed = [](int poles) {
-            Recordset pb = Db().OpenRecordset(sql::PoleSpeed(poles));
+            Recordset pb = *Db().OpenKept(sql::PoleSpeed(poles));
             return pb.Eof() ? 0 : pb.GetInt("PolBN");
         };
         d.n1 = speed(d.p1);
@@ -147,7 +147,7 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
 {
     const SelectionDuty d = ReadSelectionDuty(record);
     std::vector<std::unique_ptr<CFanData>> found;
-    Recordset rows = Db().OpenRecordset(SelectFansQuery(d));
+    Recordset rows = *Db().OpenKept(SelectFansQuery(d));
     const int count = rows.RecordCount();
     if (count == 0) return found;
 

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "common/Variant.h"
+#include "selection/SelectionSql.h"
 #include "selection/SelectionUi.h"
 
 namespace aerolyx {
 
 class CFanData;
+class IDatabase;
 class Recordset;
 
 // The one engine operation the search uses. The default is DORozEvIdad;
@@ -70,6 +72,10 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
 // (empty for single speed). Returns null when no motor fits.
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency);
+
+// The smallest motor of the demand (sql::Motor's row), positioned on it;
+// Eof when none is strong enough.
+Recordset SmallestMotor(IDatabase& db, const sql::MotorDemand& demand);
 
 // Pole key of tblEEPolz for a single pole number (2 -> 1 ... 12 -> 5, else 0).
 int PoleKeyFromPoles(int poles);

@@ -80,7 +80,7 @@ TEST(CatalogueCache, BoundedLeastRecentlyUsedOut)
         std::vector<std::vector<Variant>> r(static_cast<std::size_t>(n), std::vector<Variant>{Variant(1), Variant(2.5)});
         return Recordset({"a", "b"}, r);
     };
-    const std::size_t one = RecordsetBytes(rows(100));
+    const std::size_t one = rows(100).ApproxBytes();
     cache.SetBudget(3 * one);
     int loads = 0;
     auto load = [&] { ++loads; return rows(100); };
