@@ -110,6 +110,7 @@ void DORozEvIdad::Release()
     }
     sizeRecord_.Close();
     curveRows_.reset();
+    source_.reset();
 }
 
 
@@ -244,10 +245,16 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const bool keyable = std::isfinite(k_);
     const CatalogueCache::CurveKey key{fsid, duty_.PoleCode, duty_.Frequency, k_};
     std::shared_ptr<const CachedCurves> kept = keyable ? cache->Curves(key) : nullptr;
-    if (!kept || !RestoreCurves(*kept)) {
+    if (kept && RestoreCurves(*kept)) {
+        source_ = std::move(kept);
+    } else {
+        source_.reset();
         LoadCurves(nc, nm);
         SmoothCurves();
-        if (keyable) cache->PutCurves(key, KeepCurves());
+        if (keyable) {
+            source_ = KeepCurves();
+            cache->PutCurves(key, source_);
+        }
     }
 
     if (1.5 * V < sizeMinVa_ || 1.5 * duty_.Pressure < sizeMinPa_) throw Reply{ErrorCode(201)};

@@ -22,10 +22,9 @@
 
 #include "common/Database.h"
 #include "engine/CFormula.h"
+#include "engine/CatalogueCache.h"
 
 namespace aerolyx {
-
-struct CachedCurves;
 
 class DORozEvIdad {
 public:
@@ -148,8 +147,9 @@ private:
     void CheckFinite() const;
 
     // Least-squares (type 5) fit of a column over Flow, built on first use
-    // and reused until the slot's data change.
-    const CFormula& Fit(int slot, Column c);
+    // and reused until the slot's data change; slots 1..n share theirs
+    // through the kept curves they came from.
+    const ColumnFit& Fit(int slot, Column c);
     double FitAt(int slot, Column c, double flow);
     void Invalidate(int slot, unsigned mask = ~0u) { fitValid_[static_cast<std::size_t>(slot)] &= ~mask; }
 
@@ -183,10 +183,9 @@ private:
     double dutyFlow_ = 0;   // duty air flow, moved to a limit point when needed
     double target_ = 0;     // required total pressure
     double k_ = 1;
-    std::array<std::array<CFormula, cColumns>, kMaxCurves + 1> fits_;
+    std::array<std::array<ColumnFit, cColumns>, kMaxCurves + 1> fits_{};
     std::array<unsigned, kMaxCurves + 1> fitValid_{};
-    std::array<unsigned, kMaxCurves + 1> fitConst_{};  // column fits that are a constant
-    std::array<std::array<double, cColumns>, kMaxCurves + 1> constValue_{};
+    std::shared_ptr<const CachedCurves> source_;  // the kept curves in slots 1..n, if any
     int maxCrossSteps_ = 0;
     bool stopAfterRange_ = false;  // RefusedByRange: end the duty after the range check
 };
