@@ -31,6 +31,8 @@ public:
 };
 using EngineFactory = std::function<std::unique_ptr<IFanEngine>()>;
 std::unique_ptr<IFanEngine> MakeDefaultEngine();
+// One that queries `catalogue` instead of Prog().DB.
+std::unique_ptr<IFanEngine> MakeDefaultEngine(IDatabase& catalogue);
 
 // The duty as the search reads it from the project record.
 struct SelectionDuty {
@@ -63,7 +65,9 @@ bool WithinTolerance(double value, double target, double tolPercent);
 bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const EngineFactory& engine = {});
 
 // All accepted candidates of the duty in search order, without choosing
-// (what SelectFans lists); `progress` may be null.
+// (what SelectFans lists); `progress` may be null. With the default engine
+// the sizes are shared out over SearchThreadCount() threads; a given engine
+// runs on the calling thread.
 std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, SelectionUi* progress,
                                                         const EngineFactory& engine = {});
 
