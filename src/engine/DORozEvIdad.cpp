@@ -178,14 +178,18 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
 {
     if (state_ != 0) Release();
     state_ = 0;
-    EraseSlots();
-    dutyCoefficient_ = upperCoefficient_ = lowerCoefficient_ = 0;
-    lowerCurve_ = upperCurve_ = 0;
-    referenceFlow_ = 0;
-    referenceAngle_ = 0;
-    bandLevel_.fill(0);
-    bandLevelA_.fill(0);
-    limitPoints_ = {};
+    // The range check reads none of this; sizes it refuses by the thousand
+    // need not pay for clearing the slots.
+    if (!stopAfterRange_) {
+        EraseSlots();
+        dutyCoefficient_ = upperCoefficient_ = lowerCoefficient_ = 0;
+        lowerCurve_ = upperCurve_ = 0;
+        referenceFlow_ = 0;
+        referenceAngle_ = 0;
+        bandLevel_.fill(0);
+        bandLevelA_.fill(0);
+        limitPoints_ = {};
+    }
     staticRef_ = 0;
     target_ = 0;
 

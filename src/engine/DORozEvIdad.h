@@ -87,7 +87,8 @@ public:
     // Whether the duty command `params` (code 1001) would be answered with
     // "ERROR: 203" by the size and range check, before any curve is loaded.
     // False when it passes that check or fails earlier for another reason.
-    // Cheap once the size's rows are cached; leaves the engine Idle.
+    // Cheap once the size's rows are cached; leaves the engine Idle, its
+    // curve slots as the last duty left them.
     bool RefusedByRange(const std::string& params);
     // A-weighting of an octave-band level, band 1..8 = 63 Hz..8 kHz;
     // negative results and unknown bands give 0.
