@@ -80,6 +80,6 @@ private:
 
 std::unique_ptr<IFanEngine> MakeDefaultEngine() { return std::make_unique<RozEngine>(nullptr); }
 
-std::unique_ptr<IFanEngine> MakeDefaultEngine(IDatabase& catalogue) { return std::make_unique<RozEngine>(&catalogue); }
+std::unique_ptr<IFanEngine> MakeEngineOver(IDatabase& catalogue) { return std::make_unique<RozEngine>(&catalogue); }
 
 }  // namespace aerolyx

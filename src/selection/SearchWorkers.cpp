@@ -71,7 +71,7 @@ Recordset SearchWorkers::Ask(std::function<Recordset()> run)
 
 void SearchWorkers::Run()
 {
-    const std::unique_ptr<IFanEngine> engine = MakeDefaultEngine(*relay_);
+    const std::unique_ptr<IFanEngine> engine = MakeEngineOver(*relay_);
     for (;;) {
         const int i = next_.fetch_add(1);
         if (i >= static_cast<int>(results_.size())) return;

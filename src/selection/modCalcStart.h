@@ -31,8 +31,8 @@ public:
 };
 using EngineFactory = std::function<std::unique_ptr<IFanEngine>()>;
 std::unique_ptr<IFanEngine> MakeDefaultEngine();
-// One that queries `catalogue` instead of Prog().DB.
-std::unique_ptr<IFanEngine> MakeDefaultEngine(IDatabase& catalogue);
+// The default engine querying `catalogue` instead of Prog().DB.
+std::unique_ptr<IFanEngine> MakeEngineOver(IDatabase& catalogue);
 
 // The duty as the search reads it from the project record.
 struct SelectionDuty {

@@ -18,11 +18,12 @@ namespace aerolyx::test {
 
 class DemoCatalogue {
 public:
-    explicit DemoCatalogue(double rebate = 0.0) : saved_(Prog())
+    // `catalogue`: another catalogue file than the demo one.
+    explicit DemoCatalogue(double rebate = 0.0, const std::string& catalogue = {}) : saved_(Prog())
     {
         const std::string dir = BuiltDataDir();
         ini_ = IniFile::ReadIniFile(JoinPath(dir, "Dodov.ini"));
-        const std::string file = JoinPath(dir, "fans.db");
+        const std::string file = catalogue.empty() ? JoinPath(dir, "fans.db") : catalogue;
         ok = FileExists(file);
         ConnectionString cs;
         cs.text = "Provider=SQLite;Data Source=" + file + ";";
