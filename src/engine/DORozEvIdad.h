@@ -119,6 +119,14 @@ private:
     IDatabase& Db() const;
     Recordset SizeRows(int fsid);
     std::string RunDuty(int code, const std::string& params);
+    // A duty command up to and with the size and range check: 0 when it
+    // passes, else the reply's error code. rangeOnly leaves the curve slots
+    // as they are (the check reads none of them).
+    struct Prepared {
+        std::shared_ptr<CatalogueCache> cache;
+        double nc = 0, nm = 0;  // speeds of the curves' and the duty's pole code
+    };
+    int PrepareDuty(const std::string& params, bool rangeOnly, Prepared& out);
     std::string RunCheck(const std::string& params);
     std::string RunRecompute(const std::string& params);
     std::string RunQuery(const std::string& params);
@@ -188,7 +196,6 @@ private:
     std::array<unsigned, kMaxCurves + 1> fitValid_{};
     std::shared_ptr<const CachedCurves> source_;  // the kept curves in slots 1..n, if any
     int maxCrossSteps_ = 0;
-    bool stopAfterRange_ = false;  // RefusedByRange: end the duty after the range check
 };
 
 }  // namespace aerolyx

@@ -392,7 +392,7 @@ TEST(DataSheet, NoMotorPoleKeysAndFrameLimit)
     Recordset own = cat.db().OpenRecordset("SELECT * FROM abfSelectFans WHERE FsID=14");
     rec::Set(*r, "I_Pol", Variant(0));
     EXPECT_FALSE(CalcFanData(own, *r, reply, "", 4, 0, 50));
-    EXPECT_EQ(cat.db().CountQueries("AND Fab0ID=2 "), 1);
+    EXPECT_EQ(cat.db().CountQueries("tblMotBase WHERE Fab0ID=2 "), 1);
 
     // 60 Hz: the motor table is asked for FrqID 60 and the voltage's ID.
     rec::Set(*r, "I_Frq", Variant(60));
