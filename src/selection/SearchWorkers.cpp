@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/Program.h"
+#include "engine/CatalogueCache.h"
 
 namespace aerolyx {
 
@@ -13,11 +14,16 @@ int SearchThreadCount()
     return std::clamp(n, 1, 64);
 }
 
-// The workers' view of the catalogue: queries go to the calling thread,
-// what is derived from the catalogue is the connection's own.
+// The workers' view of the catalogue: queries go to the calling thread.
+// What is derived from the catalogue is the connection's, taken on the
+// calling thread at the start: a connection that reopens meanwhile drops
+// its own slot without pulling the cache from under the workers.
 class SearchWorkers::Relay : public IDatabase {
 public:
-    explicit Relay(SearchWorkers& owner) : owner_(owner) {}
+    explicit Relay(SearchWorkers& owner) : owner_(owner)
+    {
+        shared_ = CatalogueCache::Of(owner.catalogue_);
+    }
     Recordset OpenRecordset(const std::string& sql) override
     {
         return owner_.Ask([this, sql] { return owner_.catalogue_.OpenRecordset(sql); });
@@ -26,10 +32,11 @@ public:
     {
         return owner_.Ask([this, sql, params] { return owner_.catalogue_.OpenParameterized(sql, params); });
     }
-    std::shared_ptr<CatalogueDerived>& Derived() override { return owner_.catalogue_.Derived(); }
+    std::shared_ptr<CatalogueDerived>& Derived() override { return shared_; }
 
 private:
     SearchWorkers& owner_;
+    std::shared_ptr<CatalogueDerived> shared_;
 };
 
 SearchWorkers::SearchWorkers(IDatabase& catalogue, int threads, int count, SizeWork work)
