@@ -1,5 +1,6 @@
 #include "app/AppContext.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
@@ -131,6 +132,7 @@ void AppContext::Publish()
     p.Version = Version;
     p.Rebate = Rebate;
     p.PriceList = PriceList;
+    p.SearchThreads = SearchThreads;
     p.PriceCurrency = PriceCurrency;
     p.Ini = &IniLines;
     p.DB = DBConnection.get();
@@ -173,6 +175,8 @@ bool AppContext::Main(StartupOptions options)
     if (!(Rebate >= 0 && Rebate < 100)) Rebate = 0;  // a rebate of 100 % or more would break the net prices
     if (std::string pl = IniLines.IniValue("0000PriceList"); IsNumeric(pl)) PriceList = static_cast<int>(TextToNum(pl));
     if (std::string cur = IniLines.IniValue("0000PriceCurrency"); !cur.empty()) PriceCurrency = cur;
+    if (const std::string t = Settings->Get("Settings", "SearchThreads", "0"); IsNumeric(t))
+        SearchThreads = static_cast<int>(std::clamp(std::floor(TextToNum(t)), 0.0, 64.0));
     Publish();
 
     // 5: the one connection; without it start-up goes on and queries fail.

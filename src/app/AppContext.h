@@ -47,6 +47,7 @@ public:
     std::string Version;
     double Rebate = 0.0;
     int PriceList = 1;
+    int SearchThreads = 0;  // per-user setting Settings/SearchThreads; 0: one per core
     std::string PriceCurrency = "EUR";
     std::unique_ptr<ISettingsStore> Settings;
     std::unique_ptr<DbConnection> DBConnection;

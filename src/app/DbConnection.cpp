@@ -244,6 +244,9 @@ DbConnection::DbConnection(ConnectionString cs) : cs_(std::move(cs))
     static std::atomic<unsigned> counter{0};
     qtName_ = "aerolyx-db-" + std::to_string(++counter);
     provider_ = CanonicalProvider(cs_.Get({"Provider"}));
+    // The catalogue is opened read-only: a statement's rows stay valid until
+    // the connection closes or reopens.
+    KeepStatements(64u << 20);
 }
 
 struct DbConnection::Prepared {

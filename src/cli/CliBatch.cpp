@@ -45,7 +45,7 @@ void Usage(bool full)
     std::ostream& out = full ? std::cout : std::cerr;
     out << "usage: aerolyx-cli batch [--data DIR] [--format csv|json]\n"
            "                         [--choose best-efficiency|lowest-power|lowest-price|lowest-noise]\n"
-           "                         [--lang XX] [--units KIND;UNIT|...] [--] SCHEDULE.csv\n";
+           "                         [--lang XX] [--units KIND;UNIT|...] [--threads N] [--] SCHEDULE.csv\n";
     if (!full) return;
     out << "  Runs the fan selection once per row of SCHEDULE.csv. Its first row names\n"
            "  the fields (I_AirFlow, I_PresS, I_BaseTmp, ...); every further row is one\n"
@@ -56,7 +56,8 @@ void Usage(bool full)
            "  or json (every field of the chosen fan in stored units); \"No fans found\"\n"
            "  when none fits. A row that cannot be used is reported on standard error\n"
            "  with its row number and skipped; the others still run. Long schedules show\n"
-           "  their progress on standard error.\n"
+           "  their progress on standard error. --threads N searches each duty with N\n"
+           "  threads (0: one per core).\n"
            "  --        ends the options\n"
            "Exit status: 0 every row ran, 2 bad arguments or schedule, or some rows skipped.\n";
 }

@@ -114,7 +114,7 @@ int CliChart(const std::vector<std::string>& args)
 
     AppContext ctx;
     std::string error;
-    if (!Start(ctx, StartArgs{data, lang, ""}, true, error)) return ChartFail(error);
+    if (!Start(ctx, StartArgs{data, lang, "", ""}, true, error)) return ChartFail(error);
     CFanData record;
     error = ReadFanFile(file, record);
     if (!error.empty()) return ChartFail(error);

@@ -216,7 +216,7 @@ void CliSelectUsage(bool full)
     std::ostream& out = full ? std::cout : std::cerr;
     out << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
            "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
-           "                          [--lang XX] [--units KIND;UNIT|...] [--]\n";
+           "                          [--lang XX] [--units KIND;UNIT|...] [--threads N] [--]\n";
     if (!full) return;
     out << "  Runs the fan selection for the duty of the project (the defaults, or FILE)\n"
            "  after setting fields as typed in the input grid (in the user's units), and\n"
@@ -225,6 +225,8 @@ void CliSelectUsage(bool full)
            "  --format table is for people; csv is for machines: a header row of field\n"
            "  names with their units, plain numbers with \".\" and no thousands separators;\n"
            "  json gives every field of every candidate in stored units.\n"
+           "  --threads N searches with N threads (0: one per core; the default is the\n"
+           "  SearchThreads setting, else one per core); the results are the same.\n"
            "  --units chooses display units for this run (not saved), e.g.\n"
            "  \"VL;m3/s|PA;InchWG\". Unit kinds and their units:\n";
     const CUnit units;

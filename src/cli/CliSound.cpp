@@ -174,7 +174,7 @@ int CliSound(const std::vector<std::string>& args)
 
     AppContext ctx;
     std::string error;
-    if (!Start(ctx, StartArgs{data, lang, ""}, false, error)) return SoundFail(error);
+    if (!Start(ctx, StartArgs{data, lang, "", ""}, false, error)) return SoundFail(error);
     CFanData record;
     error = ReadFanFile(file, record);
     if (!error.empty()) return SoundFail(error);

@@ -21,11 +21,12 @@ int Fail(const std::string& message)
     return kExitBad;
 }
 
-// Consumes --data, --lang, --units (also as --opt=value). Returns true when
-// args[i] was one of them; *error is set when its value is missing.
+// Consumes --data, --lang, --units, --threads (also as --opt=value). Returns
+// true when args[i] was one of them; *error is set when its value is missing.
 bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error)
 {
-    for (auto [name, target] : {std::pair{"--data", &s.data}, std::pair{"--lang", &s.lang}, std::pair{"--units", &s.units}}) {
+    for (auto [name, target] : {std::pair{"--data", &s.data}, std::pair{"--lang", &s.lang},
+                                std::pair{"--units", &s.units}, std::pair{"--threads", &s.threads}}) {
         switch (TakeOptionValue(args, i, name, *target)) {
         case OptionValue::Taken: return true;
         case OptionValue::Missing: error = std::string(name) + " needs a value"; return true;
@@ -77,6 +78,15 @@ bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string&
         const char* what = kind == MessageKind::Critical ? "error" : kind == MessageKind::Warning ? "warning" : "note";
         std::cerr << "aerolyx-cli: " << what << ": " << ReplaceAll(text, "\r\n", "\n  ") << "\n";
     });
+    int threads = -1;
+    if (!s.threads.empty()) {
+        const std::string t = Trim(s.threads);
+        if (t.empty() || t.size() > 3 || t.find_first_not_of("0123456789") != std::string::npos) {
+            error = "--threads needs a whole number of threads (0: one per core), not '" + s.threads + "'";
+            return false;
+        }
+        threads = std::stoi(t);
+    }
     StartupOptions options;
     options.dataDir = s.data;
     if (!s.data.empty() && !FileExists(JoinPath(s.data, "Dodov.ini"))) {
@@ -106,6 +116,7 @@ bool Start(AppContext& ctx, const StartArgs& s, bool needCatalogue, std::string&
         if (!ValidUnits(s.units, error)) return false;
         ctx.Units->LoadCodes(s.units);
     }
+    if (threads >= 0) ctx.SearchThreads = Prog().SearchThreads = threads;
     return true;
 }
 

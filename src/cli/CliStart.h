@@ -15,12 +15,12 @@ constexpr int kExitBad = 2;
 // Writes "aerolyx-cli: message" to standard error; returns kExitBad.
 int Fail(const std::string& message);
 
-// Start-up options: --data, --lang, --units.
+// Start-up options: --data, --lang, --units, --threads.
 struct StartArgs {
-    std::string data, lang, units;
+    std::string data, lang, units, threads;
 };
 
-// Consumes --data, --lang, --units (also as --opt=value). Returns true when
+// Consumes --data, --lang, --units, --threads (also as --opt=value). Returns true when
 // args[i] was one of them; `error` is set when its value is missing.
 bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error);
 

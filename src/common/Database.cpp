@@ -1,7 +1,9 @@
 #include "common/Database.h"
 
 #include <cmath>
-#include <numeric>
+#include <list>
+#include <mutex>
+#include <unordered_map>
 
 #include "common/NumText.h"
 #include "common/StrUtil.h"
@@ -9,10 +11,14 @@
 namespace aerolyx {
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows)
-    : columns_(std::move(columns)), rows_(std::move(rows)), open_(true)
+    : data_(std::make_shared<const Data>(Data{std::move(columns), std::move(rows)})), open_(true)
 {
-    visible_.resize(rows_.size());
-    std::iota(visible_.begin(), visible_.end(), std::size_t{0});
+}
+
+const std::string& Recordset::FieldName(int i) const
+{
+    static const std::vector<std::string> none;
+    return (data_ ? data_->columns : none).at(static_cast<std::size_t>(i));
 }
 
 std::string SpliceParameters(const std::string& sql, const std::vector<Variant>& params)
@@ -54,6 +60,73 @@ std::string SpliceParameters(const std::string& sql, const std::vector<Variant>&
     return out;
 }
 
+// Statement rows by text, least recently used out beyond the budget.
+class IDatabase::KeptRows {
+public:
+    explicit KeptRows(std::size_t budget) : budget_(budget) {}
+
+    std::shared_ptr<const Recordset> Find(const std::string& sql)
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        auto it = entries_.find(sql);
+        if (it == entries_.end()) return nullptr;
+        lru_.splice(lru_.begin(), lru_, it->second.lru);
+        return it->second.rows;
+    }
+    void Put(const std::string& sql, std::shared_ptr<const Recordset> rows)
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        if (entries_.count(sql)) return;
+        const std::size_t bytes = rows->ApproxBytes() + sql.size();
+        lru_.push_front(sql);
+        entries_.emplace(sql, Entry{std::move(rows), bytes, lru_.begin()});
+        bytes_ += bytes;
+        while (bytes_ > budget_ && lru_.size() > 1) {
+            auto old = entries_.find(lru_.back());
+            bytes_ -= old->second.bytes;
+            entries_.erase(old);
+            lru_.pop_back();
+        }
+    }
+
+private:
+    struct Entry {
+        std::shared_ptr<const Recordset> rows;
+        std::size_t bytes;
+        std::list<std::string>::iterator lru;
+    };
+    std::mutex m_;
+    std::unordered_map<std::string, Entry> entries_;
+    std::list<std::string> lru_;  // most recent first
+    std::size_t bytes_ = 0;
+    std::size_t budget_;
+};
+
+std::shared_ptr<const Recordset> IDatabase::OpenKept(const std::string& sql)
+{
+    if (keptBudget_ == 0) return std::make_shared<const Recordset>(OpenRecordset(sql));
+    // Made on first use after a drop; a caller holding the old one keeps
+    // rows of the catalogue it asked, never mixes them into the new one.
+    std::shared_ptr<KeptRows> kept = kept_;
+    if (!kept) kept = kept_ = std::make_shared<KeptRows>(keptBudget_);
+    if (auto rows = kept->Find(sql)) return rows;
+    auto rows = std::make_shared<const Recordset>(OpenRecordset(sql));
+    kept->Put(sql, rows);
+    return rows;
+}
+
+void IDatabase::KeepStatements(std::size_t budget)
+{
+    keptBudget_ = budget;
+    kept_.reset();
+}
+
+void IDatabase::DropDerived()
+{
+    derived_.reset();
+    kept_.reset();
+}
+
 Recordset IDatabase::OpenParameterized(const std::string& sql, const std::vector<Variant>& params)
 {
     return OpenRecordset(SpliceParameters(sql, params));
@@ -61,8 +134,10 @@ Recordset IDatabase::OpenParameterized(const std::string& sql, const std::vector
 
 int Recordset::FieldIndex(std::string_view name) const
 {
-    for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (IEquals(columns_[i], name)) return static_cast<int>(i);
+    if (!data_) return -1;
+    const std::vector<std::string>& columns = data_->columns;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (IEquals(columns[i], name)) return static_cast<int>(i);
     return -1;
 }
 
@@ -72,7 +147,7 @@ const Variant& Recordset::Field(int index) const
     if (Eof()) throw DbError(3021, "Either BOF or EOF is True, or the current record has been deleted.");
     if (index < 0 || index >= FieldCount())
         throw DbError(3265, "Item cannot be found in the collection (column " + std::to_string(index) + ").");
-    return rows_[visible_[pos_]][static_cast<std::size_t>(index)];
+    return data_->rows[RowAt(pos_)][static_cast<std::size_t>(index)];
 }
 
 const Variant& Recordset::Field(std::string_view name) const
@@ -110,11 +185,9 @@ void Recordset::Filter(std::string_view criteria)
     visible_.clear();
     pos_ = 0;
     const auto eq = criteria.find('=');
-    if (Trim(criteria).empty() || eq == std::string_view::npos) {
-        visible_.resize(rows_.size());
-        std::iota(visible_.begin(), visible_.end(), std::size_t{0});
-        return;
-    }
+    filtered_ = !(Trim(criteria).empty() || eq == std::string_view::npos);
+    if (!filtered_ || !data_) return;
+    const std::vector<std::vector<Variant>>& rows = data_->rows;
     const int col = FieldIndex(Trim(criteria.substr(0, eq)));
     std::string value = Trim(criteria.substr(eq + 1));
     if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
@@ -122,19 +195,27 @@ void Recordset::Filter(std::string_view criteria)
     if (col < 0) return;  // unknown column: no rows
     const bool numeric = IsNumeric(value);
     const double num = numeric ? TextToNum(value) : 0.0;
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-        const Variant& v = rows_[r][static_cast<std::size_t>(col)];
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Variant& v = rows[r][static_cast<std::size_t>(col)];
         if (v.isEmpty()) continue;
         const bool match = (numeric && v.isNumeric()) ? v.toDouble() == num : IEquals(v.toText(), value);
         if (match) visible_.push_back(r);
     }
 }
 
+std::size_t Recordset::ApproxBytes() const
+{
+    const std::size_t fields = static_cast<std::size_t>(FieldCount());
+    const std::size_t rows = data_ ? data_->rows.size() : 0;
+    return sizeof(*this) + fields * 48 + rows * (fields * (sizeof(Variant) + 8) + 32);
+}
+
 void Recordset::Close()
 {
     open_ = false;
-    rows_.clear();
+    data_.reset();
     visible_.clear();
+    filtered_ = false;
     pos_ = 0;
 }
 

@@ -23,14 +23,14 @@ public:
     Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows);
 
     bool IsOpen() const { return open_; }
-    bool Eof() const { return pos_ >= visible_.size(); }
-    void MoveNext() { if (pos_ < visible_.size()) ++pos_; }
+    bool Eof() const { return pos_ >= Visible(); }
+    void MoveNext() { if (pos_ < Visible()) ++pos_; }
     void MoveFirst() { pos_ = 0; }
-    int RecordCount() const { return static_cast<int>(visible_.size()); }
+    int RecordCount() const { return static_cast<int>(Visible()); }
     int Position() const { return static_cast<int>(pos_); }  // 0-based
     void Move(int pos) { pos_ = pos < 0 ? 0 : static_cast<std::size_t>(pos); }
-    int FieldCount() const { return static_cast<int>(columns_.size()); }
-    const std::string& FieldName(int i) const { return columns_.at(static_cast<std::size_t>(i)); }
+    int FieldCount() const { return data_ ? static_cast<int>(data_->columns.size()) : 0; }
+    const std::string& FieldName(int i) const;
     int FieldIndex(std::string_view name) const;  // case-insensitive, -1 when absent
 
     // The current row's value; a null is an empty Variant. An unknown column
@@ -42,15 +42,27 @@ public:
     int GetInt(std::string_view name, int def = 0) const;
     std::string GetText(std::string_view name, const std::string& def = {}) const;
 
+    // Rough resident size, for caches that keep row sets within a budget.
+    std::size_t ApproxBytes() const;
+
     // In-place filter "column=value" (value compared as number when both are
     // numeric, else as text without regard to case); empty clears it.
     void Filter(std::string_view criteria);
     void Close();
 
 private:
-    std::vector<std::string> columns_;
-    std::vector<std::vector<Variant>> rows_;
-    std::vector<std::size_t> visible_;
+    // The rows never change once fetched: copies of a recordset share them
+    // and keep only their own position and filter.
+    struct Data {
+        std::vector<std::string> columns;
+        std::vector<std::vector<Variant>> rows;
+    };
+    std::size_t Visible() const { return filtered_ ? visible_.size() : (data_ ? data_->rows.size() : 0); }
+    std::size_t RowAt(std::size_t pos) const { return filtered_ ? visible_[pos] : pos; }
+
+    std::shared_ptr<const Data> data_;
+    std::vector<std::size_t> visible_;  // the filter's rows; unused while not filtered
+    bool filtered_ = false;
     std::size_t pos_ = 0;
     bool open_ = false;
 };
@@ -78,11 +90,22 @@ public:
     // so nothing derived outlives the catalogue it came from.
     virtual std::shared_ptr<CatalogueDerived>& Derived() { return derived_; }
 
+    // The rows of a statement whose answer cannot change while the
+    // connection stays open. A connection over a read-only catalogue runs
+    // each text once and shares its rows (see KeepStatements); this default
+    // runs it every time. The rows stand on their first row.
+    virtual std::shared_ptr<const Recordset> OpenKept(const std::string& sql);
+
 protected:
-    void DropDerived() { derived_.reset(); }
+    // Lets OpenKept keep rows, up to `budget` bytes, least recently used out.
+    void KeepStatements(std::size_t budget);
+    void DropDerived();
 
 private:
+    class KeptRows;
     std::shared_ptr<CatalogueDerived> derived_;
+    std::shared_ptr<KeptRows> kept_;
+    std::size_t keptBudget_ = 0;
 };
 
 // The text with each placeholder replaced by its value as a literal; throws

@@ -21,6 +21,7 @@ struct Program {
     double Rebate = 0.0;
     int PriceList = 1;
     std::string PriceCurrency = "EUR";
+    int SearchThreads = 1;                 // threads of a selection; 0: one per core
     const IniFile* Ini = nullptr;          // IniLines
     IDatabase* DB = nullptr;               // DBConnection; null when the connection failed
     ISettingsStore* Settings = nullptr;    // per-user settings store

@@ -164,9 +164,7 @@ double CFormula::Eval(double x) const
     case 2:
     case 4: INTERP1(n, X, Y, x, y); break;
     case 3: CSFIT2(n, X, Y, slopeFirst_, slopeLast_, x, y); break;
-    case 5:
-        for (auto it = coeff_.rbegin(); it != coeff_.rend(); ++it) y = y * x + *it;
-        break;
+    case 5: y = FitPolynomial::Horner(coeff_.data(), static_cast<int>(coeff_.size()), x); break;
     default: break;
     }
     return y;
@@ -177,6 +175,17 @@ double CFormula::ForGetPoint(double x) const
     if (dataState_ != 2 || x_.empty()) return 0.0;
     if (!(x >= x_.front() && x <= x_.back())) return 0.0;
     return Eval(x);
+}
+
+FitPolynomial CFormula::Polynomial() const
+{
+    FitPolynomial p;
+    if (!built_ || dataState_ != 2 || formulaType_ != 5 || x_.empty() || coeff_.size() > p.coeff.size()) return p;
+    p.lo = x_.front();
+    p.hi = x_.back();
+    p.count = static_cast<int>(coeff_.size());
+    std::copy(coeff_.begin(), coeff_.end(), p.coeff.begin());
+    return p;
 }
 
 bool CFormula::ForFreeData()

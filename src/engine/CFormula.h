@@ -15,10 +15,32 @@
 // with three-point end slopes, 4 piecewise linear of the resampled data,
 // 5 least-squares polynomial of degree min(n - 2, 4) of the resampled data
 // (resampling gives 49 or 50 points, so degree 4).
+#include <array>
 #include <cstdint>
 #include <vector>
 
 namespace aerolyx {
+
+// A least-squares polynomial (type 5) reduced to what reading it needs: the
+// range of its resampled data and its coefficients. Reads exactly as the
+// CFormula it came from.
+struct FitPolynomial {
+    double lo = 0.0, hi = -1.0;  // empty range: reads 0
+    std::array<double, 5> coeff{};
+    int count = 0;
+    double At(double x) const
+    {
+        if (!(x >= lo && x <= hi)) return 0.0;
+        return Horner(coeff.data(), count, x);
+    }
+    // Highest power first, as the fitter has always summed.
+    static double Horner(const double* c, int n, double x)
+    {
+        double y = 0.0;
+        for (int i = n - 1; i >= 0; --i) y = y * x + c[i];
+        return y;
+    }
+};
 
 class CFormula {
 public:
@@ -50,6 +72,9 @@ public:
 
     // The formula at x for X(1) <= x <= X(n) once built; otherwise 0.
     double ForGetPoint(double x) const;
+
+    // The built type-5 formula as a FitPolynomial; an empty one otherwise.
+    FitPolynomial Polynomial() const;
 
     // Drops data and formula (DataState 0); always true.
     bool ForFreeData();

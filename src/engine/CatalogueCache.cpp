@@ -5,15 +5,27 @@ namespace aerolyx {
 std::size_t CachedCurves::Bytes() const
 {
     std::size_t n = sizeof(*this);
-    for (const CachedCurve& c : curves) n += sizeof(c) + 6 * c.flow.capacity() * sizeof(double);
+    for (const CachedCurve& c : curves)
+        n += sizeof(c) + 6 * c.flow.capacity() * sizeof(double) + sizeof(std::array<FitSlot, kColumns>);
     return n;
 }
 
-std::size_t RecordsetBytes(const Recordset& rs)
+bool CachedCurves::FindFit(int slot, int column, ColumnFit& out) const
 {
-    std::size_t n = sizeof(rs) + static_cast<std::size_t>(rs.FieldCount()) * 48;
-    const std::size_t row = static_cast<std::size_t>(rs.FieldCount()) * (sizeof(Variant) + 8) + 32;
-    return n + static_cast<std::size_t>(rs.RecordCount()) * row;
+    std::lock_guard<std::mutex> lock(fitMutex_);
+    const auto s = static_cast<std::size_t>(slot - 1);
+    if (s >= fits_.size() || column < 0 || column >= kColumns) return false;
+    const FitSlot& f = fits_[s][static_cast<std::size_t>(column)];
+    if (f.made) out = f.fit;
+    return f.made;
+}
+
+void CachedCurves::KeepFit(int slot, int column, const ColumnFit& fit) const
+{
+    std::lock_guard<std::mutex> lock(fitMutex_);
+    if (slot < 1 || static_cast<std::size_t>(slot) > curves.size() || column < 0 || column >= kColumns) return;
+    if (fits_.size() < curves.size()) fits_.resize(curves.size());
+    fits_[static_cast<std::size_t>(slot - 1)][static_cast<std::size_t>(column)] = FitSlot{true, fit};
 }
 
 std::shared_ptr<CatalogueCache> CatalogueCache::Of(IDatabase& db)
@@ -73,7 +85,7 @@ std::shared_ptr<const Recordset> CatalogueCache::Rows(const Key& key, const Rows
     fetched.MoveFirst();  // kept rows stand on their first row and are never moved
     auto rows = std::make_shared<const Recordset>(std::move(fetched));
     std::lock_guard<std::mutex> lock(m_);
-    Put(key, rows, RecordsetBytes(*rows));
+    Put(key, rows, rows->ApproxBytes());
     return rows;
 }
 

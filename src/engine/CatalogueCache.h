@@ -6,6 +6,7 @@
 // Bounded in memory, least recently used out; shared by every engine object
 // on the same connection and safe to use from several threads. Reopening or
 // closing the connection drops it (IDatabase::Derived).
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "common/Database.h"
+#include "engine/CFormula.h"
 
 namespace aerolyx {
 
@@ -28,10 +30,30 @@ struct CachedCurve {
     // PointCount values each, point 1 first
     std::vector<double> eta, power, pressure, angle, flow, sound;
 };
+// A column's least-squares fit over the flow, or the constant it stands for.
+struct ColumnFit {
+    bool constant = false;
+    double value = 0;
+    FitPolynomial poly;
+};
 struct CachedCurves {
+    static constexpr int kColumns = 6;
     std::vector<CachedCurve> curves;  // slots 1..n
     double sizeMinVa = 0, sizeMaxVa = 0, sizeMinPa = 0, sizeMaxPa = 0;
     std::size_t Bytes() const;
+
+    // The fits of slot 1..n's columns depend on the kept points only: the
+    // first engine to need one makes it, the others read it.
+    bool FindFit(int slot, int column, ColumnFit& out) const;
+    void KeepFit(int slot, int column, const ColumnFit& fit) const;
+
+private:
+    struct FitSlot {
+        bool made = false;
+        ColumnFit fit;
+    };
+    mutable std::mutex fitMutex_;
+    mutable std::vector<std::array<FitSlot, kColumns>> fits_;
 };
 
 class CatalogueCache : public CatalogueDerived {
@@ -87,8 +109,5 @@ private:
     std::size_t bytes_ = 0;
     std::size_t budget_ = kDefaultBudget;
 };
-
-// Rough resident size of a row set, for the cache's budget.
-std::size_t RecordsetBytes(const Recordset& rs);
 
 }  // namespace aerolyx

@@ -217,16 +217,19 @@ bool DORozEvIdad::RestoreCurves(const CachedCurves& c)
 }
 
 
-const CFormula& DORozEvIdad::Fit(int slot, Column c)
+const ColumnFit& DORozEvIdad::Fit(int slot, Column c)
 {
     const auto si = static_cast<std::size_t>(slot);
-    CFormula& f = fits_[si][static_cast<std::size_t>(c)];
+    ColumnFit& f = fits_[si][static_cast<std::size_t>(c)];
     const unsigned bit = 1u << c;
     if (!(fitValid_[si] & bit)) {
         // The calculated efficiency is brought up to date whenever an
         // operating-point column is read, so that a reply shows it also
         // when the duty fails later.
         if (c != cPressure) ComputeEtaCalc(slot);
+        fitValid_[si] |= bit;
+        const bool shared = source_ && slot >= 1;
+        if (shared && source_->FindFit(slot, c, f)) return f;
         CurveSlot& s = curves_[si];
         const std::array<double, kMaxPoints + 1>* col = nullptr;
         switch (c) {
@@ -237,15 +240,16 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
         case cSound: col = &s.SoundPower; break;
         default: col = &s.EtaCalc; break;
         }
+        f = ColumnFit{};
         if (ConstantColumn(s.PointCount, &(*col)[1])) {
-            f.ForFreeData();
-            fitConst_[si] |= bit;
-            constValue_[si][static_cast<std::size_t>(c)] = (*col)[1];
+            f.constant = true;
+            f.value = (*col)[1];
         } else {
-            BuildFit(f, s.PointCount, &s.Flow[1], &(*col)[1], 5);
-            fitConst_[si] &= ~bit;
+            BuildFit(sharedFormula_, s.PointCount, &s.Flow[1], &(*col)[1], 5);
+            f.poly = sharedFormula_.Polynomial();
+            sharedFormula_.ForFreeData();
         }
-        fitValid_[si] |= bit;
+        if (shared) source_->KeepFit(slot, c, f);
     }
     return f;
 }
@@ -253,13 +257,10 @@ const CFormula& DORozEvIdad::Fit(int slot, Column c)
 
 double DORozEvIdad::FitAt(int slot, Column c, double flow)
 {
-    const CFormula& f = Fit(slot, c);
-    const auto si = static_cast<std::size_t>(slot);
-    if (!(fitConst_[si] & (1u << c))) return f.ForGetPoint(flow);
-    const CurveSlot& s = curves_[si];
-    return flow >= s.Flow[1] && flow <= s.Flow[static_cast<std::size_t>(s.PointCount)]
-               ? constValue_[si][static_cast<std::size_t>(c)]
-               : 0.0;
+    const ColumnFit& f = Fit(slot, c);
+    if (!f.constant) return f.poly.At(flow);
+    const CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
+    return flow >= s.Flow[1] && flow <= s.Flow[static_cast<std::size_t>(s.PointCount)] ? f.value : 0.0;
 }
 
 

@@ -23,9 +23,6 @@ namespace aerolyx {
 
 using namespace engine_detail;
 
-namespace {
-struct RangePassed {};  // RefusedByRange: the duty got past the range check
-}  // namespace
 
 DORozEvIdad::DORozEvIdad() = default;
 
@@ -110,6 +107,7 @@ void DORozEvIdad::Release()
     }
     sizeRecord_.Close();
     curveRows_.reset();
+    source_.reset();
 }
 
 
@@ -173,18 +171,22 @@ DORozEvIdad::DutyRecord ParseDuty(const std::string& params)
 }  // namespace
 
 
-std::string DORozEvIdad::RunDuty(int code, const std::string& params)
+int DORozEvIdad::PrepareDuty(const std::string& params, bool rangeOnly, Prepared& out)
 {
     if (state_ != 0) Release();
     state_ = 0;
-    EraseSlots();
-    dutyCoefficient_ = upperCoefficient_ = lowerCoefficient_ = 0;
-    lowerCurve_ = upperCurve_ = 0;
-    referenceFlow_ = 0;
-    referenceAngle_ = 0;
-    bandLevel_.fill(0);
-    bandLevelA_.fill(0);
-    limitPoints_ = {};
+    // The range check reads none of this; sizes it refuses by the thousand
+    // need not pay for clearing the slots.
+    if (!rangeOnly) {
+        EraseSlots();
+        dutyCoefficient_ = upperCoefficient_ = lowerCoefficient_ = 0;
+        lowerCurve_ = upperCurve_ = 0;
+        referenceFlow_ = 0;
+        referenceAngle_ = 0;
+        bandLevel_.fill(0);
+        bandLevelA_.fill(0);
+        limitPoints_ = {};
+    }
     staticRef_ = 0;
     target_ = 0;
 
@@ -205,7 +207,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
         sizeRecord_ = SizeRows(duty_.FsID);
         if (sizeRecord_.Eof()) err = 106;
     }
-    if (err != 0) throw Reply{ErrorCode(err)};
+    if (err != 0) return err;
 
     const double d = sizeRecord_.GetDouble("FsSizeI") / 1000 / 2;
     fanArea_ = kSheetPi * std::pow(d, 2);
@@ -214,7 +216,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(db);
     const int fsid = duty_.FsID;
     curveRows_ = cache->CurveRows(fsid, [&] { return engine_sql::FanCurves(db, fsid); });
-    if (curveRows_->RecordCount() == 0) throw Reply{ErrorCode(201)};
+    if (curveRows_->RecordCount() == 0) return 201;
 
     auto poleSpeed = [&](int pole) {
         return cache->PoleSpeed(pole, [&] {
@@ -226,6 +228,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const int curvePole = curveRows_->GetInt("FanCPz");
     const double nc = poleSpeed(curvePole);
     const double nm = curvePole == duty_.PoleCode ? nc : poleSpeed(duty_.PoleCode);
+    out = Prepared{cache, nc, nm};
     const double f = duty_.Frequency;
     // a frequency or speed of 0 cannot be converted
     if (f == 0 || nc == 0 || nm == 0) throw DivisionByZero{};
@@ -236,18 +239,35 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     const double V = dutyFlow_;
     const engine_range::StoredRange range{sizeRecord_.GetDouble("FsMinVa"), sizeRecord_.GetDouble("FsMaxVa"),
                                           sizeRecord_.GetDouble("FsMinPa"), sizeRecord_.GetDouble("FsMaxPa")};
-    if (!engine_range::DutyWithinRange(range, V, target_, nm, nc, f, k_)) throw Reply{ErrorCode(203)};
-    if (stopAfterRange_) throw RangePassed{};
+    if (!engine_range::DutyWithinRange(range, V, target_, nm, nc, f, k_)) return 203;
+    return 0;
+}
+
+
+std::string DORozEvIdad::RunDuty(int code, const std::string& params)
+{
+    Prepared pre;
+    if (const int e = PrepareDuty(params, false, pre); e != 0) throw Reply{ErrorCode(e)};
+    const std::shared_ptr<CatalogueCache>& cache = pre.cache;
+    const double nc = pre.nc, nm = pre.nm;
+    const int fsid = duty_.FsID;
+    const double V = dutyFlow_;
 
     // The converted curves depend on the size, pole code, frequency and
     // density only; a NaN density could not be ordered as a key.
     const bool keyable = std::isfinite(k_);
     const CatalogueCache::CurveKey key{fsid, duty_.PoleCode, duty_.Frequency, k_};
     std::shared_ptr<const CachedCurves> kept = keyable ? cache->Curves(key) : nullptr;
-    if (!kept || !RestoreCurves(*kept)) {
+    if (kept && RestoreCurves(*kept)) {
+        source_ = std::move(kept);
+    } else {
+        source_.reset();
         LoadCurves(nc, nm);
         SmoothCurves();
-        if (keyable) cache->PutCurves(key, KeepCurves());
+        if (keyable) {
+            source_ = KeepCurves();
+            cache->PutCurves(key, source_);
+        }
     }
 
     if (1.5 * V < sizeMinVa_ || 1.5 * duty_.Pressure < sizeMinPa_) throw Reply{ErrorCode(201)};
@@ -301,16 +321,13 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
 
 bool DORozEvIdad::RefusedByRange(const std::string& params)
 {
-    stopAfterRange_ = true;
     bool refused = false;
     try {
-        RunDuty(1001, params);
-    } catch (const Reply& r) {
-        refused = r.text == ErrorCode(203);
+        Prepared pre;
+        refused = PrepareDuty(params, true, pre) == 203;
     } catch (...) {
-        // passed, or failed for another reason: not this check's to say
+        // failed for another reason: not this check's to say
     }
-    stopAfterRange_ = false;
     Release();
     state_ = 0;
     return refused;

@@ -22,10 +22,9 @@
 
 #include "common/Database.h"
 #include "engine/CFormula.h"
+#include "engine/CatalogueCache.h"
 
 namespace aerolyx {
-
-struct CachedCurves;
 
 class DORozEvIdad {
 public:
@@ -88,7 +87,8 @@ public:
     // Whether the duty command `params` (code 1001) would be answered with
     // "ERROR: 203" by the size and range check, before any curve is loaded.
     // False when it passes that check or fails earlier for another reason.
-    // Cheap once the size's rows are cached; leaves the engine Idle.
+    // Cheap once the size's rows are cached; leaves the engine Idle, its
+    // curve slots as the last duty left them.
     bool RefusedByRange(const std::string& params);
     // A-weighting of an octave-band level, band 1..8 = 63 Hz..8 kHz;
     // negative results and unknown bands give 0.
@@ -119,6 +119,14 @@ private:
     IDatabase& Db() const;
     Recordset SizeRows(int fsid);
     std::string RunDuty(int code, const std::string& params);
+    // A duty command up to and with the size and range check: 0 when it
+    // passes, else the reply's error code. rangeOnly leaves the curve slots
+    // as they are (the check reads none of them).
+    struct Prepared {
+        std::shared_ptr<CatalogueCache> cache;
+        double nc = 0, nm = 0;  // speeds of the curves' and the duty's pole code
+    };
+    int PrepareDuty(const std::string& params, bool rangeOnly, Prepared& out);
     std::string RunCheck(const std::string& params);
     std::string RunRecompute(const std::string& params);
     std::string RunQuery(const std::string& params);
@@ -148,8 +156,9 @@ private:
     void CheckFinite() const;
 
     // Least-squares (type 5) fit of a column over Flow, built on first use
-    // and reused until the slot's data change.
-    const CFormula& Fit(int slot, Column c);
+    // and reused until the slot's data change; slots 1..n share theirs
+    // through the kept curves they came from.
+    const ColumnFit& Fit(int slot, Column c);
     double FitAt(int slot, Column c, double flow);
     void Invalidate(int slot, unsigned mask = ~0u) { fitValid_[static_cast<std::size_t>(slot)] &= ~mask; }
 
@@ -183,12 +192,10 @@ private:
     double dutyFlow_ = 0;   // duty air flow, moved to a limit point when needed
     double target_ = 0;     // required total pressure
     double k_ = 1;
-    std::array<std::array<CFormula, cColumns>, kMaxCurves + 1> fits_;
+    std::array<std::array<ColumnFit, cColumns>, kMaxCurves + 1> fits_{};
     std::array<unsigned, kMaxCurves + 1> fitValid_{};
-    std::array<unsigned, kMaxCurves + 1> fitConst_{};  // column fits that are a constant
-    std::array<std::array<double, cColumns>, kMaxCurves + 1> constValue_{};
+    std::shared_ptr<const CachedCurves> source_;  // the kept curves in slots 1..n, if any
     int maxCrossSteps_ = 0;
-    bool stopAfterRange_ = false;  // RefusedByRange: end the duty after the range check
 };
 
 }  // namespace aerolyx

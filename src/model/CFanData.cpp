@@ -373,7 +373,7 @@ void AppendRecords(const std::string& sql, std::string& list, int& columns)
     IDatabase* db = Prog().DB;
     if (!db) return;
     try {
-        Recordset rs = db->OpenRecordset(sql);
+        Recordset rs = *db->OpenKept(sql);
         if (rs.FieldCount() > 0) columns = rs.FieldCount();
         for (; !rs.Eof(); rs.MoveNext()) {
             switch (rs.FieldCount()) {

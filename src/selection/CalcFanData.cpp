@@ -2,6 +2,7 @@
 // one or two speeds, motor steps, order code, prices, octave bands.
 #include "accessories/RecordValues.h"
 #include "common/Constants.h"
+#include "common/NumText.h"
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
@@ -61,6 +62,18 @@ std::string Lookup(IDatabase& db, const std::string& sql, const char* column)
 
 }  // namespace
 
+Recordset SmallestMotor(IDatabase& db, const sql::MotorDemand& demand)
+{
+    // The motors of one maker, form and pole key are the same for every duty:
+    // kept once, then the first strong enough is taken. The power is compared
+    // as the statement would see it written.
+    Recordset motors = *db.OpenKept(sql::MotorRange(demand));
+    const double least = TextToNum(NumToText(demand.minPower));
+    for (motors.MoveFirst(); !motors.Eof(); motors.MoveNext())
+        if (motors.GetDouble("MotP1") >= least) break;
+    return motors;
+}
+
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency)
 {
@@ -96,7 +109,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
     demand.form = rec::ColText(row, "TpMotForm");
     demand.poleKey = poleKey;
     demand.maxFrame = rec::ColNum(row, "FsMaxMot");
-    Recordset motor = db.OpenRecordset(sql::Motor(demand));
+    Recordset motor = SmallestMotor(db, demand);
     if (motor.Eof()) return nullptr;
 
     // 7.

@@ -15,6 +15,7 @@ namespace {
 // a failure stops the search as a failed query does everywhere else.
 class WatchedCatalogue : public IDatabase {
 public:
+    explicit WatchedCatalogue(IDatabase* target) : target_(target) {}
     Recordset OpenRecordset(const std::string& sql) override
     {
         try {
@@ -42,16 +43,19 @@ public:
     std::shared_ptr<CatalogueDerived>& Derived() override { return Db().Derived(); }
 
 private:
-    static IDatabase& Db()
+    IDatabase& Db() const
     {
+        if (target_) return *target_;
         if (!Prog().DB) throw DbError(0, "No database connection");
         return *Prog().DB;
     }
+    IDatabase* target_;  // null: Prog().DB
     std::optional<DbError> failure_;
 };
 
 class RozEngine : public IFanEngine {
 public:
+    explicit RozEngine(IDatabase* catalogue) : catalogue_(catalogue) {}
     std::string Execute(int code, const std::string& params) override
     {
         catalogue_.Clear();
@@ -74,6 +78,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IFanEngine> MakeDefaultEngine() { return std::make_unique<RozEngine>(); }
+std::unique_ptr<IFanEngine> MakeDefaultEngine() { return std::make_unique<RozEngine>(nullptr); }
+
+std::unique_ptr<IFanEngine> MakeEngineOver(IDatabase& catalogue) { return std::make_unique<RozEngine>(&catalogue); }
 
 }  // namespace aerolyx

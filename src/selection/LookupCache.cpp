@@ -24,9 +24,9 @@ LookupCacheScope::~LookupCacheScope()
 
 Recordset CachedLookup(IDatabase& db, const std::string& sql)
 {
-    if (!t_cache) return db.OpenRecordset(sql);
+    if (!t_cache) return *db.OpenKept(sql);
     auto it = t_cache->find(sql);
-    if (it == t_cache->end()) it = t_cache->emplace(sql, db.OpenRecordset(sql)).first;
+    if (it == t_cache->end()) it = t_cache->emplace(sql, *db.OpenKept(sql)).first;
     Recordset copy = it->second;
     copy.MoveFirst();
     return copy;

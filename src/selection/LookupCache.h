@@ -2,7 +2,8 @@
 // The small lookup tables a data sheet reads (series text, insulation and
 // protection classes, makers, pole combinations) answer the same few texts
 // for every candidate of a search; while a scope is open their recordsets
-// are kept by SQL text. Outside a scope every lookup is a fresh query.
+// are kept by SQL text. Outside a scope a lookup is what the connection
+// keeps (IDatabase::OpenKept).
 #include <string>
 
 #include "common/Database.h"

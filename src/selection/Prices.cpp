@@ -39,12 +39,12 @@ void PriceCandidate(CFanData& c, const Recordset& row, const Recordset& motor)
         key.kw1 = rec::Num(c, "O_S1MotKw");
         key.pole2 = rec::Num(c, "O_S2MotPol");
         key.kw2 = rec::Num(c, "O_S2MotKw");
-        Recordset prs = db.OpenRecordset(sql::CombinationPrice(key));
+        Recordset prs = *db.OpenKept(sql::CombinationPrice(key));
         if (!prs.Eof()) {
             double sum = NetPrice(prs.GetDouble("PrsPrice" + list));
             rec::Set(c, "O_FanPrice", Variant(0.0));
             rec::Set(c, "O_MotPrice", Variant(0.0));
-            Recordset sur = db.OpenRecordset(sql::BladeSurcharge(key, rec::Num(c, "O_Blades")));
+            Recordset sur = *db.OpenKept(sql::BladeSurcharge(key, rec::Num(c, "O_Blades")));
             if (!sur.Eof()) sum += NetPrice(sur.GetDouble("PrsPrice" + list));
             rec::Set(c, "O_SumPrice", Variant(sum));
         }

@@ -20,18 +20,25 @@ std::string SelectFans(const std::string& series, const std::string& type, const
 std::string PoleCombination(double polId) { return "SELECT * FROM tblEEPolz WHERE PolID=" + NumToText(polId); }
 std::string PoleSpeed(double poles) { return "SELECT * FROM tblEEPolB WHERE PolBID=" + NumToText(poles); }
 
-std::string Motor(const MotorDemand& d)
+namespace {
+std::string MotorWhere(const MotorDemand& d)
 {
-    std::string sql = "SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=" + NumToText(d.minPower);
-    sql += " AND Fab0ID=" + NumToText(d.maker);
+    std::string sql = "Fab0ID=" + NumToText(d.maker);
     sql += " AND FrqID=" + NumToText(d.frequency);
     sql += " AND VoltID=" + NumToText(d.voltage);
     sql += " AND MotForm='" + SqlQuote(d.form) + "'";
     sql += " AND PolID=" + NumToText(d.poleKey);
     if (d.maxFrame > 0) sql += " AND MotBgr<=" + NumToText(d.maxFrame);
-    sql += " ORDER BY MotP1";
-    return sql;
+    return sql + " ORDER BY MotP1";
 }
+}  // namespace
+
+std::string Motor(const MotorDemand& d)
+{
+    return "SELECT TOP 1 * FROM tblMotBase WHERE MotP1>=" + NumToText(d.minPower) + " AND " + MotorWhere(d);
+}
+
+std::string MotorRange(const MotorDemand& d) { return "SELECT * FROM tblMotBase WHERE " + MotorWhere(d); }
 
 std::string SeriesSuffix(const std::string& series)
 {

@@ -24,6 +24,9 @@ struct MotorDemand {
     double poleKey = 0, maxFrame = 0;
 };
 std::string Motor(const MotorDemand& d);
+// The same motors of every power, smallest first (minPower is not used):
+// the rows the first statement picks from, the same for every duty.
+std::string MotorRange(const MotorDemand& d);
 
 // Data-sheet lookups by key.
 std::string SeriesSuffix(const std::string& series);

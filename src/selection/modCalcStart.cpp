@@ -1,5 +1,6 @@
 #include "selection/modCalcStart.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "accessories/AccRoutines.h"
@@ -9,6 +10,7 @@
 #include "common/StrUtil.h"
 #include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
+#include "selection/SearchWorkers.h"
 #include "selection/SelectionSql.h"
 #include "selection/SelectionTexts.h"
 #include "selection/SizePrefilter.h"
@@ -93,7 +95,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
     d.accEquations = AccDpEquations(r);
 
     if (d.pol != 0) {
-        Recordset pz = Db().OpenRecordset(sql::PoleCombination(d.pol));
+        Recordset pz = *Db().OpenKept(sql::PoleCombination(d.pol));
         if (pz.Eof()) {
             d.p1 = -1;  // an unknown combination matches no pole number
             return d;
@@ -101,7 +103,7 @@ SelectionDuty ReadSelectionDuty(const CFanData& r)
         d.p1 = pz.GetInt("PolP1");
         d.p2 = pz.GetInt("PolP2");
         auto speed = [](int poles) {
-            Recordset pb = Db().OpenRecordset(sql::PoleSpeed(poles));
+            Recordset pb = *Db().OpenKept(sql::PoleSpeed(poles));
             return pb.Eof() ? 0 : pb.GetInt("PolBN");
         };
         d.n1 = speed(d.p1);
@@ -142,16 +144,64 @@ std::string Speed2Command(const SelectionDuty& d, int fsId, double q2, double pt
     return Command(q2, pt2, 2, d, fsId, 5, angle1, d.p2);
 }
 
+namespace {
+
+// The engine's part for the size `row` stands on: the poles it accepts
+// within the tolerances, with their replies.
+std::vector<SizeHit> RunSize(const Recordset& row, const SelectionDuty& d, IFanEngine& engine)
+{
+    std::vector<SizeHit> hits;
+    const int fsId = static_cast<int>(rec::ColNum(row, "FsID"));
+    // sizes outside the duty's range never reach a duty command
+    for (const int p : PassingPoles(row, d, engine)) {
+        std::string reply1 = engine.Execute(1001, Speed1Command(d, fsId, p));
+        const EngineReply a(reply1);
+        if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply
+        const double q = a.Op(reply::OpFlow);
+        if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
+        const double pres = d.staticMode() ? a.Op(reply::OpStaticPressure) : a.Op(reply::OpTotalPressure);
+        if (!WithinTolerance(pres, d.staticMode() ? d.presS : d.presT, d.tolP)) continue;
+
+        std::string reply2;
+        if (d.p2 != 0) {
+            if (d.n1 == 0) continue;  // no speed for the first step: the fan laws cannot scale
+            const double ratio = static_cast<double>(d.n2) / d.n1;
+            const double q2 = Fix(q * ratio);
+            const double pt2 = Fix(ratio * ratio * a.Op(reply::OpTotalPressure));
+            reply2 = engine.Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle)));
+            if (!EngineReply(reply2).HasOperatingPoint()) continue;
+        }
+        hits.push_back(SizeHit{p, std::move(reply1), std::move(reply2)});
+    }
+    return hits;
+}
+
+}  // namespace
+
 std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, SelectionUi* ui,
                                                         const EngineFactory& factory)
 {
     const SelectionDuty d = ReadSelectionDuty(record);
     std::vector<std::unique_ptr<CFanData>> found;
-    Recordset rows = Db().OpenRecordset(SelectFansQuery(d));
+    const std::shared_ptr<const Recordset> kept = Db().OpenKept(SelectFansQuery(d));
+    Recordset rows = *kept;
     const int count = rows.RecordCount();
     if (count == 0) return found;
 
-    std::unique_ptr<IFanEngine> engine = factory ? factory() : MakeDefaultEngine();
+    // A given engine may not be safe to copy onto other threads.
+    const int threads = factory ? 1 : std::min(SearchThreadCount(), count);
+    std::unique_ptr<IFanEngine> engine;
+    std::unique_ptr<SearchWorkers> workers;
+    if (threads > 1) {
+        workers = std::make_unique<SearchWorkers>(Db(), threads, count, [kept, &d](int i, IFanEngine& e) {
+            Recordset row = *kept;
+            row.Move(i);
+            return RunSize(row, d, e);
+        });
+    } else {
+        engine = factory ? factory() : MakeDefaultEngine();
+    }
+
     LookupCacheScope lookups;
     SearchScope scope(ui);
     scope.Begin();
@@ -162,30 +212,11 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
             const int v = static_cast<int>(Fix(position / (count / 100.0))) + 1;
             ui->Progress(v > 100 ? 100 : v);
         }
-        const int fsId = static_cast<int>(rec::ColNum(rows, "FsID"));
-        // sizes outside the duty's range never reach a duty command
-        for (const int p : PassingPoles(rows, d, *engine)) {
-            const std::string reply1 = engine->Execute(1001, Speed1Command(d, fsId, p));
-            const EngineReply a(reply1);
-            if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply
-            const double q = a.Op(reply::OpFlow);
-            if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
-            const double pres = d.staticMode() ? a.Op(reply::OpStaticPressure) : a.Op(reply::OpTotalPressure);
-            if (!WithinTolerance(pres, d.staticMode() ? d.presS : d.presT, d.tolP)) continue;
-
-            std::unique_ptr<CFanData> cand;
-            if (d.p2 == 0) {
-                cand = CalcFanData(rows, record, reply1.substr(3), std::string(), p, 0, d.frq);
-            } else {
-                if (d.n1 == 0) continue;  // no speed for the first step: the fan laws cannot scale
-                const double ratio = static_cast<double>(d.n2) / d.n1;
-                const double q2 = Fix(q * ratio);
-                const double pt2 = Fix(ratio * ratio * a.Op(reply::OpTotalPressure));
-                const std::string reply2 =
-                    engine->Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle)));
-                if (!EngineReply(reply2).HasOperatingPoint()) continue;
-                cand = CalcFanData(rows, record, reply1.substr(3), reply2, d.p1, d.p2, d.frq);
-            }
+        const std::vector<SizeHit> hits = workers ? workers->Take(rows.Position()) : RunSize(rows, d, *engine);
+        for (const SizeHit& h : hits) {
+            std::unique_ptr<CFanData> cand =
+                d.p2 == 0 ? CalcFanData(rows, record, h.reply1.substr(3), std::string(), h.pole, 0, d.frq)
+                          : CalcFanData(rows, record, h.reply1.substr(3), h.reply2, d.p1, d.p2, d.frq);
             if (cand) found.push_back(std::move(cand));
         }
     }

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "common/Variant.h"
+#include "selection/SelectionSql.h"
 #include "selection/SelectionUi.h"
 
 namespace aerolyx {
 
 class CFanData;
+class IDatabase;
 class Recordset;
 
 // The one engine operation the search uses. The default is DORozEvIdad;
@@ -29,6 +31,8 @@ public:
 };
 using EngineFactory = std::function<std::unique_ptr<IFanEngine>()>;
 std::unique_ptr<IFanEngine> MakeDefaultEngine();
+// The default engine querying `catalogue` instead of Prog().DB.
+std::unique_ptr<IFanEngine> MakeEngineOver(IDatabase& catalogue);
 
 // The duty as the search reads it from the project record.
 struct SelectionDuty {
@@ -61,7 +65,9 @@ bool WithinTolerance(double value, double target, double tolPercent);
 bool SelectFans(CFanData& record, SelectionUi& ui, ResultList& stored, const EngineFactory& engine = {});
 
 // All accepted candidates of the duty in search order, without choosing
-// (what SelectFans lists); `progress` may be null.
+// (what SelectFans lists); `progress` may be null. With the default engine
+// the sizes are shared out over SearchThreadCount() threads; a given engine
+// runs on the calling thread.
 std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, SelectionUi* progress,
                                                         const EngineFactory& engine = {});
 
@@ -70,6 +76,10 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
 // (empty for single speed). Returns null when no motor fits.
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency);
+
+// The smallest motor of the demand (sql::Motor's row), positioned on it;
+// Eof when none is strong enough.
+Recordset SmallestMotor(IDatabase& db, const sql::MotorDemand& demand);
 
 // Pole key of tblEEPolz for a single pole number (2 -> 1 ... 12 -> 5, else 0).
 int PoleKeyFromPoles(int poles);

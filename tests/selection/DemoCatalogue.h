@@ -13,9 +13,10 @@ namespace aerolyx::test {
 
 class DemoCatalogue {
 public:
-    explicit DemoCatalogue(double rebate = 0.0)
+    // `catalogue`: another catalogue file than the demo one.
+    explicit DemoCatalogue(double rebate = 0.0, const std::string& catalogue = {})
         : saved_(Prog()), ini_(IniFile::ReadIniFile(JoinPath(BuiltDataDir(), "Dodov.ini"))),
-          db_(OpenSqliteCatalogue(CatalogueFile(), nullptr)), ok(db_ != nullptr)
+          db_(OpenSqliteCatalogue(catalogue.empty() ? CatalogueFile() : catalogue, nullptr)), ok(db_ != nullptr)
     {
         units_.LoadCodes("");
         Prog().AppPath = BuiltDataDir();

@@ -132,7 +132,7 @@ TEST(CatalogueCache, BoundedLeastRecentlyUsedOut)
 {
     CatalogueCache cache;
     const Recordset hundred({"a", "b"}, std::vector<std::vector<Variant>>(100, {Variant(1), Variant(2.5)}));
-    const std::size_t one = RecordsetBytes(hundred);
+    const std::size_t one = hundred.ApproxBytes();
     cache.SetBudget(3 * one);
     int loads = 0;
     auto load = [&] {

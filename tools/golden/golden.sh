@@ -2,14 +2,24 @@
 # Golden outputs: selections over a grid of duties and engine replies over every
 # catalogue size, written to OUT_DIR. Run before and after a change that must not
 # change results, then `diff -r` the two folders.
-#   tools/golden/golden.sh BIN_DIR OUT_DIR
+#   tools/golden/golden.sh BIN_DIR OUT_DIR [CATALOGUE.db]
+# With a catalogue (e.g. one made by aerolyx-catalogue --sizes 1000), the
+# programs run from a copy of BIN_DIR whose fans.db is that catalogue.
 set -euo pipefail
-BIN="${1:?usage: golden.sh BIN_DIR OUT_DIR}"
-OUT="${2:?usage: golden.sh BIN_DIR OUT_DIR}"
-CLI="$BIN/aerolyx-cli"
+BIN="${1:?usage: golden.sh BIN_DIR OUT_DIR [CATALOGUE.db]}"
+OUT="${2:?usage: golden.sh BIN_DIR OUT_DIR [CATALOGUE.db]}"
+CATALOGUE="${3:-}"
 mkdir -p "$OUT"
 export AEROLYX_SETTINGS_DIR="$(mktemp -d)"
-trap 'rm -rf "$AEROLYX_SETTINGS_DIR"' EXIT
+WORK=""
+trap 'rm -rf "$AEROLYX_SETTINGS_DIR" ${WORK:+"$WORK"}' EXIT
+if [ -n "$CATALOGUE" ]; then
+  WORK="$(mktemp -d)"
+  cp -r "$BIN"/. "$WORK"/
+  cp "$CATALOGUE" "$WORK/fans.db"
+  BIN="$WORK"
+fi
+CLI="$BIN/aerolyx-cli"
 
 n=0
 {
