@@ -331,25 +331,21 @@ TEST(Engine, Queries)
     EXPECT_EQ(e.State(), 3);
 }
 
-// A-weighting of the octave bands 63 Hz .. 8 kHz: -26.2, -16.1, -8.6, -3.2,
-// 0, +1.2, +1.0, -1.1 dB; a flat spectrum sums to +6.99 dB(A) over one band.
-TEST(Engine, NoiseBandsAndWeighting)
+// The weights and the distance term are the noise module's; here the
+// engine's bands: without a spectrum row every band carries Lw, a row steps
+// down from Lw, and a band below 0 reads 0.
+TEST(Engine, NoiseBands)
 {
     Fixture f;
-    // no spectrum row: every band carries Lw; 1 m subtracts 7.9 dB
     const EngineReply r(f.Run(Duty{.distance = 1}));
     const double lw = r.Op(OpSoundPower);
     const EngineReply view(f.engine.Execute(2, "MAIN"));
     EXPECT_DOUBLE_EQ(view.BandLevel(2), lw);
-    EXPECT_NEAR(view.BandLevelA(2), lw - 7.9 - 16.1, 1e-9);
-    EXPECT_NEAR(view.BandLevelA(6), lw - 7.9 + 1.2, 1e-9);
-    EXPECT_NEAR(r.Op(OpSoundPowerA), lw - 7.9 + 6.99, 0.06);
+    EXPECT_NEAR(view.BandLevelA(2), lw - 7.9 - 16.1, 1e-9);  // 1 m away, 125 Hz weight
 
-    // with a spectrum row, bands step down from Lw; a band below 0 reads 0
     f.db.AddNoise(1, 4, {10, 8, 6, 5, 7, 9, 12, 200});
     const EngineReply s(f.Run(Duty{}));
     EXPECT_NEAR(s.BandLevel(1), lw - 10, 1e-9);
-    EXPECT_NEAR(s.BandLevelA(1), lw - 36.2, 1e-9);
     EXPECT_NEAR(s.BandLevel(8), lw - 200, 1e-9);
     EXPECT_EQ(s.BandLevelA(8), 0);
 }
