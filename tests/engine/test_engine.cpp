@@ -34,7 +34,10 @@ std::vector<double> Nums(const std::string& reply)
 }
 
 struct Fixture {
-    Fixture() { AddFan(db, SizeRow(1), kAngles); }
+    explicit Fixture(const FakeCatalogue::Size& size = SizeRow(1), const std::vector<int>& angles = kAngles)
+    {
+        AddFan(db, size, angles);
+    }
     std::string Run(const Duty& d) { return engine.Execute(1001, d.Text()); }
     FakeCatalogue db;
     DORozEvIdad engine{db};
@@ -196,9 +199,8 @@ TEST(Engine, CurvesConvertedByDensityFrequencyAndSpeed)
 // operating curve is that curve, and a duty well off it (beyond ±2 %) moves onto it.
 TEST(Engine, SingleCurveSize)
 {
-    FakeCatalogue one;
-    AddFan(one, SizeRow(1), {23});
-    DORozEvIdad e(one);
+    Fixture f(SizeRow(1), {23});
+    DORozEvIdad& e = f.engine;
     e.Execute(1001, Duty{.flow = 12000, .pressure = 600}.Text());
     ASSERT_EQ(e.CurveCount(), 1);
     const auto& c1 = e.Curve(1);
@@ -220,9 +222,7 @@ TEST(Engine, RangeChecksAtTheEdges)
     s.FsMaxVa = 14850;
     s.FsMinPa = 606;
     s.FsMaxPa = 792;
-    FakeCatalogue db;
-    AddFan(db, s, kAngles);
-    DORozEvIdad e(db);
+    Fixture f(s);
     const struct {
         double flow, pressure;
         bool rejected;
@@ -230,16 +230,14 @@ TEST(Engine, RangeChecksAtTheEdges)
                  {11000, 600, false}, {11000, 599.9, true}, {11000, 800, false}, {11000, 800.1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.flow << " m³/h " << c.pressure << " Pa");
-        EXPECT_EQ(e.Execute(1001, Duty{.flow = c.flow, .pressure = c.pressure}.Text()) == "ERROR: 203", c.rejected);
+        EXPECT_EQ(f.Run(Duty{.flow = c.flow, .pressure = c.pressure}) == "ERROR: 203", c.rejected);
     }
     // after loading, 1.5 × the bare static pressure must reach the size's minimum of 300 Pa
     s = SizeRow(1);
     s.FsMinPa = 300;
-    FakeCatalogue db2;
-    AddFan(db2, s, kAngles);
-    DORozEvIdad e2(db2);
-    EXPECT_NE(e2.Execute(1001, Duty{.flow = 14000, .pressure = 200, .factor = 3, .kind = 1}.Text()), "ERROR: 201");
-    EXPECT_EQ(e2.Execute(1001, Duty{.flow = 14000, .pressure = 199, .factor = 3, .kind = 1}.Text()), "ERROR: 201");
+    Fixture loaded(s);
+    EXPECT_NE(loaded.Run(Duty{.flow = 14000, .pressure = 200, .factor = 3, .kind = 1}), "ERROR: 201");
+    EXPECT_EQ(loaded.Run(Duty{.flow = 14000, .pressure = 199, .factor = 3, .kind = 1}), "ERROR: 201");
 }
 
 TEST(Engine, StaticDutyWithLosses)
