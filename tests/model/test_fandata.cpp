@@ -195,7 +195,7 @@ TEST_F(RecordTest, CatalogueListsQuoteSplicedValuesAndFallBack)
     EXPECT_EQ(rec.Item("I_Yes")->CboBox(true), "|#0;No|#1;Yes");
 }
 
-TEST_F(RecordTest, UnitFieldConvertsBetweenDisplayAndNormalUnit)
+TEST_F(RecordTest, UnitFieldsConvertAndLabel)
 {
     auto f = Field("I_AirFlow;5;;;;;0;120;;;;vl");
     units.SetUnitCode("VL", "m3/s");
@@ -220,6 +220,13 @@ TEST_F(RecordTest, UnitFieldConvertsBetweenDisplayAndNormalUnit)
     EXPECT_NEAR(rec.Value("I_Rf").toDouble(), 4.7, 0.3);
     ASSERT_TRUE(rec.setValue("I_Rf", Variant(4.7)));
     EXPECT_NEAR(rec.ValueI("I_Rf").toDouble(), 50, 2);
+
+    // A unit kind becomes the code, anything else a fixed label; "VALUTA" is the currency.
+    for (const auto& [unit, shown] : {std::pair{"vl", "m3/h"}, {"%", "%"}, {"VALUTA", "CHF"}, {"", ""}}) {
+        CLpField plain;
+        plain.SetMyUnit(unit);
+        EXPECT_EQ(plain.UnitKZ(true), shown) << unit;
+    }
 }
 
 TEST_F(RecordTest, DisplayFormatsFollowTheLocaleTheFileFormDoesNot)
@@ -281,16 +288,6 @@ TEST_F(RecordTest, RawValuesConvertToTheFieldTypeOrChangeNothing)
     auto i = Field("I_I;2;;;;;0;1;;7;;");
     EXPECT_FALSE(i->setValue(Variant("12x")));
     EXPECT_EQ(i->ValueI(), Variant(7));
-}
-
-TEST_F(RecordTest, UnitLabelsAndKinds)
-{
-    // A unit kind becomes the code, anything else a fixed label; "VALUTA" is the currency.
-    for (const auto& [unit, shown] : {std::pair{"vl", "m3/h"}, {"%", "%"}, {"VALUTA", "CHF"}, {"", ""}}) {
-        CLpField f;
-        f.SetMyUnit(unit);
-        EXPECT_EQ(f.UnitKZ(true), shown) << unit;
-    }
 }
 
 // The field asks its owner for its list and tells it of typed values only.
