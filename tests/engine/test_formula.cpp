@@ -96,23 +96,6 @@ TEST(Formula, ResamplingOfALine)
     }
 }
 
-// A dense quadratic fan curve: the quartic follows it, the steep end (where
-// the last resampled segment lags) least closely; a constant is fitted exactly.
-TEST(Formula, PolynomialFits)
-{
-    V qx, qy;
-    Curve(30, 1000.0, 8000.0, qx, qy);
-    CFormula q;
-    q.ForSetData(qx, qy);
-    q.ForInitData(5);
-    EXPECT_LT(q.ForGetAbwMax(30, qx.data(), qy.data()), 0.03);
-    EXPECT_LT(q.ForGetAbwMittel(30, qx.data(), qy.data()), 0.003);
-    const V x{1500.0, 2300.0, 3100.0, 4200.0, 6000.0}, y(5, 640.0);
-    q.ForSetData(x, y);
-    q.ForInitData(5);
-    EXPECT_NEAR(q.Coeff(1), 640.0, 1e-9);
-}
-
 TEST(Formula, DeviationMeasuresAndExpansion)
 {
     const V x{1.0, 2.0, 3.0}, y{2.0, 0.0, 6.0};
