@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTextDocument>
 
 #include "common/IniFile.h"
@@ -16,6 +14,7 @@
 #include "model/ModelTestSupport.h"
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
+#include "output/BuiltCatalogue.h"
 #include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
@@ -140,27 +139,13 @@ TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
     CFanData fd;
     ASSERT_GT(fd.LoadFanFields(ini), 100);
 
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "text_sheets");
-    db.setDatabaseName(QString::fromStdString(data + "/fans.db"));
-    db.setConnectOptions("QSQLITE_OPEN_READONLY");
-    ASSERT_TRUE(db.open());
     std::vector<std::string> files;
-    {
-        QSqlQuery q("SELECT TsCode, TpCode FROM tblFanTpSe WHERE TsActive=1", db);
-        while (q.next())
-            for (const char* lang : {"EN", "DE", "IT"})
-                for (bool sv : {false, true})
-                    files.push_back(TextSheetFileName(q.value(1).toString().toStdString() + "_" +
-                                                          q.value(0).toString().toStdString(),
-                                                      sv, lang));
-        QSqlQuery a("SELECT ActCode FROM tblAccTypes", db);
-        while (a.next())
-            for (const char* lang : {"EN", "DE", "IT"})
-                files.push_back(a.value(0).toString().toStdString() + "_" + lang + ".rtf");
-    }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("text_sheets");
+    const auto types = test::BuiltCatalogueRows("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1");
+    for (const QStringList& r : types)
+        for (const char* lang : {"EN", "DE", "IT"})
+            for (bool sv : {false, true}) files.push_back(TextSheetFileName(r[0].toStdString(), sv, lang));
+    for (const QStringList& r : test::BuiltCatalogueRows("SELECT ActCode FROM tblAccTypes"))
+        for (const char* lang : {"EN", "DE", "IT"}) files.push_back(r[0].toStdString() + "_" + lang + ".rtf");
     ASSERT_GE(files.size(), 6u * 6u + 10u * 3u);
 
     for (const std::string& name : files) {
