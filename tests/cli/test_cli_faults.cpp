@@ -77,12 +77,6 @@ TEST(CliFaults, DamagedCatalogueStopsTheSelectionWithAMessage)
     DataCopy cut;
     fs::resize_file(cut.catalogue(), 16384);
     ExpectStopsWithMessage(cut.path(), project, "catalogue");
-
-    // The whole catalogue still works afterwards.
-    DataCopy whole;
-    const test::CliRun ok = Cli("select --data " + whole.path() + " --project " + project + " --choose 1 --save " +
-                       work.file("again.txt"));
-    EXPECT_EQ(ok.status, 0) << ok.out;
 }
 
 TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)

@@ -44,10 +44,11 @@ protected:
     CFanData rec_;
 };
 
-TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaultsAndGoBack)
+TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaults)
 {
     // Opt1/Opt2: power or pressure; Opt3/Opt4: band levels or NR. Both of a
-    // pair set: the later button was selected last; neither or rubbish: the defaults.
+    // pair set: the later button was selected last; neither or rubbish: the
+    // defaults. (Saving them is checked through the sound window.)
     const struct {
         const char *opt1, *opt2, *opt3, *opt4;
         SoundOptions expected;
@@ -64,9 +65,6 @@ TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaultsAndGoBack)
         for (int k = 0; k < 4; ++k)
             if (values[k][0]) store.Set("SOUND", "Opt" + std::to_string(k + 1), values[k]);
         EXPECT_EQ(SoundOptions::Load(store), row.expected);
-        MemorySettingsStore out;
-        row.expected.Save(out);
-        EXPECT_EQ(SoundOptions::Load(out), row.expected);
     }
 }
 

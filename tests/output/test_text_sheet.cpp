@@ -55,11 +55,10 @@ protected:
     {
         test::EnsureGuiApp();
         DisplayLocale() = NumberLocale{".", ","};
+        Prog() = Program{};
         Prog().Ini = &ini;
         Prog().Units = &units;
         Prog().Settings = &store;
-        Prog().Translator = nullptr;
-        Prog().DefaultTranslator = nullptr;
         fd.LoadFanFields();
         fd.setValueI("I_Serie", Variant("AXM"));
         fd.setValueI("I_Type", Variant("-"));
