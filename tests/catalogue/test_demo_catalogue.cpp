@@ -192,11 +192,6 @@ void CheckChoiceValues(IDatabase& db)
               (std::set<std::string>{"1"}));
     EXPECT_EQ(db.OpenRecordset(sql::Voltage(TextToNum(def("I_Volt")))).GetText("VoltHz"), def("I_Frq"));
     EXPECT_EQ(def("I_Pol") + def("I_Type"), "0-");
-    // a dimension drawing for every type in both air directions of the list
-    ASSERT_EQ(ini.IniComboList("AIRDIR").substr(0, 4), "|#A;");
-    const std::set<std::string> dims = Keys(db, "SELECT TdCode || '/' || TpCode FROM tblFanDims");
-    for (const auto& t : Keys(db, "SELECT TpCode FROM tblFanTypes"))
-        for (const char* a : {"A/", "B/"}) EXPECT_TRUE(dims.count(a + t)) << a << t;
     for (int k = 1; k <= 5; ++k) {
         const std::string f = "I_DpaAc" + std::to_string(k);
         EXPECT_EQ(def(f), "0") << f;

@@ -16,6 +16,7 @@ TEST(ShippedContent, EveryDrawingTheCatalogueCanAskForIsThere)
     const QString data = QString::fromStdString(test::BuiltDataDir());
     QStringList names = {"LOGO.jpg", "RI_A.jpg", "RI_B.jpg"};
     // Type and casing of every size, with every air direction that has dimension labels.
+    // Eight pairs of type and casing, each drawn for both air directions.
     for (const QStringList& r : test::BuiltCatalogueRows(
              "SELECT DISTINCT s.TpCode, d.CaType, m.TdCode FROM tblFanData d "
              "INNER JOIN tblFanSizes s ON s.FsID = d.FsID INNER JOIN tblFanDims m ON m.TpCode = s.TpCode")) {
