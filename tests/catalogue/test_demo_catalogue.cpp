@@ -11,6 +11,7 @@
 #include <set>
 
 #include "support/CatalogueConnections.h"
+#include "accessories/AccRoutines.h"
 #include "accessories/AccessorySql.h"
 #include "common/IniFile.h"
 #include "common/NumText.h"
@@ -21,6 +22,7 @@
 #include "lang/CTranslater.h"
 #include "model/CFanData.h"
 #include "model/ChoiceListSql.h"
+#include "model/ModelTestSupport.h"
 #include "selection/SelectionSql.h"
 #include "support/TestSupport.h"
 
@@ -394,6 +396,21 @@ TEST(DemoCatalogue, PostgresAnswersTheProgramsQueriesConsistently)
     if (!db && !test::PgConfigured()) GTEST_SKIP() << why;
     ASSERT_TRUE(db) << why;
     ASSERT_NO_THROW(CheckAll(*db));
+}
+
+// The window's accessory list reaches the rows of the user's price list
+// through the program-wide connection.
+TEST(DemoCatalogue, AccessoryListFollowsThePriceList)
+{
+    std::string err;
+    auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
+    ASSERT_TRUE(db) << err;
+    test::ProgGuard guard;
+    Prog().DB = db.get();
+    Prog().PriceList = 2;
+    Recordset list = db->OpenRecordset(AvailableAccQuery(FsIdOf(*db, "AXH-G", "", 900), "DE"));
+    EXPECT_EQ(list.RecordCount(), 7 + 6);
+    EXPECT_GT(list.GetDouble("AdEuro2"), 0);
 }
 
 // (The SQLite connection's refusal to write is checked with the connection itself.)
