@@ -125,18 +125,12 @@ TEST_F(TextSheetTest, ValuesAreEscapedForRtf)
 
 // Every type and series of the catalogue has both variants in every shipped
 // language, every accessory type its block text, and all fill cleanly.
-TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
+using ShippedTextSheets = test::DataFolderFixture;
+
+TEST_F(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
 {
     test::EnsureGuiApp();
-    test::ProgGuard guard;
     const std::string data = test::BuiltDataDir();
-    const IniFile ini = IniFile::ReadIniFile(data + "/Dodov.ini");
-    MemorySettingsStore store;
-    CUnit units{&store};
-    Prog().Ini = &ini;
-    Prog().Units = &units;
-    CFanData fd;
-    ASSERT_GT(fd.LoadFanFields(ini), 100);
 
     std::vector<std::string> files;
     const auto types = test::BuiltCatalogueRows("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1");
@@ -152,7 +146,7 @@ TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
         const QByteArray rtf = f.readAll();
         // A note names an unreadable text or a placeholder that is no field or unit kind.
-        const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(fd));
+        const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(rec));
         EXPECT_TRUE(filled.notes.empty()) << name << ": " << filled.notes.front();
         EXPECT_GT(Plain(filled.rtf).size(), 80) << name;
         EXPECT_FALSE(Plain(filled.rtf).contains('{')) << name;
