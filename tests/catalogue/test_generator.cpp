@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "Catalogue.h"
@@ -55,7 +54,8 @@ std::string BuildError(const std::string& dir)
 
 }  // namespace
 
-TEST(CatalogueGenerator, DemoIsDeterministicAndComplete)
+// What the demo holds is checked on the built catalogue, through the queries.
+TEST(CatalogueGenerator, DemoIsDeterministic)
 {
     const Catalogue a = BuildCatalogue(Demo()), b = BuildCatalogue(Demo());
     ASSERT_EQ(a.tables.size(), b.tables.size());
@@ -63,23 +63,6 @@ TEST(CatalogueGenerator, DemoIsDeterministicAndComplete)
         EXPECT_EQ(a.tables[i].columns, b.tables[i].columns);
         EXPECT_TRUE(a.tables[i].rows == b.tables[i].rows) << a.tables[i].name;
     }
-    const Table* sizes = a.find("tblFanSizes");
-    ASSERT_TRUE(sizes);
-    std::set<int> diameters;
-    for (const auto& r : sizes->rows) diameters.insert(r[static_cast<std::size_t>(sizes->column("FsSize"))].intValue());
-    EXPECT_EQ(diameters, (std::set<int>{315, 355, 400, 450, 500, 560, 630, 710, 800, 900, 1000, 1120, 1250}));
-    const Table* data = a.find("tblFanData");
-    std::set<std::string> casings, poleLists;
-    for (const auto& r : data->rows) {
-        const auto& c = r[static_cast<std::size_t>(data->column("CaType"))];
-        if (!c.isEmpty()) casings.insert(c.textValue());
-        poleLists.insert(r[static_cast<std::size_t>(data->column("FdPoles"))].textValue());
-    }
-    EXPECT_EQ(casings, (std::set<std::string>{"G", "L", "S"}));
-    for (const char* p : {"2,4", "4,6,8", "6,8"}) EXPECT_TRUE(poleLists.count(p)) << p;
-    EXPECT_EQ(a.find("tblFanSeries")->rows.size(), 3u);
-    EXPECT_EQ(a.find("tblFanTypes")->rows.size(), 6u);
-    EXPECT_EQ(a.find("tblFab00")->rows.size(), 2u);
 }
 
 TEST(CatalogueGenerator, BadSourcesFailNamingThePlace)

@@ -75,10 +75,6 @@ TEST_F(CliText, MissingSheetsAndBadArgumentsLeaveFilesAlone)
         EXPECT_EQ(r.status, 2) << bad << ": " << r.all();
         EXPECT_NE(r.err.find("aerolyx-cli: "), std::string::npos) << bad;
     }
-    const std::string stale = work.write("stale.txt", test::ReadBytes(fan) + "O_Calc=0\n");
-    r = Cli("text " + stale);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("not current"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -55,9 +55,7 @@ TEST(LoadPic, EveryRefusalHasItsMessageAndLeavesNoPicture)
         {"  a.bm  ", "Ungeeigneter Dateiname"},  // trimmed first
         {Q(dir.file("none.png")), notThere},
         {Q(dir.path()), notThere},
-        {Q(dir.write("tiny.png", "12345")), "Leere Datei"},
         {Q(dir.write("nine.png", "123456789")), "Leere Datei"},
-        {Q(dir.write("pic.svg", "<svg xmlns='http://www.w3.org/2000/svg'/>")), unsupported},
         {Q(dir.write("pic.png.txt", "0123456789abc")), unsupported},
         {Q(dir.write("bad.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, '\x55'))),
          "Ungeeigneter Parameter\r\nBitmap kann nicht aus Bild-Datei erstellt werden"},

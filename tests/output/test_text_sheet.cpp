@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTextDocument>
 
 #include "common/IniFile.h"
@@ -16,6 +14,7 @@
 #include "model/ModelTestSupport.h"
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
+#include "output/BuiltCatalogue.h"
 #include "output/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
@@ -56,11 +55,10 @@ protected:
     {
         test::EnsureGuiApp();
         DisplayLocale() = NumberLocale{".", ","};
+        Prog() = Program{};
         Prog().Ini = &ini;
         Prog().Units = &units;
         Prog().Settings = &store;
-        Prog().Translator = nullptr;
-        Prog().DefaultTranslator = nullptr;
         fd.LoadFanFields();
         fd.setValueI("I_Serie", Variant("AXM"));
         fd.setValueI("I_Type", Variant("-"));
@@ -127,40 +125,20 @@ TEST_F(TextSheetTest, ValuesAreEscapedForRtf)
 
 // Every type and series of the catalogue has both variants in every shipped
 // language, every accessory type its block text, and all fill cleanly.
-TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
+using ShippedTextSheets = test::DataFolderFixture;
+
+TEST_F(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
 {
     test::EnsureGuiApp();
-    test::ProgGuard guard;
     const std::string data = test::BuiltDataDir();
-    const IniFile ini = IniFile::ReadIniFile(data + "/Dodov.ini");
-    MemorySettingsStore store;
-    CUnit units{&store};
-    Prog().Ini = &ini;
-    Prog().Units = &units;
-    CFanData fd;
-    ASSERT_GT(fd.LoadFanFields(ini), 100);
 
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "text_sheets");
-    db.setDatabaseName(QString::fromStdString(data + "/fans.db"));
-    db.setConnectOptions("QSQLITE_OPEN_READONLY");
-    ASSERT_TRUE(db.open());
     std::vector<std::string> files;
-    {
-        QSqlQuery q("SELECT TsCode, TpCode FROM tblFanTpSe WHERE TsActive=1", db);
-        while (q.next())
-            for (const char* lang : {"EN", "DE", "IT"})
-                for (bool sv : {false, true})
-                    files.push_back(TextSheetFileName(q.value(1).toString().toStdString() + "_" +
-                                                          q.value(0).toString().toStdString(),
-                                                      sv, lang));
-        QSqlQuery a("SELECT ActCode FROM tblAccTypes", db);
-        while (a.next())
-            for (const char* lang : {"EN", "DE", "IT"})
-                files.push_back(a.value(0).toString().toStdString() + "_" + lang + ".rtf");
-    }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("text_sheets");
+    const auto types = test::BuiltCatalogueRows("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1");
+    for (const QStringList& r : types)
+        for (const char* lang : {"EN", "DE", "IT"})
+            for (bool sv : {false, true}) files.push_back(TextSheetFileName(r[0].toStdString(), sv, lang));
+    for (const QStringList& r : test::BuiltCatalogueRows("SELECT ActCode FROM tblAccTypes"))
+        for (const char* lang : {"EN", "DE", "IT"}) files.push_back(r[0].toStdString() + "_" + lang + ".rtf");
     ASSERT_GE(files.size(), 6u * 6u + 10u * 3u);
 
     for (const std::string& name : files) {
@@ -168,7 +146,7 @@ TEST(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
         const QByteArray rtf = f.readAll();
         // A note names an unreadable text or a placeholder that is no field or unit kind.
-        const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(fd));
+        const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(rec));
         EXPECT_TRUE(filled.notes.empty()) << name << ": " << filled.notes.front();
         EXPECT_GT(Plain(filled.rtf).size(), 80) << name;
         EXPECT_FALSE(Plain(filled.rtf).contains('{')) << name;
