@@ -116,19 +116,56 @@ TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
     EXPECT_EQ(ok.status, 0) << ok.out;
 }
 
-TEST(CliFaults, DataFolderWithOnlyTheEssentialsWorks)
+// No layouts, pictures or text sheets: selecting and showing need none of
+// them; the print-out, text sheet and sound sheet name what is missing, write
+// no document they cannot fill and leave an earlier output and the project
+// as they were.
+TEST(CliFaults, DataFolderWithOnlyTheEssentials)
 {
-    // No layouts, pictures or text sheets: selecting, saving and showing
-    // need none of them.
     DataCopy data;
-    const std::string file = data.dir.file("p.txt");
-    test::CliRun r = Cli("select --data " + data.path() + " " + kDuty + " --choose 1 --save " + file);
-    ASSERT_EQ(r.status, 0) << r.out;
-    r = Cli("show --data " + data.path() + " " + file);
+    const std::string src = test::BuiltDataDir();
+    const std::string at = " --data " + data.path();
+    const std::string fan = data.dir.file("p.txt");
+    ASSERT_EQ(Cli("select" + at + " " + kDuty + " --choose 1 --save " + fan).status, 0);
+    EXPECT_EQ(Cli("show" + at + " " + fan).status, 0);
+    const std::string project = test::ReadBytes(fan);
+    const std::string old = data.dir.write("old.pdf", "an earlier print-out");
+
+    auto refused = [&](const std::string& args, const std::string& missing) {
+        SCOPED_TRACE(args);
+        const test::CliRun r = Cli(args + at, "QT_QPA_PLATFORM=offscreen");
+        EXPECT_EQ(r.status, 2) << r.out;
+        EXPECT_NE(r.out.find(data.dir.file(missing)), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Wrote"), std::string::npos) << r.out;
+        EXPECT_EQ(test::ReadBytes(old), "an earlier print-out");
+        EXPECT_EQ(test::ReadBytes(fan), project);
+    };
+    // No layouts at all: the English fallback is named; a text print-out
+    // first names its tender text in the language asked for.
+    refused("print " + fan + " --pdf " + old, "TDAXIAL_EN.txt");
+    refused("print " + fan + " --type TEXT --lang DE --pdf " + old, "TXT/AXM-L_AXM_DE.rtf");
+    refused("text " + fan + " --out " + old, "TXT/AXM-L_AXM_EN.rtf");
+
+    // Layouts, but no pictures and no tender texts.
+    for (const char* f : {"TDAXIAL_EN.txt", "TDAXIAL2_EN.txt", "TXAXIAL_EN.txt"})
+        fs::copy_file(src + "/" + f, data.dir.file(f));
+    refused("print " + fan + " --type TEXT --pdf " + old, "TXT/AXM-L_AXM_EN.rtf");
+    refused("print " + fan + " --type TEXTW --pdf " + old, "TXT/AXM-L_AXM_SV_EN.rtf");
+    // The data sheet has its values without pictures: printed, each missing one named.
+    test::CliRun r = Cli("print " + fan + " --pdf " + old + at, "QT_QPA_PLATFORM=offscreen");
     EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("picture cannot be loaded: " + data.dir.file("CAD/AXM-L_A_L.png")), std::string::npos)
+        << r.out;
+    EXPECT_EQ(test::ReadBytes(old).rfind("%PDF-", 0), 0u);
+    // The sound sheet needs nothing from the folder but the catalogue's data in the project.
+    r = Cli("sound " + fan + " --out " + data.dir.file("sound.pdf") + at, "QT_QPA_PLATFORM=offscreen");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(test::ReadBytes(data.dir.file("sound.pdf")).rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(test::ReadBytes(fan), project);
+
     // Without the user's language file the language is refused by name.
     fs::remove(data.dir.file("Lang_DE.txt"));
-    r = Cli("show --data " + data.path() + " --lang DE " + file);
+    r = Cli("show" + at + " --lang DE " + fan);
     EXPECT_EQ(r.status, 2) << r.out;
     EXPECT_NE(r.out.find("--lang DE"), std::string::npos) << r.out;
 }
