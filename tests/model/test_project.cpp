@@ -5,9 +5,11 @@
 // save, and the user is told.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "ModelTestSupport.h"
@@ -262,20 +264,51 @@ TEST_F(FileFaults, SavingOntoAFullDiskKeepsThePreviousFile)
     EXPECT_NE(Slurp(path).find("I_Project=Hall 3"), std::string::npos);
 }
 
-// What a process killed between the write and the rename leaves: the whole
-// new text in the temporary file, the old file in place. Opening tells the
-// user; the next save takes the leftover with it. (A save that writes in
-// place fails the two tests above.)
-TEST_F(FileFaults, AnUnfinishedSaveLeavesThePreviousFileAndIsReported)
+// A process killed while saving leaves the previous file (or, when the save
+// won the race, the whole new one). What a kill between the write and the
+// rename leaves (the whole new text in the temporary file, the old file in
+// place) opens as the old project and tells the user; the next save takes the
+// leftover with it.
+TEST_F(FileFaults, AProcessKilledWhileSavingLeavesThePreviousFile)
 {
     test::TempDir dir;
-    const std::string path = dir.write("project.txt", previous);
+    const std::string path = dir.file("project.txt");
     const std::string tmp = AtomicTempPath(path);
+    rec.setValueI("I_Notes", Variant(std::string(24 << 20, 'n')));  // a save that takes a while
+    for (int round = 0; round < 3; ++round) {
+        dir.write("project.txt", previous);
+        std::remove(tmp.c_str());
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SaveProjectFile(rec, path, true);
+            ::_exit(0);
+        }
+        // Kill it once its temporary file has grown by `round` steps.
+        struct stat st{};
+        for (int i = 0; i < 20000; ++i) {
+            if (::stat(tmp.c_str(), &st) == 0 && st.st_size > static_cast<off_t>(round) * (4 << 20)) break;
+            ::usleep(100);
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFEXITED(status)) {
+            ExpectPreviousFile(path);
+            continue;
+        }
+        const std::string now = Slurp(path);
+        EXPECT_TRUE(now.find("I_Project=Hall 3\n") != std::string::npos && now.back() == '\n');
+    }
+
+    dir.write("project.txt", previous);
     dir.write(tmp.substr(dir.path().size() + 1), rec.WriteToString());
+    messages.clear();
     ExpectPreviousFile(path);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("unfinished save"), std::string::npos) << messages[0];
     std::string message;
+    rec.setValueI("I_Notes", Variant("short"));
     ASSERT_TRUE(SaveProjectFile(rec, path, true, &message)) << message;
     EXPECT_FALSE(FileExists(tmp));
     EXPECT_NE(Slurp(path).find("I_Project=Hall 3"), std::string::npos);
