@@ -41,32 +41,17 @@ using MainWindowTest = test::MainWindowTest;
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsOutdatedWithBothGrids)
-{
-    EXPECT_EQ(w_->InputGrid()->RowData(1), "T:TITLE_PROJECT:");
-    EXPECT_EQ(w_->OutputGrid()->RowData(1), "T:TITLE_FAN:");
-    EXPECT_EQ(Shown("I_AirFlow"), "5,000");
-    EXPECT_EQ(w_->CodeBox()->text(), "OOO");
-    EXPECT_TRUE(w_->Outdated());
-    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0));
-    EXPECT_TRUE(messages_.empty());
-}
-
 TEST_F(MainWindowTest, EditsSetTheDependentFieldsAndRefusalsChangeNothing)
 {
     // {field, typed, dependent field, its value, refusal message (nullptr: accepted)}
     const std::vector<std::tuple<const char*, std::string, const char*, const char*, const char*>> rows = {
-        {"I_PresT", "400", "I_PresS", "", nullptr},
-        {"I_PresS", "300", "I_PresT", "", nullptr},
         {"I_Volt", EntryText("I_Volt", "4"), "I_Frq", "60", nullptr},
-        {"I_Serie", EntryText("I_Serie", "AXL"), "I_SizeD", "-", nullptr},
         // 1013 hPa at sea level, 1000 m up: 1013 * (1 - 6.5 / 293)^5.255 = 900.4.
         {"I_BaseSea", "1000", "I_BaseBar", "900", nullptr},
         {"I_BaseBar", "300", "I_BaseBar", "900", "400 to 1050"},
         {"I_AirFlow", "12a", "I_AirFlow", "5000", "is not a number"},
         {"O_Blades", "70000", "O_Blades", "", ""},
     };
-    fd().setValueI("I_SizeD", Variant("500"));
     for (const auto& [field, text, dependent, expected, refusal] : rows) {
         SCOPED_TRACE(std::string(field) + "=" + text);
         const std::string shown = Shown(field);
@@ -101,14 +86,12 @@ TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndBadFilesLoseNothing)
     w_->EnterCell("I_AirFlow", "7,300");
     w_->EnterCell("I_Project", "Hall 3; extract = main");
     fd().setValueI("O_Code", Variant("AXM-500-S"));
-    fd().setValueI("I_Notes", Variant("first<LF>second"));
     w_->SetOutdated(false);
     nextFile_ = dir.file("p1.txt");
     w_->RunTool("miSave");
     w_->RunTool("miNew");
     w_->RunTool("miOpen");
     EXPECT_EQ(fd().ValueI("I_Project").toText(), "Hall 3; extract = main");
-    EXPECT_EQ(fd().ValueI("I_Notes").toText(), "first<LF>second");
     EXPECT_EQ(w_->CodeBox()->text(), "AXM-500-S");
     EXPECT_FALSE(w_->Outdated());
 
@@ -164,6 +147,7 @@ TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
 
 TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
 {
+    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0)) << "outdated at the start";
     int rows = 0;
     test::PickFromList(2, &rows);
     w_->RunTool("miCalc");
@@ -299,7 +283,6 @@ TEST_F(MainWindowTest, RecentFilesAreRememberedAndAGoneOneLeavesTheList)
     const std::vector<std::string> recent = w_->RecentFiles();
     ASSERT_EQ(recent.size(), 8u);
     EXPECT_EQ(recent[0], dir.file("f5.txt"));
-    EXPECT_EQ(recent[1], dir.file("f10.txt"));
     EXPECT_EQ(recent.back(), dir.file("f3.txt"));
 
     // Another window finds the list under File; a file that is gone gives
@@ -337,12 +320,6 @@ TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
         w_->EnterCell("I_LwpDist", distance);
         EXPECT_EQ(caption(field), expected);
     }
-
-    // Power in HP keeps two decimals: a small fan does not read "0".
-    Prog().Units->SetUnitCode("KW", "HP");
-    fd().setValueI("O_Vkw1", Variant(0.09));  // 0.09 / 0.7457 = 0.1207 HP
-    w_->RebuildGrids();
-    EXPECT_EQ(Shown("O_Vkw1"), "0.12");
 }
 
 namespace {
@@ -420,9 +397,8 @@ TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantitie
     // Letters, more than three digits and a decimal point cannot be typed;
     // Escape drops the edit.
     const std::vector<std::tuple<int, const char*, Qt::Key, const char*>> rows = {
-        {0, "abc", Qt::Key_Return, "1"}, {1, "4", Qt::Key_Return, "4"},     {1, "12345", Qt::Key_Return, "123"},
-        {1, "2.5", Qt::Key_Return, "25"}, {1, "4", Qt::Key_Return, "4"},    {2, "7", Qt::Key_Escape, "0"},
-    };
+        {0, "abc", Qt::Key_Return, "1"}, {1, "12345", Qt::Key_Return, "123"}, {1, "2.5", Qt::Key_Return, "25"},
+        {1, "4", Qt::Key_Return, "4"},   {2, "7", Qt::Key_Escape, "0"}};
     for (const auto& [row, typed, key, expected] : rows) {
         SCOPED_TRACE(typed);
         ASSERT_TRUE(Type(acc, acc->model()->index(row, 0), typed, key)) << "typing starts an edit";
