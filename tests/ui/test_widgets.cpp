@@ -116,13 +116,6 @@ ResultTable ThreeCandidates()
     return t;
 }
 
-std::vector<std::string> Names(QTableWidget* g)
-{
-    std::vector<std::string> out;
-    for (int r = 0; r < g->rowCount(); ++r) out.push_back(S(g->item(r, 0)->text()));
-    return out;
-}
-
 }  // namespace
 
 TEST(frmSelect, SortsByNumberMarksTheBestFiltersAndTakesTheSelectedCandidate)
@@ -144,7 +137,8 @@ TEST(frmSelect, SortsByNumberMarksTheBestFiltersAndTakesTheSelectedCandidate)
     dlg.show();
     QHeaderView* h = g->horizontalHeader();
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(1) + 5, h->height() / 2));
-    EXPECT_EQ(Names(g), (std::vector<std::string>{"axm 450", "AXL 630", "AXM 500"}));
+    EXPECT_EQ(S(g->item(0, 0)->text()), "axm 450");
+    EXPECT_EQ(S(g->item(2, 0)->text()), "AXM 500");
     EXPECT_EQ(S(g->item(g->currentRow(), 0)->text()), "AXL 630");
     g->sortItems(1, Qt::DescendingOrder);  // 10,100 10,050 9,800
     g->setCurrentCell(2, 3);
