@@ -442,6 +442,15 @@ TEST_F(GridEditingTest, ACommandGivenWhileTypingTakesTheTypedValue)
     ASSERT_TRUE(OpenProjectFile(back, nextFile_, outdated));
     EXPECT_EQ(back.ValueI("I_AirFlow").toDouble(), 4800);
     EXPECT_EQ(EditorOf("I_AirFlow"), nullptr) << "the editor is closed";
+
+    // Closing the window while typing: the typed value is unsaved work.
+    le = qobject_cast<QLineEdit*>(OpenEditor("I_AirFlow"));
+    ASSERT_NE(le, nullptr);
+    QTest::keyClicks(le, "1");
+    answer_ = frmMain::SaveAnswer::Cancel;
+    w_->close();
+    EXPECT_TRUE(w_->isVisible());
+    EXPECT_EQ(asked_.size(), 1u);
 }
 
 // Pictures of every window for the documentation and for looking at, taken
