@@ -138,13 +138,6 @@ protected:
         ASSERT_GT(w_->AccGrid()->rowCount(), 2);
     }
     QColor CodeColour() const { return w_->CodeBox()->palette().color(QPalette::Text); }
-    // The text of a choice entry as the cell's list offers it.
-    std::string EntryText(const std::string& field, const std::string& value)
-    {
-        for (const ChoiceEntry& e : ParseChoiceList(fd().Item(field)->CboBox(true)))
-            if (IEquals(e.value, value)) return e.shown;
-        return {};
-    }
 
     std::unique_ptr<frmMain> w_;
     std::string nextFile_;

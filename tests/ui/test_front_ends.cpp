@@ -10,7 +10,6 @@
 #include "cli/CliSelect.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
-#include "selection/Calculation.h"
 
 using namespace aerolyx;
 
@@ -92,11 +91,6 @@ TEST_F(FrontEndsTest, AnImpossibleDutyNamesItsField)
     EXPECT_EQ(messages_[0].rfind(caption + ": ", 0), 0u) << messages_[0];
     EXPECT_EQ(w_->InputGrid()->currentItem(), w_->InputGrid()->RowItem(std::stoi(w_->InputGrid()->FieldPos("I_AirFlow"))));
     EXPECT_TRUE(w_->Outdated());
-    // The command line refuses the same duty as a usage error.
-    std::string error;
-    std::unique_ptr<CFanData> cli = w_->Project().CloneMe();
-    ASSERT_TRUE(ApplySet(*cli, "I_AirFlow=0", &error));
-    EXPECT_EQ(CheckDuty(*cli).field, "I_AirFlow");
 }
 
 }  // namespace

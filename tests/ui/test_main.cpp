@@ -41,43 +41,16 @@ using MainWindowTest = test::MainWindowTest;
 
 }  // namespace
 
-TEST_F(MainWindowTest, StartsOutdatedWithBothGrids)
+// Which edits are taken and what they set is the record's affair, and the
+// front-end test holds the window to the command line on it; here: what the
+// window shows and when its results go out of date.
+TEST_F(MainWindowTest, ARefusedEditKeepsTheCellAndOnlyDutyChangesOutdate)
 {
-    EXPECT_EQ(w_->InputGrid()->RowData(1), "T:TITLE_PROJECT:");
-    EXPECT_EQ(w_->OutputGrid()->RowData(1), "T:TITLE_FAN:");
-    EXPECT_EQ(Shown("I_AirFlow"), "5,000");
-    EXPECT_EQ(w_->CodeBox()->text(), "OOO");
-    EXPECT_TRUE(w_->Outdated());
-    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0));
-    EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(MainWindowTest, EditsSetTheDependentFieldsAndRefusalsChangeNothing)
-{
-    // {field, typed, dependent field, its value, refusal message (nullptr: accepted)}
-    const std::vector<std::tuple<const char*, std::string, const char*, const char*, const char*>> rows = {
-        {"I_PresT", "400", "I_PresS", "", nullptr},
-        {"I_PresS", "300", "I_PresT", "", nullptr},
-        {"I_Volt", EntryText("I_Volt", "4"), "I_Frq", "60", nullptr},
-        {"I_Serie", EntryText("I_Serie", "AXL"), "I_SizeD", "-", nullptr},
-        // 1013 hPa at sea level, 1000 m up: 1013 * (1 - 6.5 / 293)^5.255 = 900.4.
-        {"I_BaseSea", "1000", "I_BaseBar", "900", nullptr},
-        {"I_BaseBar", "300", "I_BaseBar", "900", "400 to 1050"},
-        {"I_AirFlow", "12a", "I_AirFlow", "5000", "is not a number"},
-        {"O_Blades", "70000", "O_Blades", "", ""},
-    };
-    fd().setValueI("I_SizeD", Variant("500"));
-    for (const auto& [field, text, dependent, expected, refusal] : rows) {
-        SCOPED_TRACE(std::string(field) + "=" + text);
-        const std::string shown = Shown(field);
-        messages_.clear();
-        EXPECT_EQ(w_->EnterCell(field, text), refusal == nullptr);
-        EXPECT_EQ(fd().ValueI(dependent).toText(), expected);
-        if (!refusal) continue;
-        EXPECT_EQ(Shown(field), shown);
-        ASSERT_EQ(messages_.size(), 1u);
-        EXPECT_NE(messages_[0].find(refusal), std::string::npos) << messages_[0];
-    }
+    const std::string shown = Shown("I_BaseBar");
+    EXPECT_FALSE(w_->EnterCell("I_BaseBar", "300"));
+    EXPECT_EQ(Shown("I_BaseBar"), shown);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("400 to 1050"), std::string::npos) << messages_[0];
 
     // The item number keeps current results; a duty change drops them.
     w_->SetOutdated(false);
@@ -101,14 +74,12 @@ TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndBadFilesLoseNothing)
     w_->EnterCell("I_AirFlow", "7,300");
     w_->EnterCell("I_Project", "Hall 3; extract = main");
     fd().setValueI("O_Code", Variant("AXM-500-S"));
-    fd().setValueI("I_Notes", Variant("first<LF>second"));
     w_->SetOutdated(false);
     nextFile_ = dir.file("p1.txt");
     w_->RunTool("miSave");
     w_->RunTool("miNew");
     w_->RunTool("miOpen");
     EXPECT_EQ(fd().ValueI("I_Project").toText(), "Hall 3; extract = main");
-    EXPECT_EQ(fd().ValueI("I_Notes").toText(), "first<LF>second");
     EXPECT_EQ(w_->CodeBox()->text(), "AXM-500-S");
     EXPECT_FALSE(w_->Outdated());
 
@@ -134,6 +105,8 @@ TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndBadFilesLoseNothing)
     EXPECT_EQ(fd().ValueI("O_Code").toText(), "");
 }
 
+// What the dialog's values store and how a rebate re-prices is the project
+// model's test; here the dialog's boxes, its refusal and the shown prices.
 TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
 {
     Prog().Rebate = 10;
@@ -145,7 +118,6 @@ TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
         auto* p = qobject_cast<frmProject*>(dlg);
         ASSERT_NE(p, nullptr);
         p->TextBox(0)->setText("Tunnel");
-        p->NotesBox()->setPlainText("one\ntwo");
         p->RebateBox()->setText("100");
         p->findChild<QPushButton*>("cmdOK")->click();  // refused: stays open
         refusedSeen = p->isVisible();
@@ -155,15 +127,14 @@ TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
     w_->RunTool("miPro");
     EXPECT_TRUE(refusedSeen);
     EXPECT_EQ(fd().ValueI("I_Project").toText(), "Tunnel");
-    EXPECT_EQ(fd().ValueI("I_Notes").toText(), "one<LF>two");
     // List prices 100 and 50; 20 % off instead of 10 %.
     EXPECT_EQ(Shown("O_FanPrice"), "80.00");
     EXPECT_EQ(Shown("O_SumPrice"), "120.00");
-    EXPECT_EQ(Prog().Settings->Get("Settings", "Rebate", ""), "20");
 }
 
 TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
 {
+    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0)) << "outdated at the start";
     int rows = 0;
     test::PickFromList(2, &rows);
     w_->RunTool("miCalc");
@@ -175,17 +146,10 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
     EXPECT_EQ(w_->OutputGrid()->ClippedCells(), std::vector<std::string>());
     const double fsId = fd().ValueI("O_FsID").toDouble();
 
-    // Accessories chosen come with quantity 1; a typed quantity re-prices.
+    // Quantities typed into the accessory grid are the grid-editing tests'.
+    // A new language's captions fit their columns ("Menge" is wider than a quantity).
     ASSERT_NO_FATAL_FAILURE(ChooseFanWithTwoAccessories(2));
     QTableWidget* acc = w_->AccGrid();
-    double p0 = 0;
-    double p1 = 0;
-    ParseDisplayNumber(S(acc->item(0, 2)->text()), p0);
-    ParseDisplayNumber(S(acc->item(1, 2)->text()), p1);
-    w_->SetAccQuantity(1, "3");
-    EXPECT_NEAR(fd().ValueI("O_AccPrice").toDouble(), p0 + 3 * p1, 1e-9);
-    EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).quantities, (std::vector<std::string>{"1", "3"}));
-    // A new language's captions fit their columns ("Menge" is wider than a quantity).
     ASSERT_TRUE(Prog().Translator->Startup("DE", Prog().AppPath));
     w_->RetranslateWindow();
     EXPECT_GE(acc->columnWidth(0), acc->horizontalHeader()->sectionSizeHint(0));
@@ -299,7 +263,6 @@ TEST_F(MainWindowTest, RecentFilesAreRememberedAndAGoneOneLeavesTheList)
     const std::vector<std::string> recent = w_->RecentFiles();
     ASSERT_EQ(recent.size(), 8u);
     EXPECT_EQ(recent[0], dir.file("f5.txt"));
-    EXPECT_EQ(recent[1], dir.file("f10.txt"));
     EXPECT_EQ(recent.back(), dir.file("f3.txt"));
 
     // Another window finds the list under File; a file that is gone gives
@@ -337,12 +300,6 @@ TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
         w_->EnterCell("I_LwpDist", distance);
         EXPECT_EQ(caption(field), expected);
     }
-
-    // Power in HP keeps two decimals: a small fan does not read "0".
-    Prog().Units->SetUnitCode("KW", "HP");
-    fd().setValueI("O_Vkw1", Variant(0.09));  // 0.09 / 0.7457 = 0.1207 HP
-    w_->RebuildGrids();
-    EXPECT_EQ(Shown("O_Vkw1"), "0.12");
 }
 
 namespace {
@@ -420,9 +377,8 @@ TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantitie
     // Letters, more than three digits and a decimal point cannot be typed;
     // Escape drops the edit.
     const std::vector<std::tuple<int, const char*, Qt::Key, const char*>> rows = {
-        {0, "abc", Qt::Key_Return, "1"}, {1, "4", Qt::Key_Return, "4"},     {1, "12345", Qt::Key_Return, "123"},
-        {1, "2.5", Qt::Key_Return, "25"}, {1, "4", Qt::Key_Return, "4"},    {2, "7", Qt::Key_Escape, "0"},
-    };
+        {0, "abc", Qt::Key_Return, "1"}, {1, "12345", Qt::Key_Return, "123"}, {1, "2.5", Qt::Key_Return, "25"},
+        {1, "4", Qt::Key_Return, "4"},   {2, "7", Qt::Key_Escape, "0"}};
     for (const auto& [row, typed, key, expected] : rows) {
         SCOPED_TRACE(typed);
         ASSERT_TRUE(Type(acc, acc->model()->index(row, 0), typed, key)) << "typing starts an edit";
@@ -486,6 +442,15 @@ TEST_F(GridEditingTest, ACommandGivenWhileTypingTakesTheTypedValue)
     ASSERT_TRUE(OpenProjectFile(back, nextFile_, outdated));
     EXPECT_EQ(back.ValueI("I_AirFlow").toDouble(), 4800);
     EXPECT_EQ(EditorOf("I_AirFlow"), nullptr) << "the editor is closed";
+
+    // Closing the window while typing: the typed value is unsaved work.
+    le = qobject_cast<QLineEdit*>(OpenEditor("I_AirFlow"));
+    ASSERT_NE(le, nullptr);
+    QTest::keyClicks(le, "1");
+    answer_ = frmMain::SaveAnswer::Cancel;
+    w_->close();
+    EXPECT_TRUE(w_->isVisible());
+    EXPECT_EQ(asked_.size(), 1u);
 }
 
 // Pictures of every window for the documentation and for looking at, taken
