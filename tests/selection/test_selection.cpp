@@ -413,37 +413,22 @@ TEST(Prices, CandidatePricing)
 TEST(Prices, ListAndProjectDialogRepriceAlike)
 {
     test::TestCatalogue cat(10.0);
-    auto make = [](double fan, double motor, double sum, double rebate) {
-        auto r = NewRecord();
-        rec::Set(*r, "I_Rebate", Variant(rebate));
-        rec::Set(*r, "O_FanPrice", Variant(fan));
-        rec::Set(*r, "O_MotPrice", Variant(motor));
-        rec::Set(*r, "O_SumPrice", Variant(sum));
-        return r;
-    };
-    struct Row {
-        const char* what;
-        double fan, motor, sum, from, to;
-        double fanAfter, motorAfter, sumAfter, rebateAfter;
-    };
-    const Row rows[] = {
-        {"list prices", 90, 45, 135, 10, 20, 80, 40, 120, 20},
+    const std::pair<const char*, const char*> rows[] = {
+        {"O_FanPrice=90|O_MotPrice=45|O_SumPrice=135", "O_FanPrice=80\nO_MotPrice=40\nO_SumPrice=120\nI_Rebate=20\n"},
         // a combination price: only the sum is re-based, 1035.50 / 0.9 * 0.8 = 920.444...
-        {"combination", 0, 45, 1035.5, 10, 20, 0, 45, 920.44, 20},
+        {"O_FanPrice=0|O_MotPrice=45|O_SumPrice=1035.5", "O_FanPrice=0\nO_MotPrice=45\nO_SumPrice=920.44\nI_Rebate=20\n"},
     };
-    for (const Row& t : rows) {
-        SCOPED_TRACE(t.what);
-        auto listed = make(t.fan, t.motor, t.sum, t.from);
-        auto project = make(t.fan, t.motor, t.sum, t.from);
-        RepriceCandidate(*listed, t.to);
-        ASSERT_TRUE(RepriceProject(*project, t.from, t.to));
-        for (const auto* c : {listed.get(), project.get()}) {
-            EXPECT_DOUBLE_EQ(rec::Num(*c, "O_FanPrice"), t.fanAfter);
-            EXPECT_DOUBLE_EQ(rec::Num(*c, "O_MotPrice"), t.motorAfter);
-            EXPECT_DOUBLE_EQ(rec::Num(*c, "O_SumPrice"), t.sumAfter);
-            EXPECT_EQ(rec::Num(*c, "I_Rebate"), t.rebateAfter);
+    for (const auto& [before, after] : rows)
+        for (bool project : {false, true}) {
+            SCOPED_TRACE(std::string(before) + (project ? " in the project dialog" : " in the list"));
+            auto r = NewRecord();
+            r->ReadFromString(std::string("I_Rebate=10|") + before);
+            if (project)
+                ASSERT_TRUE(RepriceProject(*r, 10, 20));
+            else
+                RepriceCandidate(*r, 20);
+            EXPECT_EQ(Fields(*r, after), after);
         }
-    }
 }
 
 TEST(CalculationCommand, IdentityAndAccessoriesFollowTheChosenFan)
