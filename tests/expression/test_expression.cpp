@@ -55,7 +55,8 @@ TEST(Expression, ValuesPrecedenceAndTypes)
         {"25E-1", Variant(2)},  // 2.5 to the even neighbour
         {"2147483647 + 1", Variant(2147483648.0)},
         {"-2147483647 - 1", Variant(-2147483647 - 1)},
-        {"6.5 \\ 2", Variant(3)},  // 6 \ 2
+        {"7.5 \\ 2", Variant(4)},  // 8 \ 2
+        {"6.5 MOD 4", Variant(2)},  // 6 MOD 4
         {"-7 MOD 3", Variant(-1)},
         {"(-2147483647 - 1) MOD -1", Variant(0)},
         {"INT(-2.5)", Variant(-3.0)},

@@ -19,15 +19,19 @@
 namespace aerolyx {
 namespace {
 
-// Every duty command of the catalogue for one duty, in size order.
-std::vector<std::string> AllCommands(Recordset& rows, const SelectionDuty& d)
+// Every size and pole of the catalogue, in row order.
+struct SizePole {
+    std::size_t row;
+    int fsId, pole;
+};
+std::vector<SizePole> SizePoles(Recordset& rows)
 {
-    std::vector<std::string> out;
+    std::vector<SizePole> out;
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
         for (const std::string& p : Split(rec::ColText(rows, "FdPoles"), ','))
             if (!Trim(p).empty())
-                out.push_back(Speed1Command(d, static_cast<int>(rec::ColNum(rows, "FsID")),
-                                            static_cast<int>(std::lround(TextToNum(p)))));
+                out.push_back({static_cast<std::size_t>(rows.Position()), static_cast<int>(rec::ColNum(rows, "FsID")),
+                               static_cast<int>(std::lround(TextToNum(p)))});
     return out;
 }
 
@@ -42,6 +46,7 @@ TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
     ASSERT_FALSE(silencer.empty());
     std::unique_ptr<IFanEngine> filterEngine = MakeDefaultEngine();
     DORozEvIdad judge(cat.db());
+    const std::vector<SizePole> all = SizePoles(rows);
     int dropped = 0, kept = 0, refusedLater = 0;
     for (double flow : {400.0, 3000.0, 9000.0, 40000.0})
         for (double pres : {60.0, 300.0, 1200.0})
@@ -56,20 +61,15 @@ TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
                     d.dpaMan = flow == 9000.0 ? 40 : 0;
                     const std::vector<std::vector<int>> passing = PrefilterSizes(rows, d, *filterEngine);
                     ASSERT_EQ(passing.size(), static_cast<std::size_t>(rows.RecordCount()));
-                    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
-                        const std::vector<int>& pass = passing[static_cast<std::size_t>(rows.Position())];
-                        const int fsId = static_cast<int>(rec::ColNum(rows, "FsID"));
-                        for (const std::string& pText : Split(rec::ColText(rows, "FdPoles"), ',')) {
-                            if (Trim(pText).empty()) continue;
-                            const int p = static_cast<int>(std::lround(TextToNum(pText)));
-                            const std::string reply = judge.Execute(1001, Speed1Command(d, fsId, p));
-                            // later refusals (reachability) load the curves first
-                            const bool atRange = reply == "ERROR: 203" && judge.CurveCount() == 0;
-                            EXPECT_EQ(std::find(pass.begin(), pass.end(), p) != pass.end(), !atRange)
-                                << "FsID " << fsId << " pole " << p << " flow " << flow << " -> " << reply.substr(0, 20);
-                            (atRange ? dropped : kept)++;
-                            refusedLater += reply == "ERROR: 203" && !atRange;
-                        }
+                    for (const SizePole& sp : all) {
+                        const std::vector<int>& pass = passing[sp.row];
+                        const std::string reply = judge.Execute(1001, Speed1Command(d, sp.fsId, sp.pole));
+                        // later refusals (reachability) load the curves first
+                        const bool atRange = reply == "ERROR: 203" && judge.CurveCount() == 0;
+                        EXPECT_EQ(std::find(pass.begin(), pass.end(), sp.pole) != pass.end(), !atRange)
+                            << "FsID " << sp.fsId << " pole " << sp.pole << " flow " << flow << " -> " << reply;
+                        (atRange ? dropped : kept)++;
+                        refusedLater += reply == "ERROR: 203" && !atRange;
                     }
                 }
     // the spread reaches both sides of the check and the later 203s
@@ -84,7 +84,8 @@ TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
     ASSERT_TRUE(cat.ok) << "demo catalogue missing";
     Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
     std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(cat.db());
-    std::vector<std::vector<std::string>> runs;
+    const std::vector<SizePole> all = SizePoles(rows);
+    std::vector<SelectionDuty> duties;
     for (double flow : {2500.0, 12000.0})
         for (int frq : {50, 60}) {
             SelectionDuty d;
@@ -92,13 +93,13 @@ TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
             d.presS = 250;
             d.frq = frq;
             d.k = frq == 60 ? 0.8 : 1.0;
-            runs.push_back(AllCommands(rows, d));
+            duties.push_back(d);
         }
     auto replies = [&] {
         std::vector<std::string> out;
-        for (const auto& cmds : runs) {
+        for (const SelectionDuty& d : duties) {
             DORozEvIdad e(cat.db());
-            for (const std::string& c : cmds) out.push_back(e.Execute(1001, c));
+            for (const SizePole& sp : all) out.push_back(e.Execute(1001, Speed1Command(d, sp.fsId, sp.pole)));
         }
         return out;
     };
