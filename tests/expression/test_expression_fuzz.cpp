@@ -1,6 +1,5 @@
 // Random well-formed formulas checked against the value they were built
-// from. Malformed formulas are the fuzz target tests/fuzz/fuzz_expression.cpp,
-// whose corpus every test run replays.
+// from; malformed ones are the fuzz target's.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -53,62 +53,63 @@ public:
     }
 };
 
+// A data folder with English, German in UTF-16 and Italian in the Windows
+// code page.
+class Languages : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.write("Lang_EN.txt",
+                  "0001:English\r\n"
+                  "0010:Airflow   \r\n"
+                  "0012:Fan\r\n"
+                  "0013:Two<br>lines\r\n"
+                  "0020:Motor\r\n"
+                  "0030:Only English\r\n"
+                  "2001:too high\r\n"
+                  "; range 1000-1199\r\n"
+                  "0010:Air flow\r\n");  // a later line replaces the earlier one
+        dir.write("Lang_DE.txt", Utf16("0001:Deutsch\r\n0012:L\xFC" "fter\r\n0014:Gr\xF6\xDF" "e\r\n0020:Motor\r\n"));
+        dir.write("Lang_IT.txt", "0001:Italiano\n0012:Ventilatore \xE0\n");
+        ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
+        ASSERT_TRUE(de.Startup("DE", dir.path() + "/", Ini()));
+    }
+    test::TempDir dir;
+    CTranslater en, de;
+};
+
 }  // namespace
 
-TEST(CTranslater, LoadsFilesOfBothEncodings)
+TEST_F(Languages, LoadsFilesOfAllEncodings)
 {
-    test::TempDir dir;
-    dir.write("Lang_EN.txt",
-              "0001:English\r\n"
-              "0010:Airflow   \r\n"
-              "0012:Fan\r\n"
-              "0013:Two<br>lines\r\n"
-              "012:short id\r\n"
-              "2001:too high\r\n"
-              "; range 1000-1199\r\n"
-              "0010:Air flow\r\n");  // a later line replaces the earlier one
-    dir.write("Lang_DE.txt", Utf16("0001:Deutsch\r\n0012:L\xFC" "fter\r\n0014:Gr\xF6\xDF" "e\r\n"));
-    // 8-bit file in the Windows code page.
-    dir.write("Lang_IT.txt", "0001:Italiano\n0012:Ventilatore \xE0\n");
-
-    CTranslater en, de, it;
-    ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
     EXPECT_EQ(en.Text(10), "Air flow");
     EXPECT_EQ(en.Text(13), "Two\r\nlines");
-    EXPECT_EQ(en.GetIDByName("short id"), 0);
     EXPECT_EQ(en.GetIDByName("too high"), 0);
-
-    ASSERT_TRUE(de.Startup("DE", dir.path() + "/", Ini()));
-    EXPECT_EQ(de.Text(12), "L\xC3\xBC" "fter");
     EXPECT_EQ(de.Text(14), "Gr\xC3\xB6\xC3\x9F" "e");
 
+    CTranslater it;
     ASSERT_TRUE(it.Startup("it", dir.path(), Ini()));  // code case does not matter for the file
     EXPECT_EQ(it.Text(12), "Ventilatore \xC3\xA0");
     EXPECT_EQ(it.ActCharFont() + " " + it.ActCharSetString() + " " + std::to_string(it.ActCharSetID()),
               "Tahoma Western 238");
-
     EXPECT_EQ(en.LanguageList(dir.path()), "DE- Deutsch|EN- English|IT- Italiano");
 }
 
-TEST(CTranslater, StartFailuresLeaveTheTable)
+TEST_F(Languages, StartFailuresLeaveTheTable)
 {
-    test::TempDir dir;
-    dir.write("Lang_EN.txt", "0001:English\n0012:Fan\n");
     dir.write("Lang_FR.txt", "0001:Fran\xC3\xA7" "ais\n0012:Ventilateur\n");
-    CTranslater t;
     Captured msgs;
-    EXPECT_FALSE(t.Startup("XX", dir.path(), Ini()));  // no file: silent
+    EXPECT_FALSE(en.Startup("XX", dir.path(), Ini()));  // no file: silent
     EXPECT_TRUE(msgs.texts.empty());
-    EXPECT_FALSE(t.Startup("FR", dir.path(), Ini()));  // file but no definition
+    EXPECT_FALSE(en.Startup("FR", dir.path(), Ini()));  // file but no definition
     ASSERT_EQ(msgs.texts.size(), 1u);
     EXPECT_EQ(msgs.texts[0], "Language definition in INI file missing");
-    EXPECT_FALSE(t.Startup("../EN", dir.path(), Ini()));
+    EXPECT_FALSE(en.Startup("../EN", dir.path(), Ini()));
+    EXPECT_EQ(en.Language() + " " + en.Text(1), "EN English");
 
     // Reloading keeps entries that the new file lacks.
-    ASSERT_TRUE(t.Startup("EN", dir.path(), Ini()));
-    dir.write("Lang_DE.txt", "0001:Deutsch\n");
-    ASSERT_TRUE(t.Startup("DE", dir.path(), Ini()));
-    EXPECT_EQ(t.Text(1) + " " + t.Text(12), "Deutsch Fan");
+    ASSERT_TRUE(en.Startup("DE", dir.path(), Ini()));
+    EXPECT_EQ(en.Text(1) + " " + en.Text(30), "Deutsch Only English");
 }
 
 TEST(CTranslater, LoadsTablesFromTheCatalogue)
@@ -130,14 +131,8 @@ TEST(CTranslater, LoadsTablesFromTheCatalogue)
 
 // An entry by "T:id" or by its English text (any case); an empty or missing
 // entry falls back to the English table, else the text stays as it is.
-TEST(CTranslater, TranslatesWithFallback)
+TEST_F(Languages, TranslatesWithFallback)
 {
-    test::TempDir dir;
-    dir.write("Lang_EN.txt", "0001:English\n0012:Fan\n0020:Motor\n0030:Only English\n");
-    dir.write("Lang_DE.txt", "0001:Deutsch\n0012:L\xC3\xBC" "fter\n0020:Motor\n");
-    CTranslater en, de;
-    ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
-    ASSERT_TRUE(de.Startup("DE", dir.path(), Ini()));
     const std::pair<const char*, std::string> cases[] = {
         {"T:12", "L\xC3\xBC" "fter"}, {"fan", "L\xC3\xBC" "fter"}, {"T:30", "Only English"},
         {"Unknown words", "Unknown words"}, {"T:2001", "T:2001"}, {"12", "12"},  // numbers are not looked up
@@ -154,7 +149,5 @@ TEST(CTranslater, TranslatesWithFallback)
     EXPECT_EQ(Tr("Fan") + "|" + Tr("T:30"), "L\xC3\xBC" "fter|Only English");
     Prog().Translator = nullptr;
     EXPECT_EQ(Tr("T:20"), "Motor");
-    Prog().DefaultTranslator = nullptr;
-    EXPECT_EQ(Tr("T:20"), "T:20");
     Prog() = saved;
 }

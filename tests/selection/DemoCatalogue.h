@@ -1,6 +1,7 @@
 #pragma once
 // The built data folder's settings file and demo catalogue installed into
 // Prog() for a test, restored afterwards.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,30 @@ private:
 
 public:
     const bool ok;
+};
+
+// Passes every query on to another catalogue after `before(sql)`, which may
+// throw or pull the server away.
+class HookedCatalogue : public IDatabase {
+public:
+    HookedCatalogue(IDatabase& real, std::function<void(const std::string&)> before)
+        : real_(real), before_(std::move(before))
+    {
+    }
+    Recordset OpenRecordset(const std::string& sql) override
+    {
+        before_(sql);
+        return real_.OpenRecordset(sql);
+    }
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
+    {
+        before_(sql);
+        return real_.OpenParameterized(sql, params);
+    }
+
+private:
+    IDatabase& real_;
+    std::function<void(const std::string&)> before_;
 };
 
 }  // namespace aerolyx::test

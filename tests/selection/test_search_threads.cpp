@@ -1,8 +1,4 @@
-// Selections shared out over threads and the rows the connection keeps:
-// two threads list what one lists, field for field; a query failing on a
-// worker's size stops the search as it does on one thread; kept statement
-// rows go with a reopen; the motor taken from the kept range is the one the
-// single statement picks.
+// Selections shared out over threads, and the rows the connection keeps.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -49,42 +45,22 @@ TEST(SearchThreads, TwoThreadsListWhatOneLists)
     ASSERT_FALSE(file.empty()) << "catalogue generator failed";
     test::DemoCatalogue cat(0.0, file);
     ASSERT_TRUE(cat.ok);
-    std::size_t listed = 0;
-    for (double flow : {3000.0, 15000.0})
-        for (int pol : {0, 7}) {  // any speed; two speeds 4/8
-            const auto one = Listed(flow, 300, 50, pol, 1);
-            EXPECT_EQ(Listed(flow, 300, 50, pol, 2), one) << flow << " pol " << pol;
-            EXPECT_EQ(Listed(flow, 300, 50, pol, 3), one) << flow << " pol " << pol;
-            listed += one.size();
-        }
-    EXPECT_GT(listed, 20u);
+    for (int pol : {0, 7}) {  // any speed; two speeds 4/8
+        const auto one = Listed(15000, 300, 50, pol, 1);
+        EXPECT_GT(one.size(), 10u);
+        EXPECT_EQ(Listed(15000, 300, 50, pol, 3), one) << "pol " << pol;
+    }
 }
-
-// Forwards to the demo catalogue and fails the curve query of the n-th size.
-class FailingCatalogue : public IDatabase {
-public:
-    FailingCatalogue(IDatabase& real, int failAt) : real_(real), left_(failAt) {}
-    Recordset OpenRecordset(const std::string& sql) override
-    {
-        if (sql.find("tblFanCurve") != std::string::npos && --left_ == 0) throw DbError(-7, "curves lost");
-        return real_.OpenRecordset(sql);
-    }
-    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
-    {
-        return OpenRecordset(SpliceParameters(sql, params));
-    }
-
-private:
-    IDatabase& real_;
-    int left_;
-};
 
 TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
 {
     test::DemoCatalogue cat;
     ASSERT_TRUE(cat.ok);
     for (int threads : {1, 2}) {
-        FailingCatalogue failing(cat.db(), 3);
+        int left = 3;  // the curve query of the third size fails
+        test::HookedCatalogue failing(cat.db(), [&](const std::string& sql) {
+            if (sql.find("tblFanCurve") != std::string::npos && --left == 0) throw DbError(-7, "curves lost");
+        });
         Prog().DB = &failing;
         try {
             Listed(8000, 400, 50, 0, threads);
@@ -93,24 +69,6 @@ TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
             EXPECT_EQ(e.number, -7) << threads << " threads: " << e.what();
         }
     }
-}
-
-TEST(KeptStatements, SharedUntilTheConnectionReopens)
-{
-    test::DemoCatalogue cat;
-    ASSERT_TRUE(cat.ok);
-    auto& conn = dynamic_cast<DbConnection&>(cat.db());
-    const std::string sql = "SELECT * FROM tblEEPolz ORDER BY PolID";
-    const auto first = conn.OpenKept(sql);
-    EXPECT_EQ(conn.OpenKept(sql), first);
-    EXPECT_EQ(first->RecordCount(), 7);
-    int n = 0;
-    std::string why;
-    ASSERT_TRUE(conn.Open(n, why)) << why;
-    EXPECT_NE(conn.OpenKept(sql), first);
-    // a connection that promises nothing runs the statement each time
-    FailingCatalogue plain(conn, 0);
-    EXPECT_NE(plain.OpenKept(sql), plain.OpenKept(sql));
 }
 
 TEST(SmallestMotor, IsTheRowTheStatementPicks)
