@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "FuzzGui.h"
+#include "support/GuiApp.h"
 #include "FuzzSupport.h"
 #include "common/Program.h"
 #include "model/CFanData.h"
@@ -95,7 +95,7 @@ const std::string& Folder()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnsureGuiApp();
+    test::EnsureGuiApp();
     const CFanData& fan = Project();
     const std::string& folder = Folder();
     for (const char* name : {"TDAXIAL_EN.txt", "TDAXIAL2_EN.txt", "TXAXIAL_EN.txt"})

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "FuzzGui.h"
+#include "support/GuiApp.h"
 #include "FuzzSupport.h"
 #include "output/LoadPic.h"
 
@@ -15,7 +15,7 @@ using namespace aerolyx;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnsureGuiApp();
+    test::EnsureGuiApp();
     static const std::vector<QString> names = [] {
         std::vector<QString> v;
         for (const char* ext : {".bmp", ".png", ".jpg", ".jpeg", ".gif", ".tif", ".tiff", ".ico", ".cur", ".wmf", ".emf",

@@ -3,7 +3,7 @@
 #include <QTextDocument>
 #include <cstdlib>
 
-#include "FuzzGui.h"
+#include "support/GuiApp.h"
 #include "FuzzSupport.h"
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
@@ -38,7 +38,7 @@ QString Expected(const QString& s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnsureGuiApp();
+    test::EnsureGuiApp();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QString error;
     if (!ReadRtf(bytes, &error)) std::abort();  // always a document

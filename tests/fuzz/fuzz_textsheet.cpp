@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "FuzzGui.h"
+#include "support/GuiApp.h"
 #include "FuzzSupport.h"
 #include "common/StrUtil.h"
 #include "output/RtfReader.h"
@@ -15,7 +15,7 @@ using namespace aerolyx;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnsureGuiApp();
+    test::EnsureGuiApp();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     int asked = 0;
     const PlaceholderResolver resolve = [&asked](const std::string& name) -> PlaceholderValue {

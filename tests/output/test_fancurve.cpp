@@ -17,7 +17,7 @@
 #include "output/PngWriter.h"
 #include "support/SqliteTestDb.h"
 #include "support/TestCatalogue.h"
-#include "output/GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 

@@ -19,7 +19,7 @@
 #include "model/CFanData.h"
 #include "model/ModelTestSupport.h"
 #include "output/CreatePrintOut.h"
-#include "output/GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 

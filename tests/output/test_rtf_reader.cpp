@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
-#include "output/GuiApp.h"
+#include "support/GuiApp.h"
 #include "output/RtfReader.h"
 
 using namespace aerolyx;

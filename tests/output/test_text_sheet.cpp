@@ -15,7 +15,7 @@
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
 #include "output/BuiltCatalogue.h"
-#include "output/GuiApp.h"
+#include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// One QGuiApplication for the output tests (fonts, pictures, PDF), made on
-// first use; the platform plugin comes from QT_QPA_PLATFORM, offscreen unless set.
+// One QGuiApplication for the output's tests and fuzz targets (fonts,
+// pictures, PDF), made on first use and before the program is started; the
+// platform plugin comes from QT_QPA_PLATFORM, offscreen unless set.
 #include <QGuiApplication>
 
 namespace aerolyx::test {
@@ -9,7 +10,7 @@ inline void EnsureGuiApp()
 {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
-    static char name[] = "tests_output";
+    static char name[] = "aerolyx-test";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     new QGuiApplication(argc, argv);
