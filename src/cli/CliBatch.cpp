@@ -42,7 +42,7 @@ constexpr Criterion kCriteria[] = {
 
 void Usage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli batch [--data DIR] [--format csv|json]\n"
            "                         [--choose best-efficiency|lowest-power|lowest-price|lowest-noise]\n"
            "                         [--lang XX] [--units KIND;UNIT|...] [--threads N] [--] SCHEDULE.csv\n";

@@ -40,8 +40,7 @@ bool WholeNumber(const std::string& text, int lo, int hi, int& out)
 
 void CliChartUsage(bool full)
 {
-    // Asked-for help is output; usage after a mistake is a diagnostic.
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli chart FILE [--speed 1|2] [--panels 1010] [--out PATH]\n"
            "                         [--width PX --height PX] [--points] [--data DIR] [--lang XX]\n";
     if (!full) return;

@@ -7,6 +7,7 @@
 #include "app/AppContext.h"
 #include "app/CommandLine.h"
 #include "app/DbConnection.h"
+#include "cli/CliStart.h"
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitStart = 1;
-constexpr int kExitBad = 2;
 
 int Bad(const std::string& message)
 {
@@ -32,7 +32,7 @@ int Bad(const std::string& message)
 
 void CliEngineUsage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli engine [--data DIR] [--] CODE PARAMS [CODE PARAMS]...\n";
     if (!full) return;
     out << "Sends each CODE with its PARAMS to one fan engine over the catalogue and prints\n"

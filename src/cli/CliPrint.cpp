@@ -19,8 +19,7 @@ namespace aerolyx {
 
 void CliPrintUsage(bool full)
 {
-    // Asked-for help is output; usage after a mistake is a diagnostic.
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli print FILE --pdf OUT [--lang XX] [--type FAN|TEXT|TEXTW] [--data DIR]\n";
     if (!full) return;
     out << "  Prints the data sheet of a saved fan file to a PDF file, in the print\n"

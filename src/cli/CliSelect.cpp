@@ -213,7 +213,7 @@ bool ApplySet(CFanData& record, const std::string& assignment, std::string* erro
 
 void CliSelectUsage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli select [--data DIR] [--project FILE] [--set NAME=TEXT]...\n"
            "                          [--format table|csv|json] [--choose N] [--save FILE]\n"
            "                          [--lang XX] [--units KIND;UNIT|...] [--threads N] [--]\n";
@@ -243,7 +243,7 @@ void CliSelectUsage(bool full)
 
 void CliShowUsage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli show [--data DIR] [--lang XX] [--units KIND;UNIT|...] [--] FILE\n";
     if (full)
         out << "  Lists the fields of a fan file as caption, formatted value and unit; values\n"

@@ -84,7 +84,7 @@ void PrintJson(const SoundSheet& sheet)
 
 void CliSoundUsage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli sound [options] [--] FILE\n";
     if (!full) return;
     out << "  Prints the sound sheet of the fan in FILE (a saved fan file).\n"

@@ -21,6 +21,8 @@ int Fail(const std::string& message)
     return kExitBad;
 }
 
+std::ostream& UsageStream(bool asked) { return asked ? std::cout : std::cerr; }
+
 // Consumes --data, --lang, --units, --threads (also as --opt=value). Returns
 // true when args[i] was one of them; *error is set when its value is missing.
 bool TakeStartOption(const std::vector<std::string>& args, std::size_t& i, StartArgs& s, std::string& error)

@@ -2,6 +2,7 @@
 // What every subcommand shares: the error line, the start-up options,
 // starting like the program and reading a fan file.
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ constexpr int kExitBad = 2;
 
 // Writes "aerolyx-cli: message" to standard error; returns kExitBad.
 int Fail(const std::string& message);
+
+// Where a usage text goes: standard output when asked for (--help), standard
+// error when it follows a mistake.
+std::ostream& UsageStream(bool asked);
 
 // Start-up options: --data, --lang, --units, --threads.
 struct StartArgs {

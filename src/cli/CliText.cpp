@@ -41,7 +41,7 @@ bool WriteWhole(const std::string& path, const QByteArray& bytes, std::string& e
 
 void CliTextUsage(bool full)
 {
-    std::ostream& out = full ? std::cout : std::cerr;
+    std::ostream& out = UsageStream(full);
     out << "usage: aerolyx-cli text FILE [--lang XX] [--variant 1|2] [--format text|rtf] [--out PATH] [--data DIR]\n";
     if (!full) return;
     out << "  The text sheet (tender text) of a saved fan file with the project's values\n"
