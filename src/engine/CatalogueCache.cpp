@@ -1,5 +1,9 @@
 #include "engine/CatalogueCache.h"
 
+#include <algorithm>
+
+#include "engine/EngineQueries.h"
+
 namespace aerolyx {
 
 std::size_t CachedCurves::Bytes() const
@@ -102,6 +106,70 @@ std::shared_ptr<const Recordset> CatalogueCache::CurveRows(int fsid, const RowsL
 std::shared_ptr<const Recordset> CatalogueCache::NoiseRows(int fsid, int pole, const RowsLoader& load)
 {
     return Rows(Key{kNoise, fsid, pole, 0, 0.0}, load);
+}
+
+void CatalogueCache::Preload(IDatabase& db, const std::vector<int>& fsids)
+{
+    try {
+        PreloadKind(kSize, db, fsids);
+        PreloadKind(kCurveRows, db, fsids);
+        PreloadKind(kNoise, db, fsids);
+    } catch (const DbError&) {
+    }
+}
+
+void CatalogueCache::PreloadKind(Kind kind, IDatabase& db, const std::vector<int>& fsids)
+{
+    std::vector<int> missing;
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        for (const int id : fsids)
+            if (kind == kNoise ? !noiseKept_.count(id) : !entries_.count(Key{kind, id, 0, 0, 0.0}))
+                missing.push_back(id);
+    }
+    std::sort(missing.begin(), missing.end());
+    missing.erase(std::unique(missing.begin(), missing.end()), missing.end());
+
+    const std::size_t n = engine_sql::kSizesPerStatement;
+    for (std::size_t first = 0; first < missing.size(); first += n) {
+        std::vector<int> ids(missing.begin() + static_cast<std::ptrdiff_t>(first),
+                             missing.begin() + static_cast<std::ptrdiff_t>(std::min(first + n, missing.size())));
+        const std::size_t wanted = ids.size();
+        ids.resize(n, ids.back());  // one statement text for every batch
+        Recordset all = kind == kSize        ? engine_sql::FanSizes(db, ids)
+                        : kind == kCurveRows ? engine_sql::FanCurvesOfSizes(db, ids)
+                                             : engine_sql::FanNoiseOfSizes(db, ids);
+
+        std::vector<std::string> columns;
+        for (int c = 0; c < all.FieldCount(); ++c) columns.push_back(all.FieldName(c));
+        const int idColumn = all.FieldIndex("FsID");
+        if (idColumn < 0) return;
+        const int poleColumn = kind == kNoise ? all.FieldIndex("NsCPz") : -1;
+        if (kind == kNoise && poleColumn < 0) return;
+        std::map<std::pair<int, int>, std::vector<std::vector<Variant>>> byKey;
+        for (all.MoveFirst(); !all.Eof(); all.MoveNext()) {
+            std::vector<Variant> row;
+            row.reserve(columns.size());
+            for (int c = 0; c < all.FieldCount(); ++c) row.push_back(all.Field(c));
+            const int pole = poleColumn < 0 ? 0 : static_cast<int>(all.Field(poleColumn).toDouble());
+            byKey[{static_cast<int>(all.Field(idColumn).toDouble()), pole}].push_back(std::move(row));
+        }
+        std::lock_guard<std::mutex> lock(m_);
+        if (kind == kNoise) {
+            // only the pole codes a size has rows for: another code still asks
+            for (auto& [key, rows] : byKey) {
+                auto kept = std::make_shared<const Recordset>(columns, std::move(rows));
+                Put(Key{kNoise, key.first, key.second, 0, 0.0}, kept, kept->ApproxBytes());
+            }
+            noiseKept_.insert(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(wanted));
+            continue;
+        }
+        // a size without rows is kept too: its statement would answer none
+        for (std::size_t i = 0; i < wanted; ++i) {
+            auto kept = std::make_shared<const Recordset>(columns, std::move(byKey[{ids[i], 0}]));
+            Put(Key{kind, ids[i], 0, 0, 0.0}, kept, kept->ApproxBytes());
+        }
+    }
 }
 
 double CatalogueCache::PoleSpeed(int pole, const std::function<double()>& load)

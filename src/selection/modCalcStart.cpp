@@ -8,6 +8,7 @@
 #include "common/Program.h"
 #include "common/Rounding.h"
 #include "common/StrUtil.h"
+#include "engine/CatalogueCache.h"
 #include "engine/EngineReply.h"
 #include "selection/LookupCache.h"
 #include "selection/SearchWorkers.h"
@@ -187,6 +188,12 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
     Recordset rows = *kept;
     const int count = rows.RecordCount();
     if (count == 0) return found;
+    {
+        std::vector<int> sizes;
+        sizes.reserve(static_cast<std::size_t>(count));
+        for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) sizes.push_back(static_cast<int>(rec::ColNum(rows, "FsID")));
+        CatalogueCache::Of(Db())->Preload(Db(), sizes);
+    }
 
     // A given engine may not be safe to copy onto other threads.
     const int threads = factory ? 1 : std::min(SearchThreadCount(), count);

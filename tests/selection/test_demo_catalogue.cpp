@@ -12,6 +12,7 @@
 #include "common/StrUtil.h"
 #include "engine/CatalogueCache.h"
 #include "engine/DORozEvIdad.h"
+#include "engine/EngineQueries.h"
 #include "selection/DemoCatalogue.h"
 #include "selection/SizePrefilter.h"
 #include "selection/modCalcStart.h"
@@ -122,6 +123,44 @@ TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
     ASSERT_TRUE(conn.Open(n, why)) << why;
     EXPECT_EQ(CatalogueCache::Of(conn)->Entries(), 0u);
     EXPECT_NE(conn.OpenKept(sql), kept);
+}
+
+// Rows fetched for many sizes at once must be those of each size's own
+// statement, down to the order and the sizes that have none.
+TEST(CatalogueCache, PreloadKeepsWhatEachSizesStatementGives)
+{
+    test::DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
+    IDatabase& db = cat.db();
+    Recordset rows = db.OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    std::vector<int> ids{999999};  // no such size
+    for (const SizePole& sp : SizePoles(rows)) ids.push_back(sp.fsId);
+    std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(db);
+    cache->Preload(db, ids);
+    const std::size_t entries = cache->Entries();
+
+    auto text = [](Recordset r) {
+        std::string out;
+        for (int c = 0; c < r.FieldCount(); ++c) out += r.FieldName(c) + ";";
+        for (r.MoveFirst(); !r.Eof(); r.MoveNext())
+            for (int c = 0; c < r.FieldCount(); ++c) out += "|" + r.Field(c).toText();
+        return out;
+    };
+    const auto notAgain = [] {
+        ADD_FAILURE() << "asked the catalogue again";
+        return Recordset();
+    };
+    for (const int id : ids) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(text(*cache->SizeRow(id, notAgain)), text(engine_sql::FanSize(db, id)));
+        EXPECT_EQ(text(*cache->CurveRows(id, notAgain)), text(engine_sql::FanCurves(db, id)));
+    }
+    for (const SizePole& sp : SizePoles(rows)) {
+        // a pole code without rows is still asked for
+        const Recordset noise = engine_sql::FanNoise(db, sp.fsId, sp.pole);
+        if (noise.RecordCount() > 0) EXPECT_EQ(text(*cache->NoiseRows(sp.fsId, sp.pole, notAgain)), text(noise));
+    }
+    EXPECT_EQ(cache->Entries(), entries);
 }
 
 TEST(CatalogueCache, BoundedLeastRecentlyUsedOut)
