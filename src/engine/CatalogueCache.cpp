@@ -32,6 +32,14 @@ void CachedCurves::KeepFit(int slot, int column, const ColumnFit& fit) const
     fits_[static_cast<std::size_t>(slot - 1)][static_cast<std::size_t>(column)] = FitSlot{true, fit};
 }
 
+std::size_t CatalogueCache::KeyHash::operator()(const Key& k) const
+{
+    const auto [kind, fsid, pole, frequency, ratio] = k;
+    std::size_t h = std::hash<double>()(ratio);
+    for (const int part : {kind, fsid, pole, frequency}) h = h * 1000003u ^ std::hash<int>()(part);
+    return h;
+}
+
 std::shared_ptr<CatalogueCache> CatalogueCache::Of(IDatabase& db)
 {
     static std::mutex made;

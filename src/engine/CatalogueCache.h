@@ -16,6 +16,7 @@
 #include <mutex>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "common/Database.h"
@@ -100,6 +101,9 @@ public:
 private:
     enum Kind { kSize, kCurveRows, kNoise, kCurves };
     using Key = std::tuple<int, int, int, int, double>;  // kind, fsid, pole, frequency, k
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
     struct Entry {
         std::shared_ptr<const void> value;
         std::size_t bytes = 0;
@@ -112,7 +116,7 @@ private:
     void Trim();
 
     mutable std::mutex m_;
-    std::map<Key, Entry> entries_;
+    std::unordered_map<Key, Entry, KeyHash> entries_;
     std::list<Key> lru_;  // most recent first
     std::map<int, double> speeds_;
     std::set<int> noiseKept_;  // sizes whose noise rows were preloaded

@@ -122,10 +122,27 @@ void DORozEvIdad::EraseSlots()
 
 // The catalogue is read-only while its connection is open: the rows of a
 // size are read once and shared through the connection's cache.
-Recordset DORozEvIdad::SizeRows(int fsid)
+CatalogueCache& DORozEvIdad::Cache()
 {
     IDatabase& db = Db();
-    Recordset r = *CatalogueCache::Of(db)->SizeRow(fsid, [&] { return engine_sql::FanSize(db, fsid); });
+    if (!recent_.cache || db.Derived().get() != recent_.cache.get()) {
+        recent_ = Recent{};
+        recent_.cache = CatalogueCache::Of(db);
+    }
+    return *recent_.cache;
+}
+
+Recordset DORozEvIdad::SizeRows(int fsid)
+{
+    CatalogueCache& cache = Cache();
+    if (recent_.fsid != fsid || !recent_.size) {
+        IDatabase& db = Db();
+        std::shared_ptr<const Recordset> rows = cache.SizeRow(fsid, [&] { return engine_sql::FanSize(db, fsid); });
+        recent_.fsid = fsid;
+        recent_.size = std::move(rows);
+        recent_.curves.reset();
+    }
+    Recordset r = *recent_.size;
     r.MoveFirst();
     return r;
 }
@@ -213,22 +230,27 @@ int DORozEvIdad::PrepareDuty(const std::string& params, bool rangeOnly, Prepared
     fanArea_ = kSheetPi * std::pow(d, 2);
 
     IDatabase& db = Db();
-    const std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(db);
+    CatalogueCache& cache = Cache();
     const int fsid = duty_.FsID;
-    curveRows_ = cache->CurveRows(fsid, [&] { return engine_sql::FanCurves(db, fsid); });
+    if (recent_.fsid != fsid || !recent_.curves)  // SizeRows above made fsid the recent one
+        recent_.curves = cache.CurveRows(fsid, [&] { return engine_sql::FanCurves(db, fsid); });
+    curveRows_ = recent_.curves;
     if (curveRows_->RecordCount() == 0) return 201;
 
     auto poleSpeed = [&](int pole) {
-        return cache->PoleSpeed(pole, [&] {
+        if (auto it = recent_.speeds.find(pole); it != recent_.speeds.end()) return it->second;
+        const double n = cache.PoleSpeed(pole, [&] {
             Recordset rs = engine_sql::PoleSpeed(db, pole);
             return rs.Eof() ? 0.0 : rs.GetDouble("PolBN");
         });
+        recent_.speeds[pole] = n;
+        return n;
     };
     // the kept rows are never moved: they stand on the first row
     const int curvePole = curveRows_->GetInt("FanCPz");
     const double nc = poleSpeed(curvePole);
     const double nm = curvePole == duty_.PoleCode ? nc : poleSpeed(duty_.PoleCode);
-    out = Prepared{cache, nc, nm};
+    out = Prepared{&cache, nc, nm};
     const double f = duty_.Frequency;
     // a frequency or speed of 0 cannot be converted
     if (f == 0 || nc == 0 || nm == 0) throw DivisionByZero{};
@@ -248,7 +270,7 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
 {
     Prepared pre;
     if (const int e = PrepareDuty(params, false, pre); e != 0) throw Reply{ErrorCode(e)};
-    const std::shared_ptr<CatalogueCache>& cache = pre.cache;
+    CatalogueCache* const cache = pre.cache;
     const double nc = pre.nc, nm = pre.nm;
     const int fsid = duty_.FsID;
     const double V = dutyFlow_;

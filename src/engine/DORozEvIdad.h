@@ -117,13 +117,24 @@ private:
     struct Point { double flow = 0, pressure = 0; };
 
     IDatabase& Db() const;
+    // The connection's cache. What this engine last took from it is kept
+    // here too: the search asks each size once per pole and again for its
+    // duty, from several threads that would otherwise queue on the cache's
+    // lock. A connection that reopened has a new cache, and this is dropped.
+    CatalogueCache& Cache();
+    struct Recent {
+        std::shared_ptr<CatalogueCache> cache;
+        int fsid = 0;
+        std::shared_ptr<const Recordset> size, curves;
+        std::map<int, double> speeds;
+    };
     Recordset SizeRows(int fsid);
     std::string RunDuty(int code, const std::string& params);
     // A duty command up to and with the size and range check: 0 when it
     // passes, else the reply's error code. rangeOnly leaves the curve slots
     // as they are (the check reads none of them).
     struct Prepared {
-        std::shared_ptr<CatalogueCache> cache;
+        CatalogueCache* cache = nullptr;
         double nc = 0, nm = 0;  // speeds of the curves' and the duty's pole code
     };
     int PrepareDuty(const std::string& params, bool rangeOnly, Prepared& out);
@@ -170,6 +181,7 @@ private:
     IDatabase* db_ = nullptr;            // null: Prog().DB
     IDatabase* connection_ = nullptr;    // kept by InitConnection
 
+    Recent recent_;
     Recordset sizeRecord_;
     std::shared_ptr<const Recordset> curveRows_;  // shared with the catalogue cache
     std::int16_t state_ = 0;

@@ -31,7 +31,7 @@ void DORozEvIdad::ComputeNoise()
     const double dist = CNoise().GetDistanceValue(std::fabs(r));
     IDatabase& db = Db();
     const int fsid = duty_.FsID, pole = duty_.PoleCode;
-    Recordset rs = *CatalogueCache::Of(db)->NoiseRows(fsid, pole, [&] { return engine_sql::FanNoise(db, fsid, pole); });
+    Recordset rs = *Cache().NoiseRows(fsid, pole, [&] { return engine_sql::FanNoise(db, fsid, pole); });
     rs.MoveFirst();
     const bool row = !rs.Eof();
     double sum = 0;

@@ -1,7 +1,6 @@
 #include "engine/EngineReply.h"
 
 #include "common/NumText.h"
-#include "common/StrUtil.h"
 
 namespace aerolyx {
 
@@ -11,25 +10,46 @@ EngineReply::EngineReply(std::string_view text)
         text.remove_prefix(3);
         ok_ = true;
     }
-    if (!text.empty()) fields_ = Split(text, '#');
+    if (text.empty()) return;
+    text_ = text;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text_.size(); ++i) {
+        if (i == text_.size() || text_[i] == '#') {
+            fields_.push_back(Span{start, i - start});
+            start = i + 1;
+        }
+    }
 }
 
-double EngineReply::Num(std::size_t i) const { return i < fields_.size() ? TextToNum(fields_[i]) : 0.0; }
+std::string_view EngineReply::FieldText(std::size_t i) const
+{
+    return std::string_view(text_).substr(fields_[i].begin, fields_[i].size);
+}
+
+double EngineReply::Num(std::size_t i) const { return i < fields_.size() ? TextToNum(FieldText(i)) : 0.0; }
 
 namespace {
 
-// Part `part` of a band pair "level:A-level".
-double PairPart(const std::vector<std::string>& fields, int band, std::size_t part)
+// Part `part` (0 or 1) of a band pair "level:A-level".
+double PairPart(std::string_view pair, std::size_t part)
 {
-    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
-    if (band < 0 || i >= fields.size()) return 0.0;
-    const std::vector<std::string> pair = Split(fields[i], ':');
-    return part < pair.size() ? TextToNum(pair[part]) : 0.0;
+    const std::size_t colon = pair.find(':');
+    if (part == 0) return TextToNum(pair.substr(0, colon));
+    return colon == std::string_view::npos ? 0.0 : TextToNum(pair.substr(colon + 1));
 }
 
 }  // namespace
 
-double EngineReply::BandLevel(int band) const { return PairPart(fields_, band, 0); }
-double EngineReply::BandLevelA(int band) const { return PairPart(fields_, band, 1); }
+double EngineReply::BandLevel(int band) const
+{
+    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
+    return band < 0 || i >= fields_.size() ? 0.0 : PairPart(FieldText(i), 0);
+}
+
+double EngineReply::BandLevelA(int band) const
+{
+    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
+    return band < 0 || i >= fields_.size() ? 0.0 : PairPart(FieldText(i), 1);
+}
 
 }  // namespace aerolyx

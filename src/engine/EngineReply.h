@@ -93,9 +93,16 @@ public:
 
 private:
     double Num(std::size_t i) const;
+    std::string_view FieldText(std::size_t i) const;
 
     bool ok_ = false;
-    std::vector<std::string> fields_;
+    // Where each field lies in text_: a reply has hundreds of fields, read
+    // once per candidate, and a few of them are ever asked for.
+    struct Span {
+        std::size_t begin, size;
+    };
+    std::string text_;
+    std::vector<Span> fields_;
 };
 
 }  // namespace aerolyx

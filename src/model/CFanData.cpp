@@ -7,6 +7,7 @@
 #include "common/IniFile.h"
 #include "common/NumText.h"
 #include "common/Program.h"
+#include "common/StrUtil.h"
 #include "common/TextFile.h"
 #include "model/ChoiceListSql.h"
 #include "model/FieldEnv.h"
@@ -42,30 +43,29 @@ void CFanData::adopt()
     for (auto& f : fields_) f->setOwner(this);
 }
 
-std::size_t CFanData::FieldIndex::lowerBound(std::string_view name) const
+std::size_t CFanData::FieldIndex::Hash::operator()(std::string_view name) const
 {
-    const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                     [](const auto& e, std::string_view n) { return ILess()(e.first, n); });
-    return static_cast<std::size_t>(it - entries_.begin());
+    std::size_t h = 14695981039346656037ull;
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)) * 1099511628211ull;
+    return h;
 }
 
-bool CFanData::FieldIndex::at(std::size_t i, std::string_view name) const
-{
-    return i < entries_.size() && !ILess()(name, entries_[i].first);
-}
+bool CFanData::FieldIndex::Equal::operator()(std::string_view a, std::string_view b) const { return IEquals(a, b); }
 
 const std::size_t* CFanData::FieldIndex::find(std::string_view name) const
 {
-    const std::size_t i = lowerBound(name);
-    return at(i, name) ? &entries_[i].second : nullptr;
+    if (!table_) return nullptr;
+    const auto it = table_->find(name);
+    return it == table_->end() ? nullptr : &it->second;
 }
 
 bool CFanData::FieldIndex::insert(const std::string& name, std::size_t pos)
 {
-    const std::size_t i = lowerBound(name);
-    if (at(i, name)) return false;
-    entries_.emplace(entries_.begin() + static_cast<std::ptrdiff_t>(i), name, pos);
-    return true;
+    if (!table_)
+        table_ = std::make_shared<Table>();
+    else if (table_.use_count() > 1)
+        table_ = std::make_shared<Table>(*table_);
+    return table_->emplace(name, pos).second;
 }
 
 void CFanData::rebuildIndex()

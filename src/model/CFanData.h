@@ -5,6 +5,7 @@
 // values, choice lists, some of them from the catalogue).
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -114,16 +115,26 @@ private:
 
     // Field positions by name, without regard to case: a sorted vector, so
     // that a record built from the definitions copies it in one piece.
+    // Field position by name, without regard to case. The records made
+    // from the same definitions share one table (every candidate of a
+    // selection is such a copy); adding a field makes the record its own.
     class FieldIndex {
     public:
         const std::size_t* find(std::string_view name) const;
         bool insert(const std::string& name, std::size_t pos);  // false when the name is there
-        void clear() { entries_.clear(); }
+        void clear() { table_.reset(); }
 
     private:
-        std::size_t lowerBound(std::string_view name) const;  // the first entry not before name
-        bool at(std::size_t i, std::string_view name) const;  // entry i holds name
-        std::vector<std::pair<std::string, std::size_t>> entries_;
+        struct Hash {
+            using is_transparent = void;
+            std::size_t operator()(std::string_view name) const;
+        };
+        struct Equal {
+            using is_transparent = void;
+            bool operator()(std::string_view a, std::string_view b) const;
+        };
+        using Table = std::unordered_map<std::string, std::size_t, Hash, Equal>;
+        std::shared_ptr<Table> table_;
     };
     struct FieldTemplate;
     static std::shared_ptr<const FieldTemplate> TemplateFor(const IniFile& ini);

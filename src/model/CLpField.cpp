@@ -87,47 +87,37 @@ std::string JoinChoiceList(const std::vector<ChoiceEntry>& entries)
     return out;
 }
 
-void CLpField::CopyDefinition(const CLpField& o)
+void CLpField::CopyDefinition(const CLpField& o) { def_ = o.def_; }
+
+CLpField::Definition& CLpField::Own()
 {
-    fName_ = o.fName_;
-    unitCode_ = o.unitCode_;
-    valueType_ = o.valueType_;
-    cboName_ = o.cboName_;
-    text2_ = o.text2_;
-    caption_ = o.caption_;
-    formatStr_ = o.formatStr_;
-    unitText_ = o.unitText_;
-    editButton_ = o.editButton_;
-    parentName_ = o.parentName_;
-    cboTranslate_ = o.cboTranslate_;
-    defValue_ = o.defValue_;
-    text3_ = o.text3_;
-    flexPos_ = o.flexPos_;
+    if (def_.use_count() != 1) def_ = std::make_shared<Definition>(*def_);
+    return *def_;
 }
 
 void CLpField::SetMyUnit(const std::string& text)
 {
     if (fieldenv::TestUnit(ToUpper(text))) {
-        unitCode_ = ToUpper(text);
-        unitText_.clear();
+        Own().unitCode = ToUpper(text);
+        Own().unitText.clear();
     } else {
-        unitText_ = text;
-        unitCode_.clear();
+        Own().unitText = text;
+        Own().unitCode.clear();
     }
 }
 
 double CLpField::parentValue() const
 {
-    if (parentName_.empty() || !owner_) return 0.0;
+    if (def_->parentName.empty() || !owner_) return 0.0;
     Variant v;
-    owner_->LpField_ParentValue(*this, parentName_, v);
+    owner_->LpField_ParentValue(*this, def_->parentName, v);
     return v.isEmpty() ? 0.0 : v.toDouble();
 }
 
 Variant CLpField::Value() const
 {
-    if (!unitCode_.empty()) return fieldenv::NormalToUnit(unitCode_, value_, parentValue());
-    if (!cboName_.empty() && !value_.isEmpty()) return ValueToEntryText(value_);
+    if (!def_->unitCode.empty()) return fieldenv::NormalToUnit(def_->unitCode, value_, parentValue());
+    if (!def_->cboName.empty() && !value_.isEmpty()) return ValueToEntryText(value_);
     return value_;
 }
 
@@ -135,11 +125,11 @@ bool CLpField::setValue(const Variant& v)
 {
     // A number handed to a choice field is taken as the value itself.
     Variant raw = v;
-    if (!cboName_.empty() && v.isText() && !v.textValue().empty()) raw = EntryTextToValue(v.textValue());
+    if (!def_->cboName.empty() && v.isText() && !v.textValue().empty()) raw = EntryTextToValue(v.textValue());
     const Variant old = value_;
     if (!setValueI(raw)) return false;
-    if (!unitCode_.empty() && !value_.isEmpty()) {
-        const Variant normal = fieldenv::Normalizze(unitCode_, value_, parentValue());
+    if (!def_->unitCode.empty() && !value_.isEmpty()) {
+        const Variant normal = fieldenv::Normalizze(def_->unitCode, value_, parentValue());
         if (!setValueI(normal)) {
             value_ = old;
             return false;
@@ -155,7 +145,7 @@ bool CLpField::setValueI(const Variant& v)
         value_ = Variant();
         return true;
     }
-    switch (valueType_) {
+    switch (def_->valueType) {
     case vtInteger: {
         if (v.isText() && Trim(v.textValue()).empty()) {
             value_ = Variant();
@@ -194,7 +184,7 @@ bool CLpField::setValueI(const Variant& v)
 std::string CLpField::ValueStr() const
 {
     if (value_.isEmpty()) return {};
-    switch (valueType_) {
+    switch (def_->valueType) {
     case vtInteger:
     case vtDouble:
         return Trim(NumToText(value_.toDouble()));
@@ -208,7 +198,7 @@ std::string CLpField::ValueStr() const
 bool CLpField::setValueStr(const std::string& text)
 {
     if (text.empty()) return setValueI(Variant());
-    switch (valueType_) {
+    switch (def_->valueType) {
     case vtInteger:
     case vtDouble:
         return setValueI(Variant(TextToNum(text)));
@@ -222,10 +212,10 @@ bool CLpField::setValueStr(const std::string& text)
 std::string CLpField::ValueF() const
 {
     if (value_.isEmpty()) return {};
-    if (!cboName_.empty()) return ValueToEntryText(value_);
+    if (!def_->cboName.empty()) return ValueToEntryText(value_);
     const Variant shown = Value();
     if (shown.isEmpty()) return {};
-    std::string fmt = !unitCode_.empty() ? fieldenv::FormatF(unitCode_) : formatStr_;
+    std::string fmt = !def_->unitCode.empty() ? fieldenv::FormatF(def_->unitCode) : def_->formatStr;
     if (fmt.empty() || !shown.isNumeric()) {
         if (!shown.isNumeric()) return shown.toText();
         return PlainText(shown);
@@ -241,19 +231,19 @@ std::string CLpField::ValueF() const
 
 std::string CLpField::UnitKZ(bool translate) const
 {
-    if (!unitCode_.empty()) return fieldenv::GetUnitCode(unitCode_, translate);
-    if (unitText_.empty()) return {};
-    if (ToUpper(unitText_) == "VALUTA") return Prog().PriceCurrency;
-    return fieldenv::Translate(unitText_);
+    if (!def_->unitCode.empty()) return fieldenv::GetUnitCode(def_->unitCode, translate);
+    if (def_->unitText.empty()) return {};
+    if (ToUpper(def_->unitText) == "VALUTA") return Prog().PriceCurrency;
+    return fieldenv::Translate(def_->unitText);
 }
 
 std::string CLpField::CboBox(bool translate) const
 {
-    if (cboName_.empty()) return {};
+    if (def_->cboName.empty()) return {};
     std::string list = "?";
-    if (owner_) owner_->LpField_CboBoxData(*this, cboName_, list);
-    if (list == "?") list = fieldenv::IniComboList(cboName_);
-    if (!translate || !cboTranslate_ || list.empty()) return list;
+    if (owner_) owner_->LpField_CboBoxData(*this, def_->cboName, list);
+    if (list == "?") list = fieldenv::IniComboList(def_->cboName);
+    if (!translate || !def_->cboTranslate || list.empty()) return list;
 
     auto entries = ParseChoiceList(list);
     for (auto& e : entries) {
@@ -315,7 +305,7 @@ std::string CLpField::ValueToEntryText(const Variant& v) const
             if (e.value == vt) return e.shown;
             break;
         case ChoiceEntry::Kind::Coded:
-            if (valueType_ == vtText) {
+            if (def_->valueType == vtText) {
                 if (e.value == vt) return e.text;
             } else if (TextToNum(e.value) == v.toDouble()) {
                 return e.text;

@@ -3,6 +3,7 @@
 // its unit kind, and the forms the value takes on screen, in files and in
 // formatted text. The owning collection answers the field's two questions
 // (the value of a related field, a choice list) through ILpFieldEvents.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,32 +44,32 @@ public:
     CLpField() = default;
 
     // Definition attributes.
-    const std::string& FName() const { return fName_; }
-    void setFName(const std::string& v) { fName_ = v; }
-    const std::string& UnitCode() const { return unitCode_; }
-    int ValueType() const { return valueType_; }
-    void setValueType(int v) { valueType_ = v; }
-    const std::string& CboName() const { return cboName_; }
-    void setCboName(const std::string& v) { cboName_ = v; }
-    const std::string& Text2() const { return text2_; }
-    void setText2(const std::string& v) { text2_ = v; }
-    const std::string& Caption() const { return caption_; }
-    void setCaption(const std::string& v) { caption_ = v; }
-    const std::string& FormatStr() const { return formatStr_; }
-    void setFormatStr(const std::string& v) { formatStr_ = v; }
-    const std::string& UnitText() const { return unitText_; }
-    const std::string& EditButton() const { return editButton_; }
-    void setEditButton(const std::string& v) { editButton_ = v; }
-    const std::string& ParentName() const { return parentName_; }
-    void setParentName(const std::string& v) { parentName_ = v; }
-    bool CboTranslate() const { return cboTranslate_; }
-    void setCboTranslate(bool v) { cboTranslate_ = v; }
-    const std::string& DefValue() const { return defValue_; }
-    void setDefValue(const std::string& v) { defValue_ = v; }
-    const std::string& Text3() const { return text3_; }
-    void setText3(const std::string& v) { text3_ = v; }
-    const std::string& FlexPos() const { return flexPos_; }
-    void setFlexPos(const std::string& v) { flexPos_ = v; }
+    const std::string& FName() const { return def_->fName; }
+    void setFName(const std::string& v) { Own().fName = v; }
+    const std::string& UnitCode() const { return def_->unitCode; }
+    int ValueType() const { return def_->valueType; }
+    void setValueType(int v) { Own().valueType = v; }
+    const std::string& CboName() const { return def_->cboName; }
+    void setCboName(const std::string& v) { Own().cboName = v; }
+    const std::string& Text2() const { return def_->text2; }
+    void setText2(const std::string& v) { Own().text2 = v; }
+    const std::string& Caption() const { return def_->caption; }
+    void setCaption(const std::string& v) { Own().caption = v; }
+    const std::string& FormatStr() const { return def_->formatStr; }
+    void setFormatStr(const std::string& v) { Own().formatStr = v; }
+    const std::string& UnitText() const { return def_->unitText; }
+    const std::string& EditButton() const { return def_->editButton; }
+    void setEditButton(const std::string& v) { Own().editButton = v; }
+    const std::string& ParentName() const { return def_->parentName; }
+    void setParentName(const std::string& v) { Own().parentName = v; }
+    bool CboTranslate() const { return def_->cboTranslate; }
+    void setCboTranslate(bool v) { Own().cboTranslate = v; }
+    const std::string& DefValue() const { return def_->defValue; }
+    void setDefValue(const std::string& v) { Own().defValue = v; }
+    const std::string& Text3() const { return def_->text3; }
+    void setText3(const std::string& v) { Own().text3 = v; }
+    const std::string& FlexPos() const { return def_->flexPos; }
+    void setFlexPos(const std::string& v) { Own().flexPos = v; }
 
     // A unit kind (T, VL, ...) becomes UnitCode, anything else the fixed
     // label UnitText ("VALUTA" stands for the currency).
@@ -115,21 +116,27 @@ public:
 private:
     double parentValue() const;
 
-    std::string fName_;
-    std::string unitCode_;
-    int valueType_ = 0;
-    std::string cboName_;
-    std::string text2_;
-    std::string caption_;
-    std::string formatStr_;
-    std::string unitText_;
-    std::string editButton_;
-    std::string parentName_;
-    bool cboTranslate_ = false;
-    std::string defValue_;
-    std::string text3_;
-    std::string flexPos_;
+    // The definition is shared by the copies of a field (every candidate of
+    // a selection starts from the same fields); a setter makes it its own.
+    struct Definition {
+        std::string fName;
+        std::string unitCode;
+        int valueType = 0;
+        std::string cboName;
+        std::string text2;
+        std::string caption;
+        std::string formatStr;
+        std::string unitText;
+        std::string editButton;
+        std::string parentName;
+        bool cboTranslate = false;
+        std::string defValue;
+        std::string text3;
+        std::string flexPos;
+    };
+    Definition& Own();
 
+    std::shared_ptr<Definition> def_ = std::make_shared<Definition>();
     Variant value_;
     ILpFieldEvents* owner_ = nullptr;
 };

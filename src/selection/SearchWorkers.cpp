@@ -70,7 +70,7 @@ Recordset SearchWorkers::Ask(std::function<Recordset()> run)
     std::unique_lock<std::mutex> lock(m_);
     if (stopping_) throw DbError(0, "The selection was stopped.");
     requests_.push_back(&r);
-    toCaller_.notify_one();
+    if (callerWaiting_) toCaller_.notify_one();
     toWorkers_.wait(lock, [&] { return r.done; });
     if (r.error) std::rethrow_exception(r.error);
     return std::move(r.answer);
@@ -93,11 +93,13 @@ void SearchWorkers::Run()
             r.error = std::current_exception();
         }
         r.ready = true;
+        bool wake = false;
         {
             std::lock_guard<std::mutex> lock(m_);
             results_[static_cast<std::size_t>(i)] = std::move(r);
+            wake = callerWaiting_;
         }
-        toCaller_.notify_one();
+        if (wake) toCaller_.notify_one();
     }
 }
 
@@ -125,7 +127,9 @@ std::vector<SizeHit> SearchWorkers::Take(int index)
     for (;;) {
         ServeLocked(lock);
         if (r.ready) break;
+        callerWaiting_ = true;
         toCaller_.wait(lock, [&] { return r.ready || !requests_.empty(); });
+        callerWaiting_ = false;
     }
     if (r.error) std::rethrow_exception(r.error);
     return std::move(r.hits);

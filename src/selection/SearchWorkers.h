@@ -70,6 +70,7 @@ private:
     std::vector<Result> results_;
     std::atomic<int> next_{0};
     bool stopping_ = false;
+    bool callerWaiting_ = false;  // wakes are costly: only when someone sleeps
     std::vector<std::thread> threads_;
 };
 

@@ -158,7 +158,9 @@ TEST(CatalogueCache, PreloadKeepsWhatEachSizesStatementGives)
     for (const SizePole& sp : SizePoles(rows)) {
         // a pole code without rows is still asked for
         const Recordset noise = engine_sql::FanNoise(db, sp.fsId, sp.pole);
-        if (noise.RecordCount() > 0) EXPECT_EQ(text(*cache->NoiseRows(sp.fsId, sp.pole, notAgain)), text(noise));
+        if (noise.RecordCount() > 0) {
+            EXPECT_EQ(text(*cache->NoiseRows(sp.fsId, sp.pole, notAgain)), text(noise));
+        }
     }
     EXPECT_EQ(cache->Entries(), entries);
 }

@@ -95,7 +95,9 @@ TEST(SmallestMotor, IsTheRowTheStatementPicks)
                 Recordset want = db.OpenRecordset(sql::Motor(d));
                 Recordset got = SmallestMotor(db, d);
                 ASSERT_EQ(got.Eof(), want.Eof()) << p;
-                if (!want.Eof()) ASSERT_EQ(got.GetInt("MotID"), want.GetInt("MotID")) << p;
+                if (!want.Eof()) {
+                    ASSERT_EQ(got.GetInt("MotID"), want.GetInt("MotID")) << p;
+                }
                 ++compared;
             }
     }
