@@ -20,25 +20,36 @@ namespace {
 std::string LayOut(bool neg, std::string digits, int exp)
 {
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const std::size_t n = digits.size();
     std::string out;
+    out.reserve(n + 24);
+    if (neg) out += '-';
     if (exp >= -5 && exp < 15) {
+        const auto whole = static_cast<std::size_t>(exp + 1);
         if (exp < 0) {
-            out = "0." + std::string(static_cast<std::size_t>(-exp - 1), '0') + digits;
-        } else if (static_cast<int>(digits.size()) <= exp + 1) {
-            out = digits + std::string(static_cast<std::size_t>(exp + 1) - digits.size(), '0');
+            out += "0.";
+            out.append(static_cast<std::size_t>(-exp - 1), '0');
+            out += digits;
+        } else if (n <= whole) {
+            out += digits;
+            out.append(whole - n, '0');
         } else {
-            out = digits.substr(0, static_cast<std::size_t>(exp + 1)) + "." +
-                  digits.substr(static_cast<std::size_t>(exp + 1));
+            out.append(digits, 0, whole);
+            out += '.';
+            out.append(digits, whole, std::string::npos);
         }
     } else {
-        out = digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
+        out += digits[0];
+        if (n > 1) {
+            out += '.';
+            out.append(digits, 1, std::string::npos);
+        }
         out += exp < 0 ? "E-" : "E+";
         const int ae = exp < 0 ? -exp : exp;
         if (ae < 10) out += '0';
         out += std::to_string(ae);
     }
-    return neg ? "-" + out : out;
+    return out;
 }
 
 // Scientific text of |v| ("d.ddde+XX"), shortest when precision < 0.
@@ -57,6 +68,28 @@ Sci ToSci(double a, int precision)
         if (*p != '.') s.digits += *p;
     if (p < r.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), r.ptr, s.exp);
     return s;
+}
+
+// Rounds the 16 or 17 digits of a shortest form to 15. No 16-digit decimal
+// lies between a 17-digit shortest form and the value, so rounding the text
+// rounds the value; a 16-digit form ending in 5 is a tie in the text only.
+bool RoundTo15(Sci& s)
+{
+    const std::size_t n = s.digits.size();
+    if (n > 17 || (n == 16 && s.digits[15] == '5')) return false;
+    const bool up = n == 17 ? s.digits[15] >= '5' : s.digits[15] > '5';
+    s.digits.resize(15);
+    if (!up) return true;
+    std::size_t i = 15;
+    while (i > 0 && s.digits[i - 1] == '9') s.digits[--i] = '0';
+    if (i > 0) {
+        ++s.digits[i - 1];
+    } else {
+        s.digits.insert(s.digits.begin(), '1');
+        s.digits.pop_back();
+        ++s.exp;
+    }
+    return true;
 }
 
 double FromSci(double a, int precision)
@@ -126,7 +159,11 @@ std::string NumToText(double v)
     // it has at most 15 digits, is its 15-digit rounding. (Near the top of
     // the range that rounding may overflow, so those take the long way.)
     if (a >= std::numeric_limits<double>::min() && a < 1e308) {
-        Sci s = ToSci(a, 14);
+        // The shortest form is quick to get and, cut to 15 digits, gives the
+        // same rounding, unless it ends exactly halfway (then only the
+        // value's exact expansion can say which way).
+        Sci s = ToSci(a, -1);
+        if (s.digits.size() > 15 && !RoundTo15(s)) s = ToSci(a, 14);
         return LayOut(neg, std::move(s.digits), s.exp);
     }
     Sci s = ToSci(a, -1);

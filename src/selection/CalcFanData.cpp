@@ -77,6 +77,13 @@ Recordset SmallestMotor(IDatabase& db, const sql::MotorDemand& demand)
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency)
 {
+    return CalcFanData(row, record, EngineReply(reply1),
+                       EngineReply(pole2 != 0 ? std::string_view(reply2) : std::string_view()), pole1, pole2, frequency);
+}
+
+std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const EngineReply& a,
+                                      const EngineReply& b, int pole1, int pole2, int frequency)
+{
     IDatabase& db = ProgDb();
 
     // 1. series suffix
@@ -88,10 +95,7 @@ std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& reco
             if (!add.empty()) suffix = " " + add;
         }
     }
-    // 2. replies
-    const EngineReply a(reply1);
-    const EngineReply b(pole2 != 0 ? std::string_view(reply2) : std::string_view());
-
+    // 2. the replies come read
     // 3. motor demand
     const double minP = (rec::Num(record, "I_Msel") == 1 ? RoundDec(a.Op(reply::HighPower), 2) : RoundDec(a.Op(reply::OpPower), 2)) * 1.05;
     // 4. pole key

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/Database.h"
+#include "engine/EngineReply.h"
 #include "selection/modCalcStart.h"
 
 namespace aerolyx {
@@ -24,7 +25,7 @@ namespace aerolyx {
 // speed-1 reply and, for two speeds, the speed-2 reply.
 struct SizeHit {
     int pole = 0;
-    std::string reply1, reply2;
+    EngineReply reply1, reply2;  // reply2 empty without a second speed
 };
 using SizeWork = std::function<std::vector<SizeHit>(int index, IFanEngine& engine)>;
 

@@ -8,7 +8,8 @@
 
 namespace aerolyx {
 
-std::vector<int> PassingPoles(const Recordset& row, const SelectionDuty& d, IFanEngine& engine)
+std::vector<int> PassingPoles(const Recordset& row, const SelectionDuty& d, IFanEngine& engine,
+                              std::vector<std::string>* commands)
 {
     std::vector<int> poles;
     const std::string list = rec::ColText(row, "FdPoles");
@@ -17,8 +18,10 @@ std::vector<int> PassingPoles(const Recordset& row, const SelectionDuty& d, IFan
     for (const std::string& pText : Split(list, ',')) {
         const int p = static_cast<int>(std::lround(TextToNum(pText)));
         if (d.p1 != 0 && p != d.p1) continue;
-        if (engine.RefusedByRange(Speed1Command(d, fsId, p))) continue;
+        std::string command = Speed1Command(d, fsId, p);
+        if (engine.RefusedByRange(command)) continue;
         poles.push_back(p);
+        if (commands) commands->push_back(std::move(command));
     }
     return poles;
 }

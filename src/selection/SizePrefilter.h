@@ -12,8 +12,10 @@ namespace aerolyx {
 
 class Recordset;
 
-// The pole numbers of the current row that pass, in list order.
-std::vector<int> PassingPoles(const Recordset& row, const SelectionDuty& duty, IFanEngine& engine);
+// The pole numbers of the current row that pass, in list order; with
+// `commands`, also the duty command of each, as the check saw it.
+std::vector<int> PassingPoles(const Recordset& row, const SelectionDuty& duty, IFanEngine& engine,
+                              std::vector<std::string>* commands = nullptr);
 
 // For each row of `rows` (abfSelectFans, in row order) the pole numbers of
 // its FdPoles that pass the pole filter of the duty and the range check, in

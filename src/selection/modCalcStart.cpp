@@ -154,25 +154,27 @@ std::vector<SizeHit> RunSize(const Recordset& row, const SelectionDuty& d, IFanE
     std::vector<SizeHit> hits;
     const int fsId = static_cast<int>(rec::ColNum(row, "FsID"));
     // sizes outside the duty's range never reach a duty command
-    for (const int p : PassingPoles(row, d, engine)) {
-        std::string reply1 = engine.Execute(1001, Speed1Command(d, fsId, p));
-        const EngineReply a(reply1);
+    std::vector<std::string> commands;
+    const std::vector<int> poles = PassingPoles(row, d, engine, &commands);
+    for (std::size_t i = 0; i < poles.size(); ++i) {
+        const int p = poles[i];
+        EngineReply a(engine.Execute(1001, commands[i]));
         if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply
         const double q = a.Op(reply::OpFlow);
         if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
         const double pres = d.staticMode() ? a.Op(reply::OpStaticPressure) : a.Op(reply::OpTotalPressure);
         if (!WithinTolerance(pres, d.staticMode() ? d.presS : d.presT, d.tolP)) continue;
 
-        std::string reply2;
+        EngineReply b{std::string_view()};
         if (d.p2 != 0) {
             if (d.n1 == 0) continue;  // no speed for the first step: the fan laws cannot scale
             const double ratio = static_cast<double>(d.n2) / d.n1;
             const double q2 = Fix(q * ratio);
             const double pt2 = Fix(ratio * ratio * a.Op(reply::OpTotalPressure));
-            reply2 = engine.Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle)));
-            if (!EngineReply(reply2).HasOperatingPoint()) continue;
+            b = EngineReply(engine.Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle))));
+            if (!b.HasOperatingPoint()) continue;
         }
-        hits.push_back(SizeHit{p, std::move(reply1), std::move(reply2)});
+        hits.push_back(SizeHit{p, std::move(a), std::move(b)});
     }
     return hits;
 }
@@ -222,8 +224,8 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
         const std::vector<SizeHit> hits = workers ? workers->Take(rows.Position()) : RunSize(rows, d, *engine);
         for (const SizeHit& h : hits) {
             std::unique_ptr<CFanData> cand =
-                d.p2 == 0 ? CalcFanData(rows, record, h.reply1.substr(3), std::string(), h.pole, 0, d.frq)
-                          : CalcFanData(rows, record, h.reply1.substr(3), h.reply2, d.p1, d.p2, d.frq);
+                d.p2 == 0 ? CalcFanData(rows, record, h.reply1, h.reply2, h.pole, 0, d.frq)
+                          : CalcFanData(rows, record, h.reply1, h.reply2, d.p1, d.p2, d.frq);
             if (cand) found.push_back(std::move(cand));
         }
     }

@@ -15,6 +15,8 @@
 
 namespace aerolyx {
 
+class EngineReply;
+
 class CFanData;
 class IDatabase;
 class Recordset;
@@ -76,6 +78,9 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
 // (empty for single speed). Returns null when no motor fits.
 std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const std::string& reply1,
                                       const std::string& reply2, int pole1, int pole2, int frequency);
+// The same with the replies read already (reply2 is not read for single speed).
+std::unique_ptr<CFanData> CalcFanData(const Recordset& row, const CFanData& record, const EngineReply& reply1,
+                                      const EngineReply& reply2, int pole1, int pole2, int frequency);
 
 // The smallest motor of the demand (sql::Motor's row), positioned on it;
 // Eof when none is strong enough.

@@ -2,7 +2,11 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <random>
 
 #include "common/Database.h"
 #include "common/NumText.h"
@@ -30,6 +34,29 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     // At the top of the range the 15-digit rounding would read back as infinite.
     EXPECT_EQ(NumToText(1.7976931348623157e308), "1.79769313486231E+308");
     EXPECT_TRUE(std::isfinite(TextToNum(NumToText(1.7976931348623157e308))));
+}
+
+// Any finite value reads as its 15-digit rounding, which the C library's
+// "%.14e" states independently: two decimals of at most 15 digits are equal
+// exactly when their doubles are.
+TEST(NumText, IsTheFifteenDigitRoundingOfAnyValue)
+{
+    std::mt19937_64 random(20261208);
+    std::uniform_real_distribution<double> decade(-7, 16);
+    for (int i = 0; i < 100000; ++i) {
+        double v;
+        if (i % 2 == 0) {
+            const std::uint64_t bits = random();
+            std::memcpy(&v, &bits, sizeof v);
+        } else {
+            v = std::pow(10.0, decade(random));
+        }
+        if (!std::isfinite(v) || std::fabs(v) >= 1e308) continue;
+        char reference[40];
+        std::snprintf(reference, sizeof reference, "%.14e", v);
+        const std::string text = NumToText(v);
+        ASSERT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(reference, nullptr)) << reference << " " << text;
+    }
 }
 
 TEST(NumText, IgnoresTheProcessLocale)
