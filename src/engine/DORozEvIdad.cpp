@@ -341,6 +341,14 @@ std::string DORozEvIdad::RunDuty(int code, const std::string& params)
     return "OK:" + FullSummary();
 }
 
+std::string DORozEvIdad::ExecuteOperatingPoint(const std::string& params)
+{
+    operatingPointOnly_ = true;
+    std::string reply = Execute(1001, params);
+    operatingPointOnly_ = false;
+    return reply;
+}
+
 bool DORozEvIdad::RefusedByRange(const std::string& params)
 {
     bool refused = false;
@@ -571,7 +579,8 @@ std::string DORozEvIdad::FullSummary() const
     std::string out;
     out.reserve(4096);
     AppendHead(out, true);
-    for (int i = 0; i <= curveCount_; ++i) AppendCurveRecord(out, i);
+    const int last = operatingPointOnly_ ? 0 : curveCount_;
+    for (int i = 0; i <= last; ++i) AppendCurveRecord(out, i);
     return out;
 }
 

@@ -90,6 +90,10 @@ public:
     // Cheap once the size's rows are cached; leaves the engine Idle, its
     // curve slots as the last duty left them.
     bool RefusedByRange(const std::string& params);
+    // Duty command 1001 with its reply ending after the operating curve's
+    // record: the beginning of the full reply, for a search that reads the
+    // operating point and the bands, and never the catalogue curves.
+    std::string ExecuteOperatingPoint(const std::string& params);
     // A-weighting of an octave-band level, band 1..8 = 63 Hz..8 kHz;
     // negative results and unknown bands give 0.
     static double GetNoiseDBA(double level, int band);
@@ -182,6 +186,7 @@ private:
     IDatabase* connection_ = nullptr;    // kept by InitConnection
 
     Recent recent_;
+    bool operatingPointOnly_ = false;  // the reply ends after slot 0
     Recordset sizeRecord_;
     std::shared_ptr<const Recordset> curveRows_;  // shared with the catalogue cache
     std::int16_t state_ = 0;

@@ -63,6 +63,13 @@ public:
         catalogue_.ThrowFailure();
         return reply;
     }
+    std::string SearchDuty(const std::string& params) override
+    {
+        catalogue_.Clear();
+        std::string reply = engine_.ExecuteOperatingPoint(params);
+        catalogue_.ThrowFailure();
+        return reply;
+    }
     bool RefusedByRange(const std::string& params) override
     {
         catalogue_.Clear();

@@ -158,7 +158,7 @@ std::vector<SizeHit> RunSize(const Recordset& row, const SelectionDuty& d, IFanE
     const std::vector<int> poles = PassingPoles(row, d, engine, &commands);
     for (std::size_t i = 0; i < poles.size(); ++i) {
         const int p = poles[i];
-        EngineReply a(engine.Execute(1001, commands[i]));
+        EngineReply a(engine.SearchDuty(commands[i]));
         if (!a.HasOperatingPoint()) continue;  // an error, or a truncated reply
         const double q = a.Op(reply::OpFlow);
         if (!WithinTolerance(q, d.airFlow, d.tolV)) continue;
@@ -171,7 +171,7 @@ std::vector<SizeHit> RunSize(const Recordset& row, const SelectionDuty& d, IFanE
             const double ratio = static_cast<double>(d.n2) / d.n1;
             const double q2 = Fix(q * ratio);
             const double pt2 = Fix(ratio * ratio * a.Op(reply::OpTotalPressure));
-            b = EngineReply(engine.Execute(1001, Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle))));
+            b = EngineReply(engine.SearchDuty(Speed2Command(d, fsId, q2, pt2, a.Op(reply::OpAngle))));
             if (!b.HasOperatingPoint()) continue;
         }
         hits.push_back(SizeHit{p, std::move(a), std::move(b)});

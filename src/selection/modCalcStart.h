@@ -30,6 +30,9 @@ public:
     // Whether the duty command would be refused by the size's range check
     // alone; an engine that cannot tell says false and gets the command.
     virtual bool RefusedByRange(const std::string& /*params*/) { return false; }
+    // Duty command 1001 for the search, whose reply may end after the
+    // operating curve's record (all the search reads).
+    virtual std::string SearchDuty(const std::string& params) { return Execute(1001, params); }
 };
 using EngineFactory = std::function<std::unique_ptr<IFanEngine>()>;
 std::unique_ptr<IFanEngine> MakeDefaultEngine();

@@ -13,6 +13,7 @@
 #include "engine/CatalogueCache.h"
 #include "engine/DORozEvIdad.h"
 #include "engine/EngineQueries.h"
+#include "engine/EngineReply.h"
 #include "selection/DemoCatalogue.h"
 #include "selection/SizePrefilter.h"
 #include "selection/modCalcStart.h"
@@ -77,6 +78,34 @@ TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
     EXPECT_GT(dropped, 500);
     EXPECT_GT(kept, 200);
     EXPECT_GT(refusedLater, 0);
+}
+
+// The search's form of a duty command is the full reply cut after the
+// operating curve's record; errors read the same.
+TEST(SearchDuty, IsTheFullReplyUpToTheOperatingCurve)
+{
+    test::DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    SelectionDuty d;
+    d.airFlow = 9000;
+    d.presS = 300;
+    DORozEvIdad e(cat.db());
+    int answered = 0;
+    for (const SizePole& sp : SizePoles(rows)) {
+        const std::string command = Speed1Command(d, sp.fsId, sp.pole);
+        const std::string full = e.Execute(1001, command);
+        const std::string cut = e.ExecuteOperatingPoint(command);
+        if (full.rfind("OK:", 0) != 0) {
+            EXPECT_EQ(cut, full);
+            continue;
+        }
+        ++answered;
+        EXPECT_EQ(full.compare(0, cut.size(), cut), 0) << sp.fsId;
+        EXPECT_EQ(full[cut.size()], '#') << sp.fsId;
+        EXPECT_EQ(EngineReply(cut).FieldCount(), reply::CurvePosition(1, reply::BladeAngle)) << sp.fsId;
+    }
+    EXPECT_GT(answered, 10);
 }
 
 TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
