@@ -183,6 +183,25 @@ std::string NumToText(double v)
     return LayOut(neg, std::move(s.digits), s.exp);
 }
 
+double FifteenDigits(double v)
+{
+    const double a = std::fabs(v);
+    if (a == 0 || std::isnan(v)) return v;
+    if (!(a >= std::numeric_limits<double>::min() && a < 1e308)) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.15g", v);
+        return std::strtod(buf, nullptr);
+    }
+    Sci s = ToSci(a, -1);
+    if (s.digits.size() <= 15) return v;  // the shortest form reads back as v
+    if (!RoundTo15(s)) s = ToSci(a, 14);
+    s.digits.resize(15, '0');
+    const std::string text = s.digits + "e" + std::to_string(s.exp - 14);
+    double r = 0;
+    std::from_chars(text.data(), text.data() + text.size(), r);
+    return v < 0 ? -r : r;
+}
+
 double TextToNum(std::string_view text, std::size_t* consumed)
 {
     std::size_t i = 0;

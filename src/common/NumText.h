@@ -10,6 +10,9 @@ namespace aerolyx {
 std::string NumToText(double v);
 inline std::string NumToText(int v) { return NumToText(static_cast<double>(v)); }
 inline std::string NumToText(long v) { return NumToText(static_cast<double>(v)); }
+// The value of v rounded to 15 significant digits, as "%.15g" would write
+// it and strtod read it back (v itself when it needs no more digits).
+double FifteenDigits(double v);
 
 // Reads a leading number as far as it goes (blanks before it skipped, an
 // optional sign, digits, ".", exponent); text after it is ignored and an

@@ -1,5 +1,6 @@
 #include "common/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -46,13 +47,11 @@ std::string FormatNumber(double value, std::string_view format, const NumberLoca
     const double p = std::pow(10.0, maxFrac);
     // Round on the 15-digit decimal text so that 2.675 with two decimals
     // gives 2.68 as the user reads it, not 2.67 from its binary form.
-    char scaled[64];
-    std::snprintf(scaled, sizeof scaled, "%.15g", std::fabs(value) * p);
-    double a = std::floor(std::strtod(scaled, nullptr) + 0.5);
+    double a = std::floor(FifteenDigits(std::fabs(value) * p) + 0.5);
     const bool neg = value < 0 && a != 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.0f", a);
-    std::string digits(buf);
+    char buf[400];
+    const auto end = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, 0).ptr;
+    std::string digits(buf, end);
     if (static_cast<int>(digits.size()) <= maxFrac) digits.insert(0, static_cast<std::size_t>(maxFrac) + 1 - digits.size(), '0');
     std::string ip = digits.substr(0, digits.size() - static_cast<std::size_t>(maxFrac));
     std::string fp = digits.substr(digits.size() - static_cast<std::size_t>(maxFrac));

@@ -36,7 +36,7 @@ TEST(NumText, WritesShortestFormAndReadsBack)
     EXPECT_TRUE(std::isfinite(TextToNum(NumToText(1.7976931348623157e308))));
 }
 
-// Any finite value reads as its 15-digit rounding, which the C library's
+// Any finite value is written as, and rounds to, its 15-digit rounding, which the C library's
 // "%.14e" states independently: two decimals of at most 15 digits are equal
 // exactly when their doubles are.
 TEST(NumText, IsTheFifteenDigitRoundingOfAnyValue)
@@ -56,6 +56,7 @@ TEST(NumText, IsTheFifteenDigitRoundingOfAnyValue)
         std::snprintf(reference, sizeof reference, "%.14e", v);
         const std::string text = NumToText(v);
         ASSERT_EQ(std::strtod(text.c_str(), nullptr), std::strtod(reference, nullptr)) << reference << " " << text;
+        ASSERT_EQ(FifteenDigits(v), std::strtod(reference, nullptr)) << reference;
     }
 }
 
