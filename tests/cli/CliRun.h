@@ -42,11 +42,15 @@ inline CliRun RunApart(const std::string& cmd)
     return r;
 }
 
-// The built aerolyx-cli.
-inline std::string CliProgram() { return BuiltDataDir() + "/aerolyx-cli"; }
+// The built aerolyx-cli with these arguments (shell words) after an
+// environment prefix, standard error apart.
+inline CliRun Cli(const std::string& args, const std::string& env = {})
+{
+    return RunApart(env + " " + BuiltDataDir() + "/aerolyx-cli " + args);
+}
 
-// aerolyx-cli with these arguments (shell words), standard error apart.
-inline CliRun Cli(const std::string& args) { return RunApart(CliProgram() + " " + args); }
+// The text of a PDF, laid out as on the page.
+inline std::string PdfText(const std::string& pdf) { return Run("pdftotext -layout " + pdf + " -").out; }
 
 // A whole file as bytes; empty when it cannot be read.
 inline std::string ReadBytes(const std::string& path)

@@ -19,12 +19,7 @@ namespace aerolyx {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The command line with these arguments and environment, both streams in out.
-test::CliRun Cli(const std::string& args, const std::string& env = {})
-{
-    return test::Run(env + " " + test::CliProgram() + " " + args + " 2>&1");
-}
+using test::Cli;
 
 // A copy of the built data folder: settings file, language files and
 // (unless told otherwise) the catalogue; no layouts, pictures or text sheets.
@@ -49,7 +44,7 @@ std::string SavedProject(const test::TempDir& where)
 {
     const std::string file = where.file("project.txt");
     const test::CliRun r = Cli(std::string("select ") + kDuty + " --set I_Project=Hall --choose 1 --save " + file);
-    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.status, 0) << r.all();
     return file;
 }
 
@@ -59,8 +54,8 @@ void ExpectStopsWithMessage(const std::string& data, const std::string& project,
 {
     const std::string before = test::ReadBytes(project);
     const test::CliRun r = Cli("select --data " + data + " --project " + project + " --choose 1 --save " + project);
-    EXPECT_NE(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find(expected), std::string::npos) << r.out;
+    EXPECT_NE(r.status, 0) << r.all();
+    EXPECT_NE(r.all().find(expected), std::string::npos) << r.all();
     EXPECT_EQ(test::ReadBytes(project), before);
     EXPECT_FALSE(FileExists(AtomicTempPath(project)));
 }
@@ -113,7 +108,7 @@ TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
 
     const test::CliRun ok = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " +
                        work.file("again.txt"));
-    EXPECT_EQ(ok.status, 0) << ok.out;
+    EXPECT_EQ(ok.status, 0) << ok.all();
 }
 
 // No layouts, pictures or text sheets: selecting and showing need none of
@@ -134,9 +129,9 @@ TEST(CliFaults, DataFolderWithOnlyTheEssentials)
     auto refused = [&](const std::string& args, const std::string& missing) {
         SCOPED_TRACE(args);
         const test::CliRun r = Cli(args + at, "QT_QPA_PLATFORM=offscreen");
-        EXPECT_EQ(r.status, 2) << r.out;
-        EXPECT_NE(r.out.find(data.dir.file(missing)), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("Wrote"), std::string::npos) << r.out;
+        EXPECT_EQ(r.status, 2) << r.all();
+        EXPECT_NE(r.all().find(data.dir.file(missing)), std::string::npos) << r.all();
+        EXPECT_EQ(r.all().find("Wrote"), std::string::npos) << r.all();
         EXPECT_EQ(test::ReadBytes(old), "an earlier print-out");
         EXPECT_EQ(test::ReadBytes(fan), project);
     };
@@ -153,28 +148,28 @@ TEST(CliFaults, DataFolderWithOnlyTheEssentials)
     refused("print " + fan + " --type TEXTW --pdf " + old, "TXT/AXM-L_AXM_SV_EN.rtf");
     // The data sheet has its values without pictures: printed, each missing one named.
     test::CliRun r = Cli("print " + fan + " --pdf " + old + at, "QT_QPA_PLATFORM=offscreen");
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("picture cannot be loaded: " + data.dir.file("CAD/AXM-L_A_L.png")), std::string::npos)
-        << r.out;
+    EXPECT_EQ(r.status, 0) << r.all();
+    EXPECT_NE(r.all().find("picture cannot be loaded: " + data.dir.file("CAD/AXM-L_A_L.png")), std::string::npos)
+        << r.all();
     EXPECT_EQ(test::ReadBytes(old).rfind("%PDF-", 0), 0u);
     // The sound sheet needs nothing from the folder but the catalogue's data in the project.
     r = Cli("sound " + fan + " --out " + data.dir.file("sound.pdf") + at, "QT_QPA_PLATFORM=offscreen");
-    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.status, 0) << r.all();
     EXPECT_EQ(test::ReadBytes(data.dir.file("sound.pdf")).rfind("%PDF-", 0), 0u);
     EXPECT_EQ(test::ReadBytes(fan), project);
 
     // Without the user's language file the language is refused by name.
     fs::remove(data.dir.file("Lang_DE.txt"));
     r = Cli("show" + at + " --lang DE " + fan);
-    EXPECT_EQ(r.status, 2) << r.out;
-    EXPECT_NE(r.out.find("--lang DE"), std::string::npos) << r.out;
+    EXPECT_EQ(r.status, 2) << r.all();
+    EXPECT_NE(r.all().find("--lang DE"), std::string::npos) << r.all();
 }
 
 // (An unwritable store is reported by the store's own tests.)
 TEST(CliFaults, SettingsStoreWithGarbageStillSelects)
 {
     const test::CliRun clean = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=$(mktemp -d)");
-    ASSERT_EQ(clean.status, 0) << clean.out;
+    ASSERT_EQ(clean.status, 0) << clean.all();
 
     test::TempDir settings;
     fs::create_directories(settings.file("Aerolyx"));
@@ -185,8 +180,8 @@ TEST(CliFaults, SettingsStoreWithGarbageStillSelects)
         std::ofstream(settings.file("Aerolyx/Aerolyx.ini"), std::ios::binary) << garbage;
     }
     test::CliRun r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + settings.path());
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, clean.out);
+    EXPECT_EQ(r.status, 0) << r.all();
+    EXPECT_EQ(r.all(), clean.all());
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ protected:
         EXPECT_EQ(r.status, 0) << r.err;
         return file;
     }
-    std::string Text(const std::string& pdf) { return test::Run("pdftotext -layout " + pdf + " -").out; }
 
     test::TempDir data, work;
     std::string fan;
@@ -41,13 +40,13 @@ TEST_F(CliPrint, WritesTheSheetWithoutAnyDisplay)
 {
     const std::string pdf = work.file("sheet.pdf");
     // No display and no platform chosen: the tool picks the offscreen one.
-    const test::CliRun r = test::RunApart("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + test::CliProgram() +
-                                          " print " + fan + " --pdf " + pdf + " --lang DE --data " + data.path());
+    const test::CliRun r = Cli("print " + fan + " --pdf " + pdf + " --lang DE --data " + data.path(),
+                               "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM");
     ASSERT_EQ(r.status, 0) << r.err;
     // The German layout is missing: the English one prints, with the fan's values
     // and the accessories named in the print language.
     EXPECT_NE(r.all().find("3 pages, " + data.path() + "/TDAXIAL2_EN.txt"), std::string::npos) << r.all();
-    const std::string t = Text(pdf);
+    const std::string t = test::PdfText(pdf);
     for (const std::string& v : {test::FanField(fan, "O_FanName"), std::string("Speed 2"), std::string("5,000 m3/h"),
                                  std::string("665 1/min"), std::string("Page 2"), std::string("Schutzgitter"),
                                  std::string("Schalldämpfer")})

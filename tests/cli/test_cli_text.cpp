@@ -25,7 +25,6 @@ protected:
         ASSERT_FALSE(type.empty());
     }
     test::CliRun Text(const std::string& opts) { return Cli("text " + fan + " " + opts); }
-    std::string PdfText(const std::string& pdf) { return test::Run("pdftotext -layout " + pdf + " -").out; }
 
     test::TempDir work;
     std::string fan, type, name;
@@ -54,12 +53,12 @@ TEST_F(CliText, WritesRtfAndAPdfThePrintCommandMatches)
     const test::CliRun p = Text("--lang DE --variant 2 --out " + pdf);
     ASSERT_EQ(p.status, 0) << p.err;
     EXPECT_NE(p.all().find(type + "_AXM_SV_DE.rtf"), std::string::npos) << p.all();
-    const std::string t = PdfText(pdf);
+    const std::string t = test::PdfText(pdf);
     for (const char* part : {"Ausschreibungstext", "Betriebsdaten", "5,000"})  // the German layout and the sheet
         EXPECT_NE(t.find(part), std::string::npos) << part << "\n" << t;
     EXPECT_EQ(t.find('{'), std::string::npos) << t;
     ASSERT_EQ(Cli("print " + fan + " --type TEXTW --lang DE --pdf " + printed).status, 0);
-    EXPECT_EQ(PdfText(printed), t);
+    EXPECT_EQ(test::PdfText(printed), t);
 }
 
 TEST_F(CliText, MissingSheetsAndBadArgumentsLeaveFilesAlone)

@@ -49,8 +49,7 @@ TEST(Engine, RepliesAndSummaries)
     const std::string full = f.Run(Duty{});
     ASSERT_EQ(full.substr(0, 3), "OK:") << full;
     EXPECT_NE(full[3], ' ');
-    const EngineReply r(full);
-    EXPECT_EQ(r.FieldCount(), 19u + 6u * 31u);
+    const EngineReply r(full);  // its field count is the sweep's check
     EXPECT_EQ(r.Head(CurveCount), 5);
     // 11000 m³/h at 700 Pa lies between the 20° and 25° curves
     EXPECT_EQ(r.Head(LowerCurve), 3);

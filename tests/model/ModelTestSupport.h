@@ -60,22 +60,16 @@ protected:
 // text; an unmatched query has no rows; `fail` makes every query throw.
 class FakeDb : public IDatabase {
 public:
-    struct Table {
-        std::vector<std::string> columns;
-        std::vector<std::vector<Variant>> rows;
-    };
-    std::vector<std::pair<std::string, Table>> answers;
+    std::vector<std::pair<std::string, Recordset>> answers;
     std::vector<std::string> queries;
     bool fail = false;
-
-    void Answer(const std::string& key, Table t) { answers.emplace_back(key, std::move(t)); }
 
     Recordset OpenRecordset(const std::string& sql) override
     {
         queries.push_back(sql);
         if (fail) throw DbError(-1, "no such table");
-        for (const auto& [key, t] : answers)
-            if (sql.find(key) != std::string::npos) return Recordset(t.columns, t.rows);
+        for (const auto& [key, rows] : answers)
+            if (sql.find(key) != std::string::npos) return rows;
         return Recordset({"c0", "c1"}, {});
     }
 };

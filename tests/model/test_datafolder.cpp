@@ -12,7 +12,6 @@
 #include "common/NumText.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
-#include "lang/CTranslater.h"
 #include "model/CFanData.h"
 #include "model/GridRows.h"
 #include "support/TestSupport.h"
@@ -152,14 +151,6 @@ TEST_F(DataFolderTest, LanguageFilesShareTheirIdsAndHoldEveryCaption)
                 EXPECT_TRUE(ids.count(TextId(caption))) << r.key;
             }
     for (int id = 281; id <= 285; ++id) EXPECT_TRUE(ids.count(id)) << id;
-
-    // Texts looked up by their English wording or their ID, and real translations.
-    CTranslater english, german, italian;
-    ASSERT_TRUE(english.Startup("EN", test::BuiltDataDir(), ini));
-    ASSERT_TRUE(german.Startup("DE", test::BuiltDataDir(), ini));
-    ASSERT_TRUE(italian.Startup("IT", test::BuiltDataDir(), ini));
-    EXPECT_EQ(german.Translate("No fans found", &english), "Keine Ventilatoren gefunden");
-    EXPECT_EQ(italian.Translate("T:120", &english), "Portata d'aria");
 }
 
 }  // namespace
