@@ -1,10 +1,14 @@
-// aerolyx-cli select and show, run as a user would on the built data folder.
+// aerolyx-cli select, show and batch, run as a user would on the built data
+// folder. Each batch row gives the fan `select` lists for that duty, picked
+// by the criterion; bad rows are named and skipped.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "common/NumText.h"
 #include "common/StrUtil.h"
 
 namespace aerolyx {
@@ -68,6 +72,91 @@ TEST(CliSelect, ShowFormatsValuesInTheUsersUnitsAndLabelsTheSpeeds)
     // 7200 m3/h shown as 2 m3/s.
     r = Cli("show " + f + " --units 'VL;m3/s'");
     EXPECT_EQ(LinesWith(r.out, "2.000").size(), 2u);
+}
+
+using Table = std::vector<std::vector<std::string>>;
+
+Table CsvRows(const std::string& s)
+{
+    Table out;
+    for (const std::string& l : Split(s, '\n'))
+        if (!l.empty()) out.push_back(Split(l, ','));
+    return out;
+}
+
+std::string Cell(const Table& rows, std::size_t row, const std::string& name)
+{
+    for (std::size_t c = 0; c < rows[0].size(); ++c)
+        if (rows[0][c] == name || StartsWith(rows[0][c], name + " [")) return rows.at(row).at(c);
+    ADD_FAILURE() << "no column " << name;
+    return {};
+}
+
+TEST(CliBatch, EachRowGetsTheListedFanTheCriterionPrefers)
+{
+    const test::TempDir dir;
+    const std::vector<std::pair<std::string, std::string>> duties = {{"5000", "250"}, {"2500", "80"}, {"30000", "1500"}};
+    std::string text = "I_AirFlow,I_PresS\n";
+    for (const auto& [q, p] : duties) text += q + "," + p + "\n";
+    const std::string schedule = dir.write("duties.csv", text);
+
+    for (const auto& [criterion, field, sign] :
+         {std::tuple{"best-efficiency", "O_Eta1", 1}, std::tuple{"lowest-price", "O_SumPrice", -1}}) {
+        const test::CliRun batch = Cli(std::string("batch --choose ") + criterion + " " + schedule);
+        ASSERT_EQ(batch.status, 0) << batch.err;
+        const Table b = CsvRows(batch.out);
+        ASSERT_EQ(b.size(), duties.size() + 1);
+        for (std::size_t i = 0; i < duties.size(); ++i) {
+            SCOPED_TRACE(std::string(criterion) + " row " + std::to_string(i + 2));
+            EXPECT_EQ(Cell(b, i + 1, "Row"), std::to_string(i + 2));
+            const test::CliRun sel =
+                Cli("select --format csv --set I_AirFlow=" + duties[i].first + " --set I_PresS=" + duties[i].second);
+            if (sel.status == 3) {
+                EXPECT_EQ(Cell(b, i + 1, "Result"), "No fans found");
+                EXPECT_NE(i, 0u) << "the everyday duty must find fans";
+                continue;
+            }
+            const Table s = CsvRows(sel.out);
+            std::size_t best = 1;
+            for (std::size_t r = 2; r < s.size(); ++r)
+                if (sign * TextToNum(Cell(s, r, field)) > sign * TextToNum(Cell(s, best, field))) best = r;
+            for (const char* f : {"O_FanName", "O_Airflow1", "O_PresS1", "O_Eta1", "O_SumPrice", "O_LwA1"})
+                EXPECT_EQ(Cell(b, i + 1, f), Cell(s, best, f)) << f;
+        }
+    }
+}
+
+TEST(CliBatch, BadRowsAreNamedAndSkippedTheRestRuns)
+{
+    const test::TempDir dir;
+    std::string schedule = dir.write("s.csv", "I_AirFlow,I_PresS,I_Frq\n"
+                                              "5000,250,50\n"
+                                              "lots,250,50\n"
+                                              "5000,250\n"
+                                              "\n"
+                                              "0,250,50\n"
+                                              "\"5000\",\"250\",\n"
+                                              "800,1500,50\n");
+    test::CliRun r = Cli("batch --format json " + schedule);
+    EXPECT_EQ(r.status, 2);
+    for (const char* says : {"row 3: I_AirFlow", "row 4: 2 cells for 3 fields", "row 6: the duty cannot be searched"})
+        EXPECT_NE(r.err.find(says), std::string::npos) << says << "\n" << r.err;
+    EXPECT_EQ(r.out.find("\"row\": 3"), std::string::npos);
+    // rows 2 and 7 are the same duty (quoted cells, an empty one keeps the default)
+    const std::size_t a = r.out.find("{\"row\": 2, \"fan\": {"), b = r.out.find("{\"row\": 7, \"fan\": {");
+    ASSERT_TRUE(a != std::string::npos && b != std::string::npos) << r.out.substr(0, 300);
+    auto fan = [&](std::size_t at) {
+        const std::size_t from = r.out.find("\"O_FanName\"", at);
+        return r.out.substr(from, r.out.find(',', from) - from);
+    };
+    EXPECT_EQ(fan(a), fan(b));
+    EXPECT_NE(r.out.find("{\"row\": 8, \"fan\": null, \"message\": \"No fans found\"}"), std::string::npos);
+
+    // the whole schedule is refused when its header names no field
+    r = Cli("batch " + dir.write("h.csv", "I_AirFlow,Flow\n5000,1\n"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("'Flow' in the header row is not a field"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty());
 }
 
 }  // namespace

@@ -1,23 +1,89 @@
-// The search on the demo catalogue with the real engine, and the catalogue
-// server (PostgreSQL from scripts/pg-test-server.sh) stopped mid-selection.
+// The search on the demo catalogue with the real engine, shared out over
+// threads, and the catalogue server (PostgreSQL from scripts/pg-test-server.sh)
+// stopped mid-selection.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <unistd.h>
 
 #include "accessories/AccRoutines.h"
 #include "accessories/RecordValues.h"
 #include "app/DbConnection.h"
+#include "common/Program.h"
+#include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "engine/CatalogueCache.h"
 #include "engine/DORozEvIdad.h"
-#include "selection/DemoCatalogue.h"
+#include "model/CFanData.h"
+#include "model/CLpField.h"
 #include "selection/SizePrefilter.h"
 #include "selection/modCalcStart.h"
+#include "support/CatalogueConnections.h"
+#include "units/CUnit.h"
 
 namespace aerolyx {
 namespace {
+
+// The built data folder's settings file and demo catalogue (or `catalogue`)
+// installed into Prog() for a test, restored afterwards.
+class DemoCatalogue {
+public:
+    // `catalogue`: another catalogue file than the demo one.
+    explicit DemoCatalogue(double rebate = 0.0, const std::string& catalogue = {})
+        : saved_(Prog()), ini_(IniFile::ReadIniFile(JoinPath(test::BuiltDataDir(), "Dodov.ini"))),
+          db_(test::OpenSqliteCatalogue(catalogue.empty() ? test::CatalogueFile() : catalogue, nullptr))
+    {
+        units_.LoadCodes("");
+        Prog().AppPath = test::BuiltDataDir();
+        Prog().Ini = &ini_;
+        Prog().DB = db_.get();
+        Prog().Settings = &settings_;
+        Prog().Units = &units_;
+        Prog().Translator = nullptr;
+        Prog().DefaultTranslator = nullptr;
+        Prog().Rebate = rebate;
+        Prog().PriceList = 1;
+    }
+    ~DemoCatalogue() { Prog() = saved_; }
+    DemoCatalogue(const DemoCatalogue&) = delete;
+    DemoCatalogue& operator=(const DemoCatalogue&) = delete;
+
+    bool ok() const { return db_ != nullptr; }
+    IDatabase& db() { return *db_; }
+
+private:
+    Program saved_;
+    IniFile ini_;
+    MemorySettingsStore settings_;
+    CUnit units_{&settings_};
+    std::unique_ptr<DbConnection> db_;
+};
+
+// Passes every query on to another catalogue after `before(sql)`, which may
+// throw or pull the server away.
+class HookedCatalogue : public IDatabase {
+public:
+    HookedCatalogue(IDatabase& real, std::function<void(const std::string&)> before)
+        : real_(real), before_(std::move(before))
+    {
+    }
+    Recordset OpenRecordset(const std::string& sql) override
+    {
+        before_(sql);
+        return real_.OpenRecordset(sql);
+    }
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
+    {
+        before_(sql);
+        return real_.OpenParameterized(sql, params);
+    }
+
+private:
+    IDatabase& real_;
+    std::function<void(const std::string&)> before_;
+};
 
 // Every size and pole of the catalogue, in row order.
 struct SizePole {
@@ -39,8 +105,8 @@ std::vector<SizePole> SizePoles(Recordset& rows)
 // range check ("ERROR: 203" before any curve is loaded).
 TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
 {
-    test::DemoCatalogue cat;
-    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
     Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
     const std::string silencer = AccDpInfo("I_DpaAc2", 2);
     ASSERT_FALSE(silencer.empty());
@@ -80,8 +146,8 @@ TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
 
 TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
 {
-    test::DemoCatalogue cat;
-    ASSERT_TRUE(cat.ok) << "demo catalogue missing";
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
     Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
     std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(cat.db());
     const std::vector<SizePole> all = SizePoles(rows);
@@ -168,8 +234,8 @@ TEST(PgFaults, ServerStoppedMidSelectionThenBack)
 {
     if (!test::PgConfigured() || test::PgEnv("DIR").empty())
         GTEST_SKIP() << "no PostgreSQL test server (scripts/pg-test-server.sh start sets AEROLYX_PG_*)";
-    test::DemoCatalogue cat;
-    ASSERT_TRUE(cat.ok);
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
     std::string why;
     const auto conn = test::OpenPgCatalogue(&why);
     ASSERT_TRUE(conn) << why;
@@ -183,7 +249,7 @@ TEST(PgFaults, ServerStoppedMidSelectionThenBack)
     // Stopped after the size list, while the candidates are computed.
     int queries = 0;
     bool stopped = false;
-    test::HookedCatalogue stopper(pg, [&](const std::string&) {
+    HookedCatalogue stopper(pg, [&](const std::string&) {
         if (++queries == 4) stopped = PgCtl("stop");
     });
     Prog().DB = &stopper;
@@ -209,6 +275,93 @@ TEST(PgFaults, ServerStoppedMidSelectionThenBack)
     ResultList stored2;
     EXPECT_TRUE(SelectFans(record, ui2, stored2)) << ui2.noFans;
     EXPECT_EQ(record.ValueI("I_Project").toText(), "Hall 3");
+}
+
+std::string Synthetic(int sizes)
+{
+    const std::string file = ::testing::TempDir() + "aerolyx_threads_" + std::to_string(sizes) + ".db";
+    const std::string cmd = JoinPath(test::BuiltDataDir(), "aerolyx-catalogue") + " --sizes " +
+                            std::to_string(sizes) + " --out " + file + " >/dev/null";
+    return std::system(cmd.c_str()) == 0 ? file : std::string();
+}
+
+std::vector<std::string> Listed(double flow, double pres, int frq, int pol, int threads)
+{
+    Prog().SearchThreads = threads;
+    CFanData r;
+    r.LoadFanFields();
+    rec::Set(r, "I_AirFlow", Variant(flow));
+    rec::Set(r, "I_PresS", Variant(pres));
+    rec::Set(r, "I_Frq", Variant(frq));
+    rec::Set(r, "I_Pol", Variant(pol));
+    std::vector<std::string> out;
+    for (const auto& c : SearchCandidates(r, nullptr)) {
+        std::string line;
+        for (int i = 0; i < c->Count(); ++i) line += c->ItemAt(i)->ValueI().toText() + ";";
+        out.push_back(line);
+    }
+    return out;
+}
+
+TEST(SearchThreads, TwoThreadsListWhatOneLists)
+{
+    const std::string file = Synthetic(300);
+    ASSERT_FALSE(file.empty()) << "catalogue generator failed";
+    DemoCatalogue cat(0.0, file);
+    ASSERT_TRUE(cat.ok());
+    for (int pol : {0, 7}) {  // any speed; two speeds 4/8
+        const auto one = Listed(15000, 300, 50, pol, 1);
+        EXPECT_GT(one.size(), 10u);
+        EXPECT_EQ(Listed(15000, 300, 50, pol, 3), one) << "pol " << pol;
+    }
+}
+
+TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
+    for (int threads : {1, 2}) {
+        int left = 3;  // the curve query of the third size fails
+        HookedCatalogue failing(cat.db(), [&](const std::string& sql) {
+            if (sql.find("tblFanCurve") != std::string::npos && --left == 0) throw DbError(-7, "curves lost");
+        });
+        Prog().DB = &failing;
+        try {
+            Listed(8000, 400, 50, 0, threads);
+            ADD_FAILURE() << threads << " threads: the search went on without the curves";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number, -7) << threads << " threads: " << e.what();
+        }
+    }
+}
+
+TEST(SmallestMotor, IsTheRowTheStatementPicks)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
+    IDatabase& db = cat.db();
+    Recordset groups = db.OpenRecordset("SELECT DISTINCT Fab0ID, FrqID, VoltID, MotForm, PolID FROM tblMotBase LIMIT 40");
+    int compared = 0;
+    for (; !groups.Eof(); groups.MoveNext()) {
+        sql::MotorDemand d{0, groups.GetDouble("Fab0ID"), groups.GetDouble("FrqID"), groups.GetDouble("VoltID"),
+                           groups.GetText("MotForm"), groups.GetDouble("PolID"), 0};
+        Recordset powers = db.OpenRecordset(sql::MotorRange(d));
+        std::vector<double> tries = {0.0, 1e9};
+        for (; !powers.Eof(); powers.MoveNext())
+            for (double delta : {0.0, 1e-9})  // on a power and just above it
+                tries.push_back(powers.GetDouble("MotP1") + delta);
+        for (double frame : {0.0, 100.0})
+            for (double p : tries) {
+                d.minPower = p;
+                d.maxFrame = frame;
+                Recordset want = db.OpenRecordset(sql::Motor(d));
+                Recordset got = SmallestMotor(db, d);
+                ASSERT_EQ(got.Eof(), want.Eof()) << p;
+                if (!want.Eof()) ASSERT_EQ(got.GetInt("MotID"), want.GetInt("MotID")) << p;
+                ++compared;
+            }
+    }
+    EXPECT_GT(compared, 200);
 }
 
 }  // namespace
