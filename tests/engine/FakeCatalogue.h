@@ -49,20 +49,21 @@ public:
 
     Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
     {
-        static const std::string kSize = TextOf([](IDatabase& d) { engine_sql::FanSize(d, 0); });
-        static const std::string kCurves = TextOf([](IDatabase& d) { engine_sql::FanCurves(d, 0); });
-        static const std::string kPole = TextOf([](IDatabase& d) { engine_sql::PoleSpeed(d, 0); });
-        static const std::string kNoise = TextOf([](IDatabase& d) { engine_sql::FanNoise(d, 0, 0); });
-        const std::string name = sql == kSize ? "FanSize" : sql == kCurves ? "FanCurves" : sql == kPole ? "PoleSpeed"
-                                 : sql == kNoise ? "FanNoise" : "";
-        if (name.empty()) throw DbError(-1, "unexpected query: " + sql);
+        static const std::map<std::string, std::string> kNames = {
+            {TextOf([](IDatabase& d) { engine_sql::FanSize(d, 0); }), "FanSize"},
+            {TextOf([](IDatabase& d) { engine_sql::FanCurves(d, 0); }), "FanCurves"},
+            {TextOf([](IDatabase& d) { engine_sql::PoleSpeed(d, 0); }), "PoleSpeed"},
+            {TextOf([](IDatabase& d) { engine_sql::FanNoise(d, 0, 0); }), "FanNoise"}};
+        const auto known = kNames.find(sql);
+        if (known == kNames.end()) throw DbError(-1, "unexpected query: " + sql);
+        const std::string& name = known->second;
         std::string entry = name;
         for (const Variant& v : params) entry += " " + v.toText();
         log.push_back(entry);
-        if (!failOn_.empty() && name == failOn_) throw DbError(-2147467259, "disk I/O error");
+        if (name == failOn_) throw DbError(-2147467259, "disk I/O error");
         const int id = params.at(0).toInt();
+        std::vector<std::vector<Variant>> rows;
         if (name == "FanSize") {
-            std::vector<std::vector<Variant>> rows;
             if (auto it = sizes_.find(id); it != sizes_.end()) {
                 const Size& s = it->second;
                 rows.push_back({s.FsID, s.FsSizeI, s.FsMinVa, s.FsMaxVa, s.FsMinPa, s.FsMaxPa, s.FsGrdStp, s.VartdPmin});
@@ -75,23 +76,17 @@ public:
             std::stable_sort(pts.begin(), pts.end(), [](const Point& a, const Point& b) {
                 return std::tie(a.angle, a.flow) < std::tie(b.angle, b.flow);
             });
-            std::vector<std::vector<Variant>> rows;
-            for (const Point& p : pts)
-                rows.push_back({id, p.pole, p.angle, p.flow, p.pressure, p.power, p.eta, p.sound});
-            return Recordset({"FsID", "FanCPz", "FanCN", "FanCM", "FanCPa", "FanCP", "FanCE", "FanCDB"},
-                             std::move(rows));
+            for (const Point& p : pts) rows.push_back({id, p.pole, p.angle, p.flow, p.pressure, p.power, p.eta, p.sound});
+            return Recordset({"FsID", "FanCPz", "FanCN", "FanCM", "FanCPa", "FanCP", "FanCE", "FanCDB"}, std::move(rows));
         }
         if (name == "PoleSpeed") {
-            std::vector<std::vector<Variant>> rows;
             if (auto it = poles_.find(id); it != poles_.end()) rows.push_back({it->second});
             return Recordset({"PolBN"}, std::move(rows));
         }
         const int pole = params.at(1).toInt();
-        std::vector<std::vector<Variant>> rows;
         if (auto it = noise_.find({id, pole}); it != noise_.end()) {
-            std::vector<Variant> r{id, pole};
-            for (double d : it->second) r.emplace_back(d);
-            rows.push_back(std::move(r));
+            rows.push_back({id, pole});
+            for (double d : it->second) rows.back().emplace_back(d);
         }
         return Recordset({"FsID", "NsCPz", "NdD1", "NdD2", "NdD3", "NdD4", "NdD5", "NdD6", "NdD7", "NdD8"},
                          std::move(rows));

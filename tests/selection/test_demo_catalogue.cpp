@@ -118,13 +118,10 @@ TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
         for (double pres : {60.0, 300.0, 1200.0})
             for (int frq : {50, 60})
                 for (bool stat : {true, false}) {
-                    SelectionDuty d;
-                    d.airFlow = flow;
+                    // with and without a density below standard
+                    SelectionDuty d{.frq = frq, .dpaMan = flow == 9000.0 ? 40.0 : 0.0, .k = frq == 60 ? 1.0 : 0.85,
+                                    .airFlow = flow, .accEquations = flow == 3000.0 ? silencer : ""};
                     (stat ? d.presS : d.presT) = pres;
-                    d.frq = frq;
-                    d.k = frq == 60 ? 1.0 : 0.85;  // with and without a density below standard
-                    d.accEquations = flow == 3000.0 ? silencer : "";
-                    d.dpaMan = flow == 9000.0 ? 40 : 0;
                     const std::vector<std::vector<int>> passing = PrefilterSizes(rows, d, *filterEngine);
                     ASSERT_EQ(passing.size(), static_cast<std::size_t>(rows.RecordCount()));
                     for (const SizePole& sp : all) {
@@ -153,14 +150,7 @@ TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
     const std::vector<SizePole> all = SizePoles(rows);
     std::vector<SelectionDuty> duties;
     for (double flow : {2500.0, 12000.0})
-        for (int frq : {50, 60}) {
-            SelectionDuty d;
-            d.airFlow = flow;
-            d.presS = 250;
-            d.frq = frq;
-            d.k = frq == 60 ? 0.8 : 1.0;
-            duties.push_back(d);
-        }
+        for (int frq : {50, 60}) duties.push_back({.frq = frq, .k = frq == 60 ? 0.8 : 1.0, .airFlow = flow, .presS = 250});
     auto replies = [&] {
         std::vector<std::string> out;
         for (const SelectionDuty& d : duties) {
