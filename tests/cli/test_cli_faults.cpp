@@ -172,13 +172,10 @@ TEST(CliFaults, SettingsStoreWithGarbageStillSelects)
     ASSERT_EQ(clean.status, 0) << clean.all();
 
     test::TempDir settings;
-    fs::create_directories(settings.file("Aerolyx"));
     std::string garbage;
     for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919) % 256);
     garbage += "\n[Settings]\nLanguage=\xff\xfe\nRebate=lots\nUnits=\x01\x02\n[User\n=\n";
-    {
-        std::ofstream(settings.file("Aerolyx/Aerolyx.ini"), std::ios::binary) << garbage;
-    }
+    settings.write("Aerolyx/Aerolyx.ini", garbage);
     test::CliRun r = Cli(std::string("select ") + kDuty, "AEROLYX_SETTINGS_DIR=" + settings.path());
     EXPECT_EQ(r.status, 0) << r.all();
     EXPECT_EQ(r.all(), clean.all());

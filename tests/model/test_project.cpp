@@ -88,8 +88,7 @@ TEST_F(ProjectTest, FillAndStoreTheProjectDialog)
     settings.Set("User", "Name", "Ann");
     settings.Set("User", "Days", "4 weeks");
     settings.Set("Settings", "MyCity", "Elsewhere");
-    rec.setValueI("I_UserMail", Variant("own@x"));
-    rec.setValueI("I_Notes", Variant("first<LF>second"));
+    rec.ReadFromString("I_UserMail=own@x|I_Notes=first<LF>second");
     Prog().Rebate = 2.5;
 
     ProjectInfoValues v = FillProjectFields(rec, "07.12.26");
@@ -130,8 +129,7 @@ TEST_F(ProjectTest, RebateChangeRepricesAndInvalidRebatesAreRefused)
     int pricingCalls = 0;
     SetAccessoryPricing([&](CFanData&) { ++pricingCalls; });
     Prog().Rebate = 10;
-    rec.setValueI("I_Rebate", 10.0);
-    rec.setValueI("O_SumPrice", 135.0);
+    rec.ReadFromString("I_Rebate=10|O_SumPrice=135");
     ProjectInfoValues v = FillProjectFields(rec, "today");
 
     // Unchanged rebate: no price moves (one pricing call at the end).
@@ -187,8 +185,7 @@ protected:
     void SetUp() override
     {
         DataFolderFixture::SetUp();
-        rec.setValueI("I_Project", Variant("Hall 3"));
-        rec.setValueI("I_AirFlow", Variant(5000.0));
+        rec.ReadFromString("I_Project=Hall 3|I_AirFlow=5000");
         prevSink = SetMessageSink([this](const std::string& t, MessageKind) { messages.push_back(t); });
     }
     void TearDown() override { SetMessageSink(prevSink); }

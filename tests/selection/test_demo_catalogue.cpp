@@ -275,15 +275,13 @@ std::string Synthetic(int sizes)
     return std::system(cmd.c_str()) == 0 ? file : std::string();
 }
 
-std::vector<std::string> Listed(double flow, double pres, int frq, int pol, int threads)
+// Every field of every candidate for the duty ("I_AirFlow=...|...").
+std::vector<std::string> Listed(const std::string& duty, int threads)
 {
     Prog().SearchThreads = threads;
     CFanData r;
     r.LoadFanFields();
-    rec::Set(r, "I_AirFlow", Variant(flow));
-    rec::Set(r, "I_PresS", Variant(pres));
-    rec::Set(r, "I_Frq", Variant(frq));
-    rec::Set(r, "I_Pol", Variant(pol));
+    r.ReadFromString(duty);
     std::vector<std::string> out;
     for (const auto& c : SearchCandidates(r, nullptr)) {
         std::string line;
@@ -300,9 +298,10 @@ TEST(SearchThreads, TwoThreadsListWhatOneLists)
     DemoCatalogue cat(0.0, file);
     ASSERT_TRUE(cat.ok());
     for (int pol : {0, 7}) {  // any speed; two speeds 4/8
-        const auto one = Listed(15000, 300, 50, pol, 1);
+        const std::string duty = "I_AirFlow=15000|I_PresS=300|I_Frq=50|I_Pol=" + std::to_string(pol);
+        const auto one = Listed(duty, 1);
         EXPECT_GT(one.size(), 10u);
-        EXPECT_EQ(Listed(15000, 300, 50, pol, 3), one) << "pol " << pol;
+        EXPECT_EQ(Listed(duty, 3), one) << duty;
     }
 }
 
@@ -317,7 +316,7 @@ TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
         });
         Prog().DB = &failing;
         try {
-            Listed(8000, 400, 50, 0, threads);
+            Listed("I_AirFlow=8000|I_PresS=400|I_Frq=50", threads);
             ADD_FAILURE() << threads << " threads: the search went on without the curves";
         } catch (const DbError& e) {
             EXPECT_EQ(e.number, -7) << threads << " threads: " << e.what();
