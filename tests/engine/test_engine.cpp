@@ -19,9 +19,9 @@ using namespace reply;
 
 const std::vector<int> kAngles = {10, 15, 20, 25, 30};
 
-FakeCatalogue::Size SizeRow(int id)
+FakeCatalogue::Size SizeRow(int id, double minVa = 1000, double maxVa = 20000, double minPa = 50, double maxPa = 3000)
 {
-    return {.FsID = id, .FsMinVa = 1000, .FsMaxVa = 20000, .FsMinPa = 50, .FsMaxPa = 3000, .VartdPmin = 40};
+    return {.FsID = id, .FsMinVa = minVa, .FsMaxVa = maxVa, .FsMinPa = minPa, .FsMaxPa = maxPa, .VartdPmin = 40};
 }
 
 // The numbers of a query reply after "OK:".
@@ -214,12 +214,7 @@ TEST(Engine, SingleCurveSize)
 // 14850 / 0.99 = 15000 m³/h, 606 / 1.01 = 600 Pa, 792 / 0.99 = 800 Pa.
 TEST(Engine, RangeChecksAtTheEdges)
 {
-    FakeCatalogue::Size s = SizeRow(1);
-    s.FsMinVa = 8080;
-    s.FsMaxVa = 14850;
-    s.FsMinPa = 606;
-    s.FsMaxPa = 792;
-    Fixture f(s);
+    Fixture f(SizeRow(1, 8080, 14850, 606, 792));
     const struct {
         double flow, pressure;
         bool rejected;
@@ -230,9 +225,7 @@ TEST(Engine, RangeChecksAtTheEdges)
         EXPECT_EQ(f.Run(Duty{.flow = c.flow, .pressure = c.pressure}) == "ERROR: 203", c.rejected);
     }
     // after loading, 1.5 × the bare static pressure must reach the size's minimum of 300 Pa
-    s = SizeRow(1);
-    s.FsMinPa = 300;
-    Fixture loaded(s);
+    Fixture loaded(SizeRow(1, 1000, 20000, 300));
     EXPECT_NE(loaded.Run(Duty{.flow = 14000, .pressure = 200, .factor = 3, .kind = 1}), "ERROR: 201");
     EXPECT_EQ(loaded.Run(Duty{.flow = 14000, .pressure = 199, .factor = 3, .kind = 1}), "ERROR: 201");
 }
