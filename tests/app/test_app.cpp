@@ -132,7 +132,6 @@ TEST(Startup, BuildsTheProgramObjects)
         EXPECT_EQ(Prog().DB->OpenRecordset("SELECT TOP 1 TsCode FROM tblFanSeries").GetText("TsCode"), "AXL");
     }
     EXPECT_EQ(Prog().DB, before.DB);
-    EXPECT_EQ(Prog().Translator, before.Translator);
     EXPECT_EQ(DisplayLocale().decimal, "#");
     DisplayLocale() = localeBefore;
 }

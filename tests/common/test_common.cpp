@@ -169,9 +169,8 @@ TEST(TextFile, DecodesTheThreeEncodingsAndWritesAtomically)
     EXPECT_EQ(JoinPath("C:\\Kelvaro", "fans.db"), "C:/Kelvaro/fans.db");
 }
 
-namespace {
-
-const char* kSample =
+// A settings file with every kind of line the reader meets.
+const char* const kSample =
     "Loose=before any section\n"
     "[0]\n"
     "Customer=Example Ltd   /* shown in the title\n"
@@ -190,8 +189,6 @@ const char* kSample =
     "I_AirFlow\n"
     "[7abc]\n"
     "Odd=1\n";
-
-}  // namespace
 
 TEST(IniFile, ReadsSectionsCommentsAndBlanks)
 {
