@@ -382,8 +382,7 @@ TEST(Prices, CandidatePricing)
         Prog().Rebate = t.rebate;
         Prog().PriceList = t.list;
         auto r = NewRecord();
-        rec::Set(*r, "I_Serie", Variant(t.fsId == 21 ? "AXL" : "AXM"));
-        rec::Set(*r, "I_Pol", Variant(t.pol));
+        r->ReadFromString(std::string("I_Serie=") + (t.fsId == 21 ? "AXL" : "AXM") + "|I_Pol=" + std::to_string(t.pol));
         Recordset row = cat.db().OpenRecordset("SELECT * FROM abfSelectFans WHERE FsID=" + std::to_string(t.fsId));
         auto c = CalcFanData(row, *r, reply, t.p2 ? "OK:" + reply : "", t.p1, t.p2, 50);
         ASSERT_TRUE(c);
