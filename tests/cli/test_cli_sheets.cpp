@@ -186,9 +186,8 @@ TEST_F(CliChartTest, BadInputExitsWithTwoAndWritesNothing)
     const std::string gone = dir.write("gone.txt", ReplaceAll(text, "O_FsID=", "O_FsID=99999"));
     const std::string noFan = dir.write("nofan.txt", ReplaceAll(text, "O_FsID=", "O_Gone="));
     const std::string single = dir.write("one.txt", ReplaceAll(text, "O_FanPol2=8", "O_FanPol2=0"));
-    const struct {
-        std::string args, says;
-    } rows[] = {
+    // {arguments, what the message says}
+    const std::pair<std::string, std::string> rows[] = {
         {dir.file("none.txt") + " --out " + out, "no such file"},
         {fan_ + " --out " + dir.file("x.tif"), "unknown picture format"},
         {fan_ + " --out " + out + " --speed 3", "--speed"},
@@ -200,11 +199,11 @@ TEST_F(CliChartTest, BadInputExitsWithTwoAndWritesNothing)
         {noFan + " --out " + out, "O_FsID"},
         {single + " --out " + out + " --speed 2", "no motor speed 2"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.args);
-        const test::CliRun r = Cli("chart " + row.args);
+    for (const auto& [args, says] : rows) {
+        SCOPED_TRACE(args);
+        const test::CliRun r = Cli("chart " + args);
         EXPECT_EQ(r.status, 2) << r.err;
-        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(says), std::string::npos) << r.err;
         EXPECT_FALSE(FileExists(out));
         EXPECT_FALSE(FileExists(dir.file("x.tif")));
     }

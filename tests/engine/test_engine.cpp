@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "EngineTestKit.h"
 #include "SweepCheck.h"
@@ -215,14 +216,13 @@ TEST(Engine, SingleCurveSize)
 TEST(Engine, RangeChecksAtTheEdges)
 {
     Fixture f(SizeRow(1, 8080, 14850, 606, 792));
-    const struct {
-        double flow, pressure;
-        bool rejected;
-    } cases[] = {{8000, 700, false},  {7999, 700, true},   {15000, 700, false}, {15001, 700, true},
-                 {11000, 600, false}, {11000, 599.9, true}, {11000, 800, false}, {11000, 800.1, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.flow << " m³/h " << c.pressure << " Pa");
-        EXPECT_EQ(f.Run(Duty{.flow = c.flow, .pressure = c.pressure}) == "ERROR: 203", c.rejected);
+    // {flow, pressure, refused}
+    const std::tuple<double, double, bool> cases[] = {
+        {8000, 700, false},  {7999, 700, true},    {15000, 700, false}, {15001, 700, true},
+        {11000, 600, false}, {11000, 599.9, true}, {11000, 800, false}, {11000, 800.1, true}};
+    for (const auto& [flow, pressure, refused] : cases) {
+        SCOPED_TRACE(testing::Message() << flow << " m³/h " << pressure << " Pa");
+        EXPECT_EQ(f.Run(Duty{.flow = flow, .pressure = pressure}) == "ERROR: 203", refused);
     }
     // after loading, 1.5 × the bare static pressure must reach the size's minimum of 300 Pa
     Fixture loaded(SizeRow(1, 1000, 20000, 300));

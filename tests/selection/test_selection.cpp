@@ -2,6 +2,7 @@
 // catalogue and a stand-in engine.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -447,13 +448,9 @@ TEST(FieldEdit, DependentFieldsFollow)
     CFanData r;
     r.LoadFanFields();
     r.ReadFromString("I_Type=AXM-S|I_SizeD=400|I_CType=S|I_BaseTmp=20");
-    struct Step {
-        const char* field;
-        const char* typed;
-        const char* expect;  // "field=value" after the edit, "" for empty
-    };
-    // Run in order: each row builds on the ones before it.
-    const Step steps[] = {
+    // {field, typed text, "field=value" after the edit ("" for empty)}, run in
+    // order: each row builds on the ones before it.
+    const std::array<const char*, 3> steps[] = {
         {"I_PresT", "300", "I_PresT=300"},
         {"i_press", "250", "I_PresS=250"},
         {"I_PresS", "250", "I_PresT="},  // a static pressure empties the total one
@@ -469,12 +466,12 @@ TEST(FieldEdit, DependentFieldsFollow)
         {"O_Blades", "-32768", "O_Blades=-32768"},  // the edge of a 16-bit whole number
         {"O_Blades", "6.5", "O_Blades=6"},  // halves to the even neighbour
     };
-    for (const Step& s : steps) {
-        SCOPED_TRACE(std::string(s.field) + "=" + s.typed);
-        const EditOutcome out = EditField(r, s.field, s.typed);
+    for (const auto& [field, typed, expect] : steps) {
+        SCOPED_TRACE(std::string(field) + "=" + typed);
+        const EditOutcome out = EditField(r, field, typed);
         EXPECT_TRUE(out.accepted) << out.message;
-        const std::string name = std::string(s.expect).substr(0, std::string(s.expect).find('='));
-        EXPECT_EQ(name + "=" + rec::Text(r, name), s.expect);
+        const std::string name = std::string(expect).substr(0, std::string(expect).find('='));
+        EXPECT_EQ(name + "=" + rec::Text(r, name), expect);
     }
     // and the density of air at 900 hPa and 20 degC
     EXPECT_NEAR(rec::Num(r, "I_BaseSpw"), 1.06984, 1e-5);
