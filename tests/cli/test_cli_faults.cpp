@@ -32,7 +32,6 @@ public:
             fs::copy_file(src + "/" + f, dir.file(f));
         if (withCatalogue) fs::copy_file(src + "/fans.db", catalogue());
     }
-    std::string path() const { return dir.path(); }
     std::string catalogue() const { return dir.file("fans.db"); }
     test::TempDir dir;
 };
@@ -66,12 +65,12 @@ TEST(CliFaults, DamagedCatalogueStopsTheSelectionWithAMessage)
     const std::string project = SavedProject(work);
 
     DataCopy missing(false);
-    ExpectStopsWithMessage(missing.path(), project, "fans.db");
+    ExpectStopsWithMessage(missing.dir.path(), project, "fans.db");
 
     // Cut after its first pages: the header reads, the tables do not.
     DataCopy cut;
     fs::resize_file(cut.catalogue(), 16384);
-    ExpectStopsWithMessage(cut.path(), project, "catalogue");
+    ExpectStopsWithMessage(cut.dir.path(), project, "catalogue");
 }
 
 TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
@@ -99,14 +98,14 @@ TEST(CliFaults, ACatalogueLockedByAnotherWriterStopsTheSelectionThenWorksAgain)
         ASSERT_TRUE(FileExists(ready)) << "the lock holder did not start";
 
         const auto t0 = std::chrono::steady_clock::now();
-        ExpectStopsWithMessage(data.path(), project, "locked");
+        ExpectStopsWithMessage(data.dir.path(), project, "locked");
         EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(60)) << "waited too long for the lock";
         lock << "ROLLBACK;\n.quit\n" << std::flush;
     }
     int status = 0;
     ::waitpid(holder, &status, 0);
 
-    const test::CliRun ok = Cli("select --data " + data.path() + " --project " + project + " --choose 1 --save " +
+    const test::CliRun ok = Cli("select --data " + data.dir.path() + " --project " + project + " --choose 1 --save " +
                        work.file("again.txt"));
     EXPECT_EQ(ok.status, 0) << ok.all();
 }
@@ -119,7 +118,7 @@ TEST(CliFaults, DataFolderWithOnlyTheEssentials)
 {
     DataCopy data;
     const std::string src = test::BuiltDataDir();
-    const std::string at = " --data " + data.path();
+    const std::string at = " --data " + data.dir.path();
     const std::string fan = data.dir.file("p.txt");
     ASSERT_EQ(Cli("select" + at + " " + kDuty + " --choose 1 --save " + fan).status, 0);
     EXPECT_EQ(Cli("show" + at + " " + fan).status, 0);

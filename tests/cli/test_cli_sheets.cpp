@@ -219,7 +219,9 @@ TEST(CliSound, TablesPicturesAndWhatAFileLacks)
     const test::TempDir dir;
     const std::string fan = dir.write("fan.txt", kFan);
     // The sheet keeps its options in the user's settings: a store of its own.
-    auto sound = [&](const std::string& args) { return test::Cli("sound " + args, "AEROLYX_SETTINGS_DIR=" + dir.path()); };
+    auto sound = [&](const std::string& args) {
+        return test::Cli("sound " + args, "AEROLYX_SETTINGS_DIR=" + dir.path());
+    };
     const struct {
         std::string args;
         int status;

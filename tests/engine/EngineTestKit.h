@@ -80,8 +80,10 @@ public:
             std::stable_sort(pts.begin(), pts.end(), [](const Point& a, const Point& b) {
                 return std::tie(a.angle, a.flow) < std::tie(b.angle, b.flow);
             });
-            for (const Point& p : pts) rows.push_back({id, p.pole, p.angle, p.flow, p.pressure, p.power, p.eta, p.sound});
-            return Recordset({"FsID", "FanCPz", "FanCN", "FanCM", "FanCPa", "FanCP", "FanCE", "FanCDB"}, std::move(rows));
+            for (const Point& p : pts)
+                rows.push_back({id, p.pole, p.angle, p.flow, p.pressure, p.power, p.eta, p.sound});
+            return Recordset({"FsID", "FanCPz", "FanCN", "FanCM", "FanCPa", "FanCP", "FanCE", "FanCDB"},
+                             std::move(rows));
         }
         if (name == "PoleSpeed") {
             if (auto it = poles_.find(id); it != poles_.end()) rows.push_back({it->second});

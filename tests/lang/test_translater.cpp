@@ -61,7 +61,8 @@ protected:
                   "2001:too high\r\n"
                   "; range 1000-1199\r\n"
                   "0010:Air flow\r\n");  // a later line replaces the earlier one
-        dir.write("Lang_DE.txt", "0001:Deutsch\r\n0012:L\xC3\xBC" "fter\r\n0014:Gr\xC3\xB6\xC3\x9F" "e\r\n0020:Motor\r\n");
+        dir.write("Lang_DE.txt",
+                  "0001:Deutsch\r\n0012:L\xC3\xBC" "fter\r\n0014:Gr\xC3\xB6\xC3\x9F" "e\r\n0020:Motor\r\n");
         dir.write("Lang_IT.txt", "0001:Italiano\n0012:Ventilatore \xE0\n");
         ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
         ASSERT_TRUE(de.Startup("DE", dir.path() + "/", Ini()));

@@ -519,7 +519,8 @@ TEST_F(DataFolderTest, LanguageFilesShareTheirIdsAndHoldEveryCaption)
     EXPECT_EQ(en.at(1) + " " + de.at(1) + " " + it.at(1), "English Deutsch Italiano");
 
     // Every caption of a field, a title row and a pressure-drop accessory type.
-    for (const auto& f : rec) EXPECT_TRUE(en.count(TextId(f.Caption()))) << f.FName() << " " << f.Caption();
+    for (const auto& f : rec)
+        EXPECT_TRUE(en.count(TextId(f.Caption()))) << f.FName() << " " << f.Caption();
     for (const char* code : {"0310", "0311"})
         for (const auto& r : ReadGridRows(ini, code))
             if (r.title) {

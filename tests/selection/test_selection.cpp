@@ -383,7 +383,8 @@ TEST(Prices, CandidatePricing)
         Prog().Rebate = t.rebate;
         Prog().PriceList = t.list;
         auto r = NewRecord();
-        r->ReadFromString(std::string("I_Serie=") + (t.fsId == 21 ? "AXL" : "AXM") + "|I_Pol=" + std::to_string(t.pol));
+        r->ReadFromString(std::string("I_Serie=") + (t.fsId == 21 ? "AXL" : "AXM") +
+                          "|I_Pol=" + std::to_string(t.pol));
         Recordset row = cat.db().OpenRecordset("SELECT * FROM abfSelectFans WHERE FsID=" + std::to_string(t.fsId));
         auto c = CalcFanData(row, *r, reply, t.p2 ? "OK:" + reply : "", t.p1, t.p2, 50);
         ASSERT_TRUE(c);
