@@ -16,18 +16,14 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
-#include "common/Database.h"
+#include "ModelTestSupport.h"
 #include "common/IniFile.h"
 #include "common/NumText.h"
-#include "common/NumberFormat.h"
-#include "common/Program.h"
 #include "common/SettingsStore.h"
 #include "common/StrUtil.h"
 #include "common/TextFile.h"
@@ -43,64 +39,6 @@
 using namespace aerolyx;
 
 namespace {
-
-// Puts the program-wide objects and the display locale back after a test.
-class ProgGuard {
-public:
-    ProgGuard() : saved_(Prog()), locale_(DisplayLocale()) {}
-    ~ProgGuard()
-    {
-        Prog() = saved_;
-        DisplayLocale() = locale_;
-    }
-
-private:
-    Program saved_;
-    NumberLocale locale_;
-};
-
-// The built data folder's settings file in Prog() and a record of its fields.
-class DataFolderFixture : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string error;
-        ini = IniFile::ReadIniFile(JoinPath(test::BuiltDataDir(), "Dodov.ini"), &error);
-        ASSERT_TRUE(error.empty()) << error;
-        Prog().Ini = &ini;
-        Prog().Units = &units;
-        Prog().Settings = &settings;
-        Prog().DB = nullptr;
-        Prog().Translator = nullptr;
-        Prog().DefaultTranslator = nullptr;
-        ASSERT_GT(rec.LoadFanFields(), 100);
-    }
-
-    ProgGuard guard;
-    IniFile ini;
-    MemorySettingsStore settings;
-    CUnit units{&settings};
-    CFanData rec;
-};
-
-// Answers each query with the recordset whose key is contained in the SQL
-// text; an unmatched query has no rows; `fail` makes every query throw.
-class FakeDb : public IDatabase {
-public:
-    std::vector<std::pair<std::string, Recordset>> answers;
-    std::vector<std::string> queries;
-    bool fail = false;
-
-    Recordset OpenRecordset(const std::string& sql) override
-    {
-        queries.push_back(sql);
-        if (fail) throw DbError(-1, "no such table");
-        for (const auto& [key, rows] : answers)
-            if (sql.find(key) != std::string::npos) return rows;
-        return Recordset({"c0", "c1"}, {});
-    }
-};
-
 
 const char* kDefs =
     "[301]\n"
@@ -138,7 +76,7 @@ protected:
         return f;
     }
 
-    ProgGuard guard;
+    test::ProgGuard guard;
     MemorySettingsStore store;
     CUnit units{&store};
     CMollier mollier;
@@ -245,13 +183,13 @@ TEST_F(RecordTest, CloneCopyAndMoveKeepStoredValuesAndEvents)
 
 TEST_F(RecordTest, CatalogueListsQuoteSplicedValuesAndFallBack)
 {
-    FakeDb db;
+    test::FakeDb db;
     Prog().DB = &db;
-    db.answers = {
-        {"FROM tblFab00", Recordset({"Fab0ID", "Fab0TextS"}, {{Variant(1), Variant("North")}, {Variant(2), Variant()}})},
-        {"MotExClass", Recordset({"MotExClass"}, {{Variant()}, {Variant("EEx")}})},
-        {"FROM (tblFanTypes", Recordset({"a", "b", "c"}, {{Variant(), Variant("X"), Variant("Desc")},
-                                                          {Variant("AXM-L"), Variant("AXM-L"), Variant("Long casing")}})}};
+    db.Answer("FROM tblFab00", {{"Fab0ID", "Fab0TextS"}, {{Variant(1), Variant("North")}, {Variant(2), Variant()}}});
+    db.Answer("MotExClass", {{"MotExClass"}, {{Variant()}, {Variant("EEx")}}});
+    db.Answer("FROM (tblFanTypes", {{"a", "b", "c"},
+                                    {{Variant(), Variant("X"), Variant("Desc")},
+                                     {Variant("AXM-L"), Variant("AXM-L"), Variant("Long casing")}}});
     const std::pair<const char*, const char*> lists[] = {
         {"motfab", "|#1;North|#2;"}, {"MOTEXCLS", "|-|EEx"},
         {"MOTPOL", "|#0;-"},  // no rows: the initial entry stays
@@ -419,7 +357,7 @@ std::map<int, std::string> LangTable(const std::string& code)
 
 int TextId(const std::string& caption) { return StartsWith(caption, "T:") ? static_cast<int>(TextToNum(caption.substr(2))) : 0; }
 
-using DataFolderTest = DataFolderFixture;
+using DataFolderTest = test::DataFolderFixture;
 
 TEST_F(DataFolderTest, FieldDefinitionsAndGridRows)
 {
@@ -531,7 +469,7 @@ TEST_F(DataFolderTest, LanguageFilesShareTheirIdsAndHoldEveryCaption)
     for (int id = 281; id <= 285; ++id) EXPECT_TRUE(en.count(id)) << id;
 }
 
-class ProjectTest : public DataFolderFixture {
+class ProjectTest : public test::DataFolderFixture {
 protected:
     void SetUp() override
     {
@@ -690,7 +628,7 @@ private:
     bool ok_;
 };
 
-class FileFaults : public DataFolderFixture {
+class FileFaults : public test::DataFolderFixture {
 protected:
     void SetUp() override
     {
