@@ -106,6 +106,22 @@ StartupOptions Options(const test::TempDir& dir, int lcid = 1033,
     return o;
 }
 
+// The program's connection to the small catalogue.
+class DbConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MakeCatalogue(dir_);
+        conn_ = OpenConnection(ini_, dir_.path(), "DB", "", "");
+        ASSERT_TRUE(conn_) << (quiet_.texts.empty() ? "" : quiet_.texts[0]);
+    }
+
+    test::TempDir dir_;
+    IniFile ini_ = IniFile::FromText("[2]\nProvider=SQLite\nData Source={PATH}\\cat.sqlite\n'Data Source=elsewhere\n");
+    Messages quiet_;
+    std::unique_ptr<DbConnection> conn_;
+};
+
 }  // namespace
 
 TEST(Startup, BuildsTheProgramObjects)
@@ -301,30 +317,9 @@ TEST(SqlDialect, TopBecomesLimit)
     for (const auto& [sql, adapted] : rows) EXPECT_EQ(AdaptSql(sql), adapted.empty() ? sql : adapted) << sql;
 }
 
-namespace {
-
-// The program's connection to the small catalogue.
-class DbConnectionTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        file_ = MakeCatalogue(dir_);
-        conn_ = OpenConnection(ini_, dir_.path(), "DB", "", "");
-        ASSERT_TRUE(conn_) << (quiet_.texts.empty() ? "" : quiet_.texts[0]);
-    }
-
-    test::TempDir dir_;
-    std::string file_;
-    IniFile ini_ = IniFile::FromText("[2]\nProvider=SQLite\nData Source={PATH}\\cat.sqlite\n'Data Source=elsewhere\n");
-    Messages quiet_;
-    std::unique_ptr<DbConnection> conn_;
-};
-
-}  // namespace
-
 TEST_F(DbConnectionTest, ReadsSqliteCatalogueReadOnly)
 {
-    EXPECT_EQ(conn_->DatabaseName(), file_);
+    EXPECT_EQ(conn_->DatabaseName(), dir_.file("cat.sqlite"));
 
     Recordset rs = conn_->OpenRecordset("SELECT TOP 2 * FROM tblFanSeries ORDER BY TsID DESC");
     ASSERT_EQ(rs.RecordCount(), 2);

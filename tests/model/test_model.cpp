@@ -22,19 +22,13 @@
 #include <unistd.h>
 
 #include "ModelTestSupport.h"
-#include "common/IniFile.h"
 #include "common/NumText.h"
-#include "common/SettingsStore.h"
 #include "common/StrUtil.h"
-#include "common/TextFile.h"
 #include "lang/MessageSink.h"
-#include "model/CFanData.h"
 #include "model/CLpField.h"
 #include "model/GridRows.h"
 #include "model/ProjectInfo.h"
-#include "support/TestSupport.h"
 #include "units/CMollier.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 

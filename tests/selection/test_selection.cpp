@@ -550,8 +550,6 @@ public:
         Prog().PriceList = 1;
     }
     ~DemoCatalogue() { Prog() = saved_; }
-    DemoCatalogue(const DemoCatalogue&) = delete;
-    DemoCatalogue& operator=(const DemoCatalogue&) = delete;
 
     bool ok() const { return db_ != nullptr; }
     IDatabase& db() { return *db_; }
