@@ -67,7 +67,6 @@ TEST(AccDpInfo, TypesFormulasAndTheList)
     EXPECT_EQ(AccDpEquations(*r), "2*[c]^2+10");
     rec::Set(*r, "I_DpaAc1", Variant(1));
     EXPECT_EQ(AccDpEquations(*r), "0.5*[C]^2|2*[c]^2+10");
-    EXPECT_EQ(GetAccLine(*NewRecord(11, "12|1")), "12|1");
 }
 
 // Size 400 (FsID 11) -> 315 (FsID 12): guard and silencer have articles for

@@ -103,7 +103,6 @@ TEST(NumberFormat, FormatStrings)
 TEST(StrUtil, SplitTrimAndCase)
 {
     EXPECT_EQ(Split("a;;b", ';'), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_TRUE(IEquals("I_AirFlow", "i_airflow"));
     EXPECT_EQ(IReplaceAll("a<br>b<BR>c", "<BR>", "\r\n"), "a\r\nb\r\nc");
     EXPECT_EQ(SqlQuote("O'Neil"), "O''Neil");
 }
