@@ -63,9 +63,8 @@ TEST(CNoise, FrequencyBands)
 // the curves are NR itself. Band ids run to 9, frequencies above.
 TEST(CNoise, NoiseRatingOfOneBand)
 {
-    const struct {
-        double level, band, nr, tol;
-    } cases[] = {
+    // {level, band id or frequency, NR, tolerance}
+    const std::array<double, 4> cases[] = {
         {60, 3, 45 * 60 / 61.15, 0.1},
         {60, 125, 45 * 60 / 61.15, 0.1},
         {58.5, 4, 55 * 58.5 / 63.15, 0.05},
@@ -76,8 +75,8 @@ TEST(CNoise, NoiseRatingOfOneBand)
         {-7, 9, 0, 0},  // curves at or below 0 dB: 0 rather than a large number
     };
     CNoise n;
-    for (const auto& c : cases)
-        EXPECT_NEAR(n.GetNoiseNR(c.level, c.band), c.nr, c.tol) << c.level << " dB, band " << c.band;
+    for (const auto& [level, band, nr, tol] : cases)
+        EXPECT_NEAR(n.GetNoiseNR(level, band), nr, tol) << level << " dB, band " << band;
     EXPECT_GT(n.GetNoiseNR(150, 1), 130.0);  // above NR 130: proportional to the top curve
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ inline std::vector<SizePole> OfferedSizes(IDatabase& db)
     for (Recordset rs = db.OpenRecordset("SELECT PolBID, PolBN FROM tblEEPolB"); !rs.Eof(); rs.MoveNext())
         speed[rs.GetInt("PolBID")] = rs.GetDouble("PolBN");
     std::vector<SizePole> out;
-    std::map<std::pair<int, int>, bool> seen;
+    std::set<std::pair<int, int>> seen;
     for (Recordset rs = db.OpenRecordset("SELECT FsID, FdPoles FROM abfSelectFans ORDER BY FsID"); !rs.Eof();
          rs.MoveNext()) {
         const int fsid = rs.GetInt("FsID");
@@ -60,8 +61,7 @@ inline std::vector<SizePole> OfferedSizes(IDatabase& db)
         for (const std::string& p : Split(rs.GetText("FdPoles"), ',')) {
             if (Trim(p).empty()) continue;
             const int pole = static_cast<int>(TextToNum(p));
-            if (seen[{fsid, pole}] || speed[pole] == 0 || nc == 0) continue;
-            seen[{fsid, pole}] = true;
+            if (speed[pole] == 0 || nc == 0 || !seen.insert({fsid, pole}).second) continue;
             const double r = speed[pole] / nc;
             out.push_back({fsid, pole, vmin * r, vmax * r, pmax * r * r});
         }
@@ -75,7 +75,7 @@ inline std::vector<Duty> DutyGrid(const SizePole& s, int n, int freq = 50)
 {
     std::vector<Duty> out;
     const double f = freq / 50.0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             Duty d;
             d.fsid = s.fsid;
@@ -85,7 +85,6 @@ inline std::vector<Duty> DutyGrid(const SizePole& s, int n, int freq = 50)
             d.pressure = std::round((0.05 + 1.1 * j / (n - 1)) * s.pmax * f * f);
             out.push_back(d);
         }
-    }
     return out;
 }
 

@@ -14,19 +14,7 @@ using namespace aerolyx;
 
 namespace {
 
-const IniFile& Ini()
-{
-    static const IniFile ini = IniFile::FromText("[3]\nEN=Arial;ANSI;0\nDE=Arial;ANSI;0\nIT=Tahoma;Western;238\n");
-    return ini;
-}
-
-// Latin-1 text -> UTF-16LE with the byte-order mark.
-std::string Utf16(const std::string& latin1)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : latin1) out += std::string{c, '\0'};
-    return out;
-}
+const IniFile kIni = IniFile::FromText("[3]\nEN=Arial;ANSI;0\nDE=Arial;ANSI;0\nIT=Tahoma;Western;238\n");
 
 struct Captured {
     std::vector<std::string> texts;
@@ -53,8 +41,8 @@ public:
     }
 };
 
-// A data folder with English, German in UTF-16 and Italian in the Windows
-// code page.
+// A data folder with English, German and Italian (in the Windows code page;
+// how each encoding is read is the text file reader's test).
 class Languages : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,10 +57,11 @@ protected:
                   "2001:too high\r\n"
                   "; range 1000-1199\r\n"
                   "0010:Air flow\r\n");  // a later line replaces the earlier one
-        dir.write("Lang_DE.txt", Utf16("0001:Deutsch\r\n0012:L\xFC" "fter\r\n0014:Gr\xF6\xDF" "e\r\n0020:Motor\r\n"));
+        dir.write("Lang_DE.txt",
+                  "0001:Deutsch\r\n0012:L\xC3\xBC" "fter\r\n0014:Gr\xC3\xB6\xC3\x9F" "e\r\n0020:Motor\r\n");
         dir.write("Lang_IT.txt", "0001:Italiano\n0012:Ventilatore \xE0\n");
-        ASSERT_TRUE(en.Startup("EN", dir.path(), Ini()));
-        ASSERT_TRUE(de.Startup("DE", dir.path() + "/", Ini()));
+        ASSERT_TRUE(en.Startup("EN", dir.path(), kIni));
+        ASSERT_TRUE(de.Startup("DE", dir.path() + "/", kIni));
     }
     test::TempDir dir;
     CTranslater en, de;
@@ -80,7 +69,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Languages, LoadsFilesOfAllEncodings)
+TEST_F(Languages, LoadsTheTablesOfTheDataFolder)
 {
     EXPECT_EQ(en.Text(10), "Air flow");
     EXPECT_EQ(en.Text(13), "Two\r\nlines");
@@ -88,7 +77,7 @@ TEST_F(Languages, LoadsFilesOfAllEncodings)
     EXPECT_EQ(de.Text(14), "Gr\xC3\xB6\xC3\x9F" "e");
 
     CTranslater it;
-    ASSERT_TRUE(it.Startup("it", dir.path(), Ini()));  // code case does not matter for the file
+    ASSERT_TRUE(it.Startup("it", dir.path(), kIni));  // code case does not matter for the file
     EXPECT_EQ(it.Text(12), "Ventilatore \xC3\xA0");
     EXPECT_EQ(it.ActCharFont() + " " + it.ActCharSetString() + " " + std::to_string(it.ActCharSetID()),
               "Tahoma Western 238");
@@ -99,16 +88,16 @@ TEST_F(Languages, StartFailuresLeaveTheTable)
 {
     dir.write("Lang_FR.txt", "0001:Fran\xC3\xA7" "ais\n0012:Ventilateur\n");
     Captured msgs;
-    EXPECT_FALSE(en.Startup("XX", dir.path(), Ini()));  // no file: silent
+    EXPECT_FALSE(en.Startup("XX", dir.path(), kIni));  // no file: silent
     EXPECT_TRUE(msgs.texts.empty());
-    EXPECT_FALSE(en.Startup("FR", dir.path(), Ini()));  // file but no definition
+    EXPECT_FALSE(en.Startup("FR", dir.path(), kIni));  // file but no definition
     ASSERT_EQ(msgs.texts.size(), 1u);
     EXPECT_EQ(msgs.texts[0], "Language definition in INI file missing");
-    EXPECT_FALSE(en.Startup("../EN", dir.path(), Ini()));
+    EXPECT_FALSE(en.Startup("../EN", dir.path(), kIni));
     EXPECT_EQ(en.Language() + " " + en.Text(1), "EN English");
 
     // Reloading keeps entries that the new file lacks.
-    ASSERT_TRUE(en.Startup("DE", dir.path(), Ini()));
+    ASSERT_TRUE(en.Startup("DE", dir.path(), kIni));
     EXPECT_EQ(en.Text(1) + " " + en.Text(30), "Deutsch Only English");
 }
 

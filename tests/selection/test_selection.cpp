@@ -1,19 +1,36 @@
 // Field edits, selection search, data sheet and prices over the hand-made
-// catalogue and a stand-in engine.
+// catalogue and a stand-in engine; the search on the demo catalogue with the
+// real engine, shared out over threads, and the catalogue server (PostgreSQL
+// from scripts/pg-test-server.sh) stopped mid-selection.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <map>
+#include <unistd.h>
 
+#include "accessories/AccRoutines.h"
 #include "accessories/RecordValues.h"
+#include "app/DbConnection.h"
 #include "common/NumText.h"
+#include "common/Program.h"
+#include "common/SettingsStore.h"
 #include "common/StrUtil.h"
+#include "engine/CatalogueCache.h"
+#include "engine/DORozEvIdad.h"
+#include "engine/EngineQueries.h"
 #include "engine/EngineReply.h"
 #include "model/CFanData.h"
+#include "model/CLpField.h"
 #include "model/ProjectInfo.h"
 #include "selection/FieldEdit.h"
+#include "selection/SizePrefilter.h"
 #include "selection/modCalcStart.h"
+#include "support/CatalogueConnections.h"
 #include "support/TestCatalogue.h"
+#include "units/CUnit.h"
 
 namespace aerolyx {
 namespace {
@@ -127,7 +144,6 @@ TEST(SelectionCommand, StaticAndTotalModeAndTolerances)
     auto r = NewRecord("AXM-S");  // sizes 315 (FsID 12) and 400 (FsID 11)
     Search s;
     s.Run(*r);
-    ASSERT_FALSE(s.calls.empty());
     // flow, pressure, kind (1 static), density ratio, flow tolerance, frequency, formulas
     for (const auto& c : s.calls) EXPECT_EQ(Pick(c, {0, 1, 4, 5, 8, 9, 13, 16}), "5000 250 1 1 10 0 50 ");
     std::vector<std::string> tried;  // size order, then pole list order
@@ -135,20 +151,16 @@ TEST(SelectionCommand, StaticAndTotalModeAndTolerances)
     EXPECT_EQ(Join(tried, " "), "12/2 12/4 12/6 11/4 11/6");
 
     // Total mode sends I_PresT with kind 2 and accepts by the total pressure.
-    rec::Set(*r, "I_PresS", Variant(0.0));
-    rec::Set(*r, "I_PresT", Variant(300.0));
+    r->ReadFromString("I_PresS=0|I_PresT=300");
     Search t;
     t.points[{11, 4}] = OpPoint{.ps = 100, .pt = 300};
     t.points[{11, 6}] = OpPoint{.ps = 300, .pt = 500};  // refused although static matches
     const std::string total = Found(t.Run(*r));
     for (const auto& c : t.calls) EXPECT_EQ(Pick(c, {1, 4}), "300 2");
-    EXPECT_NE(total.find("4@11"), std::string::npos) << total;
-    EXPECT_EQ(total.find("6@11"), std::string::npos) << total;
+    EXPECT_EQ(total, "2@12 4@12 6@12 4@11");
 
     // I_TolV = 0: the engine gets 5, acceptance is +-0.5 %.
-    rec::Set(*r, "I_PresS", Variant(250.0));
-    rec::Set(*r, "I_TolV", Variant(0.0));
-    rec::Set(*r, "I_TolP", Variant(0.0));
+    r->ReadFromString("I_PresS=250|I_TolV=0|I_TolP=0");
     Search z;
     z.points[{12, 2}] = OpPoint{.flow = 5024};             // +0.48 %: in
     z.points[{12, 4}] = OpPoint{.flow = 5026};             // +0.52 %: out
@@ -182,9 +194,7 @@ TEST(SelectionSearch, PoleFilterTwoSpeedAndEmptyPoleList)
     rec::Set(*r, "I_Pol", Variant(3));  // 6 poles only
     Search s;
     auto found = s.Run(*r);
-    EXPECT_EQ(Found(found), "6@12 6@11");
-    EXPECT_EQ(s.calls.size(), 2u);
-    EXPECT_EQ(rec::Text(*found[0], "O_MotName"), "M80-6");
+    EXPECT_EQ(Found(found), "6@12 6@11");  // the other poles would be found too
 
     // Two-speed 4/8: only pole 4 of each row; speed 2 by the fan laws at
     // 720/1450: flow Fix(5100 * 0.4966) = 2532, pressure Fix(0.4966^2 * 301) = 74.
@@ -210,8 +220,7 @@ O_MotPol=4/8
     EXPECT_EQ(Fields(*found[0], twoSpeed), twoSpeed);
 
     // The 500 row has an empty pole list and is never sent to the engine.
-    rec::Set(*r, "I_Pol", Variant(0));
-    rec::Set(*r, "I_Type", Variant("AXM-L"));
+    r->ReadFromString("I_Pol=0|I_Type=AXM-L");
     Search e;
     e.Run(*r);
     EXPECT_TRUE(e.callsFor(13).empty());
@@ -238,8 +247,7 @@ TEST(SelectionSearch, OneCandidateSeveralNoneAndTheStoredList)
     test::TestCatalogue cat(10.0);
     // Exactly one (AXL 250): taken without a list, the project keeps its name.
     auto one = NewRecord();
-    rec::Set(*one, "I_Serie", Variant("AXL"));
-    rec::Set(*one, "I_Project", Variant("Hall 3"));
+    one->ReadFromString("I_Serie=AXL|I_Project=Hall 3");
     RecordingUi ui1(0);
     ResultList stored;
     Search s;
@@ -262,9 +270,8 @@ TEST(SelectionSearch, OneCandidateSeveralNoneAndTheStoredList)
     RecordingUi ui2(2);
     Search m;
     EXPECT_TRUE(SelectFans(*many, ui2, stored, m.factory()));
-    const int count = stored.Count();
-    EXPECT_GE(count, 3);
-    ASSERT_EQ(ui2.table.rows.size(), static_cast<std::size_t>(count));
+    ASSERT_GE(stored.Count(), 3);
+    ASSERT_EQ(ui2.table.rows.size(), static_cast<std::size_t>(stored.Count()));
     EXPECT_EQ(ui2.table.header1[0] + ui2.table.header1[7] + ui2.table.header1[10], "FanMotor[EUR]");
     EXPECT_EQ(rec::Text(*many, "O_FanName"), ui2.table.rows[1][0]);
     EXPECT_EQ(ui2.table.values[1][10], rec::Num(*many, "O_SumPrice"));  // the shown number, to the cent
@@ -324,9 +331,7 @@ O_Velo1=11.06
     EXPECT_EQ(rec::Text(*found[0], "O_MotName"), "M100-4");
 
     // Total mode reserve: 270 - 260.
-    rec::Set(*r, "I_Msel", Variant(0));
-    rec::Set(*r, "I_PresS", Variant(0.0));
-    rec::Set(*r, "I_PresT", Variant(260.0));
+    r->ReadFromString("I_Msel=0|I_PresS=0|I_PresT=260");
     found = s.Run(*r);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(rec::Num(*found[0], "O_PresDif1"), 10);
@@ -358,8 +363,7 @@ TEST(DataSheet, MotorLimitsPolesMakersAndFrequency)
     EXPECT_FALSE(CalcFanData(own, *r, reply, "", 4, 0, 50));
 
     // 60 Hz with its voltage: the 60 Hz motor and name.
-    rec::Set(*r, "I_Frq", Variant(60));
-    rec::Set(*r, "I_Volt", Variant(4));
+    r->ReadFromString("I_Frq=60|I_Volt=4");
     auto sixty = CalcFanData(row, *r, MakeReply(OpPoint{.power = 0.3}, 5000, 250, 280).substr(3), "", 4, 0, 60);
     ASSERT_TRUE(sixty);
     EXPECT_EQ(rec::Text(*sixty, "O_MotName") + "|" + rec::Text(*sixty, "O_FanName"), "M71-4 60|AXM 4-28 A 60Hz S Eco");
@@ -368,8 +372,6 @@ TEST(DataSheet, MotorLimitsPolesMakersAndFrequency)
 TEST(Prices, CandidatePricing)
 {
     test::TestCatalogue cat;
-    Prog().Rebate = 3;
-    EXPECT_DOUBLE_EQ(NetPrice(99.99), 96.99);
     EXPECT_DOUBLE_EQ(NetPrice(0.005, 0), 0.01);  // half a cent rounds up
 
     struct Row {
@@ -397,8 +399,8 @@ TEST(Prices, CandidatePricing)
         Prog().Rebate = t.rebate;
         Prog().PriceList = t.list;
         auto r = NewRecord();
-        rec::Set(*r, "I_Serie", Variant(t.fsId == 21 ? "AXL" : "AXM"));
-        rec::Set(*r, "I_Pol", Variant(t.pol));
+        r->ReadFromString(std::string("I_Serie=") + (t.fsId == 21 ? "AXL" : "AXM") +
+                          "|I_Pol=" + std::to_string(t.pol));
         Recordset row = cat.db().OpenRecordset("SELECT * FROM abfSelectFans WHERE FsID=" + std::to_string(t.fsId));
         auto c = CalcFanData(row, *r, reply, t.p2 ? "OK:" + reply : "", t.p1, t.p2, 50);
         ASSERT_TRUE(c);
@@ -435,8 +437,7 @@ TEST(CalculationCommand, IdentityAndAccessoriesFollowTheChosenFan)
 {
     test::TestCatalogue cat;
     auto r = NewRecord("AXM-S");
-    rec::Set(*r, "I_Project", Variant("Old name"));
-    rec::Set(*r, "O_FsID", Variant(11.0));
+    r->ReadFromString("I_Project=Old name|O_FsID=11");
     rec::Set(*r, "O_AccLine", Variant("12,40|1,1"));
     ResultList stored;
     Search s;
@@ -463,17 +464,10 @@ TEST(FieldEdit, DependentFieldsFollow)
     test::TestCatalogue cat;
     CFanData r;
     r.LoadFanFields();
-    rec::Set(r, "I_Type", Variant("AXM-S"));
-    rec::Set(r, "I_SizeD", Variant("400"));
-    rec::Set(r, "I_CType", Variant("S"));
-    rec::Set(r, "I_BaseTmp", Variant(20.0));
-    struct Step {
-        const char* field;
-        const char* typed;
-        const char* expect;  // "field=value" after the edit, "" for empty
-    };
-    // Run in order: each row builds on the ones before it.
-    const Step steps[] = {
+    r.ReadFromString("I_Type=AXM-S|I_SizeD=400|I_CType=S|I_BaseTmp=20");
+    // {field, typed text, "field=value" after the edit ("" for empty)}, run in
+    // order: each row builds on the ones before it.
+    const std::array<const char*, 3> steps[] = {
         {"I_PresT", "300", "I_PresT=300"},
         {"i_press", "250", "I_PresS=250"},
         {"I_PresS", "250", "I_PresT="},  // a static pressure empties the total one
@@ -489,12 +483,12 @@ TEST(FieldEdit, DependentFieldsFollow)
         {"O_Blades", "-32768", "O_Blades=-32768"},  // the edge of a 16-bit whole number
         {"O_Blades", "6.5", "O_Blades=6"},  // halves to the even neighbour
     };
-    for (const Step& s : steps) {
-        SCOPED_TRACE(std::string(s.field) + "=" + s.typed);
-        const EditOutcome out = EditField(r, s.field, s.typed);
+    for (const auto& [field, typed, expect] : steps) {
+        SCOPED_TRACE(std::string(field) + "=" + typed);
+        const EditOutcome out = EditField(r, field, typed);
         EXPECT_TRUE(out.accepted) << out.message;
-        const std::string name = std::string(s.expect).substr(0, std::string(s.expect).find('='));
-        EXPECT_EQ(name + "=" + rec::Text(r, name), s.expect);
+        const std::string name = std::string(expect).substr(0, std::string(expect).find('='));
+        EXPECT_EQ(name + "=" + rec::Text(r, name), expect);
     }
     // and the density of air at 900 hPa and 20 degC
     EXPECT_NEAR(rec::Num(r, "I_BaseSpw"), 1.06984, 1e-5);
@@ -508,9 +502,7 @@ TEST(FieldEdit, BadInputChangesNothing)
     test::TestCatalogue cat;
     CFanData r;
     r.LoadFanFields();
-    rec::Set(r, "I_AirFlow", Variant(5000.0));
-    rec::Set(r, "I_BaseBar", Variant(1013.0));
-    rec::Set(r, "I_BaseSpw", Variant(1.2));
+    r.ReadFromString("I_AirFlow=5000|I_BaseBar=1013|I_BaseSpw=1.2");
     const std::string before = r.WriteToString();
     using St = EditOutcome::Status;
     const struct {
@@ -536,6 +528,397 @@ TEST(FieldEdit, BadInputChangesNothing)
         EXPECT_FALSE(out.message.empty());
     }
     EXPECT_EQ(r.WriteToString(), before);
+}
+
+// The built data folder's settings file and demo catalogue (or `catalogue`)
+// installed into Prog() for a test, restored afterwards.
+class DemoCatalogue {
+public:
+    // `catalogue`: another catalogue file than the demo one.
+    explicit DemoCatalogue(double rebate = 0.0, const std::string& catalogue = {})
+        : saved_(Prog()), ini_(IniFile::ReadIniFile(JoinPath(test::BuiltDataDir(), "Dodov.ini"))),
+          db_(test::OpenSqliteCatalogue(catalogue.empty() ? test::CatalogueFile() : catalogue, nullptr))
+    {
+        units_.LoadCodes("");
+        Prog().AppPath = test::BuiltDataDir();
+        Prog().Ini = &ini_;
+        Prog().DB = db_.get();
+        Prog().Settings = &settings_;
+        Prog().Units = &units_;
+        Prog().Translator = nullptr;
+        Prog().DefaultTranslator = nullptr;
+        Prog().Rebate = rebate;
+        Prog().PriceList = 1;
+    }
+    ~DemoCatalogue() { Prog() = saved_; }
+
+    bool ok() const { return db_ != nullptr; }
+    IDatabase& db() { return *db_; }
+
+private:
+    Program saved_;
+    IniFile ini_;
+    MemorySettingsStore settings_;
+    CUnit units_{&settings_};
+    std::unique_ptr<DbConnection> db_;
+};
+
+// Passes every query on to another catalogue after `before(sql)`, which may
+// throw or pull the server away.
+class HookedCatalogue : public IDatabase {
+public:
+    HookedCatalogue(IDatabase& real, std::function<void(const std::string&)> before)
+        : real_(real), before_(std::move(before))
+    {
+    }
+    Recordset OpenRecordset(const std::string& sql) override
+    {
+        before_(sql);
+        return real_.OpenRecordset(sql);
+    }
+    Recordset OpenParameterized(const std::string& sql, const std::vector<Variant>& params) override
+    {
+        before_(sql);
+        return real_.OpenParameterized(sql, params);
+    }
+
+private:
+    IDatabase& real_;
+    std::function<void(const std::string&)> before_;
+};
+
+// Every size and pole of the catalogue, in row order.
+struct SizePole {
+    std::size_t row;
+    int fsId, pole;
+};
+std::vector<SizePole> SizePoles(Recordset& rows)
+{
+    std::vector<SizePole> out;
+    for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext())
+        for (const std::string& p : Split(rec::ColText(rows, "FdPoles"), ','))
+            if (!Trim(p).empty())
+                out.push_back({static_cast<std::size_t>(rows.Position()), static_cast<int>(rec::ColNum(rows, "FsID")),
+                               static_cast<int>(std::lround(TextToNum(p)))});
+    return out;
+}
+
+// A size is dropped exactly when its duty command would be refused by the
+// range check ("ERROR: 203" before any curve is loaded).
+TEST(SizePrefilter, DropsExactlyWhatTheEngineRefusesAtItsRangeCheck)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    const std::string silencer = AccDpInfo("I_DpaAc2", 2);
+    ASSERT_FALSE(silencer.empty());
+    std::unique_ptr<IFanEngine> filterEngine = MakeDefaultEngine();
+    DORozEvIdad judge(cat.db());
+    const std::vector<SizePole> all = SizePoles(rows);
+    int dropped = 0, kept = 0, refusedLater = 0;
+    for (double flow : {400.0, 3000.0, 9000.0, 40000.0})
+        for (double pres : {60.0, 300.0, 1200.0})
+            for (int frq : {50, 60})
+                for (bool stat : {true, false}) {
+                    // with and without a density below standard
+                    SelectionDuty d{.frq = frq, .dpaMan = flow == 9000.0 ? 40.0 : 0.0, .k = frq == 60 ? 1.0 : 0.85,
+                                    .airFlow = flow, .accEquations = flow == 3000.0 ? silencer : ""};
+                    (stat ? d.presS : d.presT) = pres;
+                    const std::vector<std::vector<int>> passing = PrefilterSizes(rows, d, *filterEngine);
+                    ASSERT_EQ(passing.size(), static_cast<std::size_t>(rows.RecordCount()));
+                    for (const SizePole& sp : all) {
+                        const std::vector<int>& pass = passing[sp.row];
+                        const std::string reply = judge.Execute(1001, Speed1Command(d, sp.fsId, sp.pole));
+                        // later refusals (reachability) load the curves first
+                        const bool atRange = reply == "ERROR: 203" && judge.CurveCount() == 0;
+                        EXPECT_EQ(std::find(pass.begin(), pass.end(), sp.pole) != pass.end(), !atRange)
+                            << "FsID " << sp.fsId << " pole " << sp.pole << " flow " << flow << " -> " << reply;
+                        (atRange ? dropped : kept)++;
+                        refusedLater += reply == "ERROR: 203" && !atRange;
+                    }
+                }
+    // the spread reaches both sides of the check and the later 203s
+    EXPECT_GT(dropped, 500);
+    EXPECT_GT(kept, 200);
+    EXPECT_GT(refusedLater, 0);
+}
+
+// The search's form of a duty command is the full reply cut after the
+// operating curve's record; errors read the same.
+TEST(SearchDuty, IsTheFullReplyUpToTheOperatingCurve)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    SelectionDuty d;
+    d.airFlow = 9000;
+    d.presS = 300;
+    DORozEvIdad e(cat.db());
+    int answered = 0;
+    for (const SizePole& sp : SizePoles(rows)) {
+        const std::string command = Speed1Command(d, sp.fsId, sp.pole);
+        const std::string full = e.Execute(1001, command);
+        const std::string cut = e.ExecuteOperatingPoint(command);
+        if (full.rfind("OK:", 0) != 0) {
+            EXPECT_EQ(cut, full);
+            continue;
+        }
+        ++answered;
+        EXPECT_EQ(full.compare(0, cut.size(), cut), 0) << sp.fsId;
+        EXPECT_EQ(full[cut.size()], '#') << sp.fsId;
+        EXPECT_EQ(EngineReply(cut).FieldCount(), reply::CurvePosition(1, reply::BladeAngle)) << sp.fsId;
+    }
+    EXPECT_GT(answered, 10);
+}
+
+// Rows fetched for many sizes at once must be those of each size's own
+// statement, down to the order and the sizes that have none.
+TEST(CatalogueCache, PreloadKeepsWhatEachSizesStatementGives)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
+    IDatabase& db = cat.db();
+    Recordset rows = db.OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    std::vector<int> ids{999999};  // no such size
+    for (const SizePole& sp : SizePoles(rows)) ids.push_back(sp.fsId);
+    std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(db);
+    cache->Preload(db, ids);
+    const std::size_t entries = cache->Entries();
+
+    auto text = [](Recordset r) {
+        std::string out;
+        for (int c = 0; c < r.FieldCount(); ++c) out += r.FieldName(c) + ";";
+        for (r.MoveFirst(); !r.Eof(); r.MoveNext())
+            for (int c = 0; c < r.FieldCount(); ++c) out += "|" + r.Field(c).toText();
+        return out;
+    };
+    const auto notAgain = [] {
+        ADD_FAILURE() << "asked the catalogue again";
+        return Recordset();
+    };
+    for (const int id : ids) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(text(*cache->SizeRow(id, notAgain)), text(engine_sql::FanSize(db, id)));
+        EXPECT_EQ(text(*cache->CurveRows(id, notAgain)), text(engine_sql::FanCurves(db, id)));
+    }
+    for (const SizePole& sp : SizePoles(rows)) {
+        // a pole code without rows is still asked for
+        const Recordset noise = engine_sql::FanNoise(db, sp.fsId, sp.pole);
+        if (noise.RecordCount() > 0) {
+            EXPECT_EQ(text(*cache->NoiseRows(sp.fsId, sp.pole, notAgain)), text(noise));
+        }
+    }
+    EXPECT_EQ(cache->Entries(), entries);
+}
+
+TEST(CatalogueCache, KeptCurvesAnswerAsFreshlyLoadedOnes)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok()) << "demo catalogue missing";
+    Recordset rows = cat.db().OpenRecordset("SELECT * FROM abfSelectFans ORDER BY FsSize");
+    std::shared_ptr<CatalogueCache> cache = CatalogueCache::Of(cat.db());
+    const std::vector<SizePole> all = SizePoles(rows);
+    std::vector<SelectionDuty> duties;
+    for (double flow : {2500.0, 12000.0})
+        for (int frq : {50, 60})
+            duties.push_back({.frq = frq, .k = frq == 60 ? 0.8 : 1.0, .airFlow = flow, .presS = 250});
+    auto replies = [&] {
+        std::vector<std::string> out;
+        for (const SelectionDuty& d : duties) {
+            DORozEvIdad e(cat.db());
+            for (const SizePole& sp : all) out.push_back(e.Execute(1001, Speed1Command(d, sp.fsId, sp.pole)));
+        }
+        return out;
+    };
+    cache->SetBudget(0);  // cold: nothing kept from one duty to the next
+    const std::vector<std::string> cold = replies();
+    cache->SetBudget(CatalogueCache::kDefaultBudget);
+    replies();  // a first pass keeps what each duty needs, the second runs on it
+    const std::size_t entries = cache->Entries();
+    EXPECT_EQ(replies(), cold);
+    EXPECT_GT(std::count_if(cold.begin(), cold.end(), [](const std::string& r) { return r.rfind("OK:", 0) == 0; }), 20);
+    EXPECT_EQ(cache->Entries(), entries) << "the warm run should have found everything kept";
+
+    // A reopened connection starts with an empty cache and no kept statement rows.
+    auto& conn = dynamic_cast<DbConnection&>(cat.db());
+    const std::string sql = "SELECT * FROM tblEEPolz ORDER BY PolID";
+    const auto kept = conn.OpenKept(sql);
+    EXPECT_EQ(conn.OpenKept(sql), kept);
+    int n = 0;
+    std::string why;
+    ASSERT_TRUE(conn.Open(n, why)) << why;
+    EXPECT_EQ(CatalogueCache::Of(conn)->Entries(), 0u);
+    EXPECT_NE(conn.OpenKept(sql), kept);
+}
+
+TEST(CatalogueCache, BoundedLeastRecentlyUsedOut)
+{
+    CatalogueCache cache;
+    const Recordset hundred({"a", "b"}, std::vector<std::vector<Variant>>(100, {Variant(1), Variant(2.5)}));
+    const std::size_t one = hundred.ApproxBytes();
+    cache.SetBudget(3 * one);
+    int loads = 0;
+    auto load = [&] {
+        ++loads;
+        return hundred;
+    };
+    // 1 is used again after 2 and 3, so 4 pushes 2 out.
+    for (int id : {1, 2, 3, 1, 4, 1, 3}) cache.CurveRows(id, load);
+    EXPECT_EQ(loads, 4);
+    EXPECT_LE(cache.Bytes(), 3 * one);
+    cache.CurveRows(2, load);
+    EXPECT_EQ(loads, 5);
+    // one entry above the budget is still handed out, and the rest goes
+    cache.SetBudget(one / 2);
+    EXPECT_EQ(cache.Entries(), 1u);
+    EXPECT_EQ(cache.CurveRows(7, [] { return Recordset({"a"}, {{Variant(7)}}); })->Field("a").toInt(), 7);
+}
+
+// pg_ctl on the test server's cluster, as its owner.
+bool PgCtl(const std::string& action)
+{
+    const std::string dir = test::PgEnv("DIR") + "/data";
+    const std::string bin = test::PgEnv("BIN").empty() ? "/usr/lib/postgresql/15/bin" : test::PgEnv("BIN");
+    const std::string cmd = (::geteuid() == 0 ? "runuser -u postgres -- " : "") + bin + "/pg_ctl -D " + dir +
+                            " -w -t 60 -l " + dir + "/server.log -m immediate " + action + " >/dev/null 2>&1";
+    return std::system(cmd.c_str()) == 0;
+}
+
+class FirstChoice : public SelectionUi {
+public:
+    int ChooseCandidate(const ResultTable&, const ResultList&) override { return 1; }
+    void NoFansFound(const std::string& m) override { noFans = m; }
+    std::string noFans;
+};
+
+TEST(PgFaults, ServerStoppedMidSelectionThenBack)
+{
+    if (!test::PgConfigured() || test::PgEnv("DIR").empty())
+        GTEST_SKIP() << "no PostgreSQL test server (scripts/pg-test-server.sh start sets AEROLYX_PG_*)";
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
+    std::string why;
+    const auto conn = test::OpenPgCatalogue(&why);
+    ASSERT_TRUE(conn) << why;
+    DbConnection& pg = *conn;
+
+    CFanData record;
+    ASSERT_GT(record.LoadFanFields(), 0);
+    record.ReadFromString("I_AirFlow=5000|I_PresS=250|I_Project=Hall 3");
+    const std::string before = record.WriteToString();
+
+    // Stopped after the size list, while the candidates are computed.
+    int queries = 0;
+    bool stopped = false;
+    HookedCatalogue stopper(pg, [&](const std::string&) {
+        if (++queries == 4) stopped = PgCtl("stop");
+    });
+    Prog().DB = &stopper;
+    FirstChoice ui;
+    ResultList stored;
+    std::string message;
+    bool taken = false;
+    try {
+        taken = SelectFans(record, ui, stored);
+    } catch (const DbError& e) {
+        message = e.what();
+    }
+    ASSERT_TRUE(stopped) << "the selection ran only " << queries << " queries";
+    EXPECT_FALSE(taken);
+    EXPECT_TRUE(ui.noFans.empty()) << "a lost server is not 'no fans': " << ui.noFans;
+    EXPECT_NE(message.find("connection"), std::string::npos) << message;
+    EXPECT_EQ(record.WriteToString(), before);
+
+    // The server is back: the same connection selects again.
+    ASSERT_TRUE(PgCtl("restart"));
+    Prog().DB = &pg;
+    FirstChoice ui2;
+    ResultList stored2;
+    EXPECT_TRUE(SelectFans(record, ui2, stored2)) << ui2.noFans;
+    EXPECT_EQ(record.ValueI("I_Project").toText(), "Hall 3");
+}
+
+// Every field of every candidate for the duty ("I_AirFlow=...|...").
+std::vector<std::string> Listed(const std::string& duty, int threads)
+{
+    Prog().SearchThreads = threads;
+    CFanData r;
+    r.LoadFanFields();
+    r.ReadFromString(duty);
+    std::vector<std::string> out;
+    for (const auto& c : SearchCandidates(r, nullptr)) {
+        std::string line;
+        for (int i = 0; i < c->Count(); ++i) line += c->ItemAt(i)->ValueI().toText() + ";";
+        out.push_back(line);
+    }
+    return out;
+}
+
+TEST(SearchThreads, TwoThreadsListWhatOneLists)
+{
+    const std::string file = ::testing::TempDir() + "aerolyx_threads_300.db";
+    const std::string make = JoinPath(test::BuiltDataDir(), "aerolyx-catalogue") + " --sizes 300 --out " + file;
+    ASSERT_EQ(std::system((make + " >/dev/null").c_str()), 0) << "catalogue generator failed";
+    DemoCatalogue cat(0.0, file);
+    ASSERT_TRUE(cat.ok());
+    for (int pol : {0, 7}) {  // any speed; two speeds 4/8
+        const std::string duty = "I_AirFlow=15000|I_PresS=300|I_Frq=50|I_Pol=" + std::to_string(pol);
+        const auto one = Listed(duty, 1);
+        EXPECT_GT(one.size(), 10u);
+        EXPECT_EQ(Listed(duty, 3), one) << duty;
+    }
+}
+
+TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
+    for (int threads : {1, 2}) {
+        // the curves of all sizes at once cannot be read, then those of the third size
+        int left = 3;
+        HookedCatalogue failing(cat.db(), [&](const std::string& sql) {
+            if (sql.find("tblFanCurve") == std::string::npos) return;
+            if (sql.find(" IN ") != std::string::npos || --left == 0) throw DbError(-7, "curves lost");
+        });
+        Prog().DB = &failing;
+        try {
+            Listed("I_AirFlow=8000|I_PresS=400|I_Frq=50", threads);
+            ADD_FAILURE() << threads << " threads: the search went on without the curves";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number, -7) << threads << " threads: " << e.what();
+        }
+    }
+}
+
+TEST(SmallestMotor, IsTheRowTheStatementPicks)
+{
+    DemoCatalogue cat;
+    ASSERT_TRUE(cat.ok());
+    IDatabase& db = cat.db();
+    Recordset groups = db.OpenRecordset("SELECT DISTINCT Fab0ID, FrqID, VoltID, MotForm, PolID FROM tblMotBase LIMIT 40");
+    int compared = 0;
+    for (; !groups.Eof(); groups.MoveNext()) {
+        sql::MotorDemand d{0, groups.GetDouble("Fab0ID"), groups.GetDouble("FrqID"), groups.GetDouble("VoltID"),
+                           groups.GetText("MotForm"), groups.GetDouble("PolID"), 0};
+        Recordset powers = db.OpenRecordset(sql::MotorRange(d));
+        std::vector<double> tries = {0.0, 1e9};
+        for (; !powers.Eof(); powers.MoveNext())
+            for (double delta : {0.0, 1e-9})  // on a power and just above it
+                tries.push_back(powers.GetDouble("MotP1") + delta);
+        for (double frame : {0.0, 100.0})
+            for (double p : tries) {
+                d.minPower = p;
+                d.maxFrame = frame;
+                Recordset want = db.OpenRecordset(sql::Motor(d));
+                Recordset got = SmallestMotor(db, d);
+                ASSERT_EQ(got.Eof(), want.Eof()) << p;
+                if (!want.Eof()) {
+                    ASSERT_EQ(got.GetInt("MotID"), want.GetInt("MotID")) << p;
+                }
+                ++compared;
+            }
+    }
+    EXPECT_GT(compared, 200);
 }
 
 }  // namespace
