@@ -14,7 +14,7 @@
 #include "model/ModelTestSupport.h"
 #include "output/RtfReader.h"
 #include "output/TextSheet.h"
-#include "output/BuiltCatalogue.h"
+#include "support/CatalogueConnections.h"
 #include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
@@ -132,13 +132,16 @@ TEST_F(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
     test::EnsureGuiApp();
     const std::string data = test::BuiltDataDir();
 
+    std::string err;
+    const auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
+    ASSERT_TRUE(db) << err;
     std::vector<std::string> files;
-    const auto types = test::BuiltCatalogueRows("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1");
-    for (const QStringList& r : types)
+    for (Recordset r = db->OpenRecordset("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1"); !r.Eof();
+         r.MoveNext())
         for (const char* lang : {"EN", "DE", "IT"})
-            for (bool sv : {false, true}) files.push_back(TextSheetFileName(r[0].toStdString(), sv, lang));
-    for (const QStringList& r : test::BuiltCatalogueRows("SELECT ActCode FROM tblAccTypes"))
-        for (const char* lang : {"EN", "DE", "IT"}) files.push_back(r[0].toStdString() + "_" + lang + ".rtf");
+            for (bool sv : {false, true}) files.push_back(TextSheetFileName(r.Field(0).toText(), sv, lang));
+    for (Recordset r = db->OpenRecordset("SELECT ActCode FROM tblAccTypes"); !r.Eof(); r.MoveNext())
+        for (const char* lang : {"EN", "DE", "IT"}) files.push_back(r.Field(0).toText() + "_" + lang + ".rtf");
     ASSERT_GE(files.size(), 6u * 6u + 10u * 3u);
 
     for (const std::string& name : files) {
