@@ -58,6 +58,7 @@ protected:
         Prog().Settings = &settings_;
         ASSERT_GT(record_.LoadFanFields(ini_), 0);
         Fan(1, 2, 4, 50);
+        ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     }
     void Fan(int fsId, int pole1, int pole2, int frq)
     {
@@ -154,7 +155,6 @@ TEST_F(FanCurveTest, MissingOrBadDataGivesANoteNeverSampleCurves)
 TEST_F(FanCurveTest, ViewFlagsLayTheVisiblePanelsOutTopDownWithTheOperatingPoint)
 {
     EXPECT_EQ(chart_.ViewFlags(), "1010");
-    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     chart_.DrawCurves();
     ASSERT_EQ(chart_.Panels().size(), 2u);
     EXPECT_EQ(chart_.Panels()[1].panel, CFanCurve::Power);
@@ -193,7 +193,6 @@ TEST_F(FanCurveTest, ViewFlagsLayTheVisiblePanelsOutTopDownWithTheOperatingPoint
 
 TEST_F(FanCurveTest, DynamicPressureUsesThreePointOneFourAndTheUsersUnits)
 {
-    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     // A = 3.14 x 0.25^2 = 0.19625 m2. 3600 m3/h: v = 5.0955 m/s, 0.6 v^2 = 15.58 -> 16 Pa;
     // 7065 m3/h: v = 10 m/s, 60 Pa; 30000 m3/h: 1081.9 -> 1082 Pa (the full pi gives 1081).
     EXPECT_EQ(chart_.DynamicPressure(3600), 16);
@@ -220,7 +219,6 @@ TEST_F(FanCurveTest, DynamicPressureUsesThreePointOneFourAndTheUsersUnits)
 // Picture sizes and formats are checked through the command line.
 TEST_F(FanCurveTest, ChartsPaintTheirCurvesOddOnesPaintAndOwnPngIsLossless)
 {
-    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     chart_.SetViewFlags("1111");
     QImage img(333, 211, QImage::Format_RGB32);  // odd sizes: no row padding luck
     img.fill(Qt::white);
@@ -255,7 +253,6 @@ TEST_F(FanCurveTest, PdfPageCarriesTheHeaderAndTheChart)
     test::TempDir dir;
     record_.setValueI("I_Project", Variant("Hall 3"));
     record_.setValueI("I_ClientName", Variant("Miller"));
-    ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     const ChartPageHeader h = ChartPageHeaderOf(record_);
     EXPECT_EQ(h.project, "Hall 3 - Miller");
     std::string error;

@@ -35,7 +35,6 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(StartProgram());
-        CollectMessages();
         ASSERT_GT(rec_.LoadFanFields(), 100);
         // A two-speed fan of the demo catalogue (4/8 poles) as the selection
         // leaves it, chosen over all types of its series, with its sound levels.
