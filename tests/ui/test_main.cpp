@@ -7,13 +7,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -31,7 +28,6 @@
 #include "ui/frmProject.h"
 #include "ui/frmSound.h"
 #include "ui/frmText.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 
