@@ -85,7 +85,8 @@ void CheckCurves(IDatabase& db)
             const int pz = static_cast<int>(TextToNum(pole));
             // a little below the synchronous speed at 50 Hz
             EXPECT_NEAR(engine_sql::PoleSpeed(db, pz).GetDouble("PolBN"), 6000.0 / pz, 300.0 / pz) << pole;
-            for (Recordset noise = engine_sql::FanNoise(db, fs, pz); !noise.Eof(); noise.MoveNext(), ++noiseRows) {
+            for (Recordset noise = engine_sql::FanNoise(db, fs, pz); !noise.Eof(); noise.MoveNext()) {
+                ++noiseRows;
                 EXPECT_EQ(noise.GetInt("NsCPz"), pz);
                 double energy = 0;
                 for (int b = 1; b <= 8; ++b) energy += std::pow(10.0, -noise.GetDouble("NdD" + std::to_string(b)) / 10);
