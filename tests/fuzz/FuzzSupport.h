@@ -1,9 +1,11 @@
 #pragma once
 // What the fuzz targets share: the fuzzer's bytes as a file on disk (the
 // readers take paths), and the program started once on the built data
-// folder, as the command-line front end starts it.
+// folder, as the command-line front end starts it. A target aborts when a
+// property breaks (std::abort comes with this header).
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 

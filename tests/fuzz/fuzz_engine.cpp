@@ -5,8 +5,6 @@
 //   P fsid;pole;angle;flow;pressure;power;eta;sound      a curve point
 //   S fsid;size;minV;maxV;minP;maxP;gridStep;vartdPmin   a size row
 //   N fsid;pole;L1;...;L8                                a noise row
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "FuzzSupport.h"

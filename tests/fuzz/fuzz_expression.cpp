@@ -1,8 +1,5 @@
 // Formula texts (accessory pressure drops come from the catalogue): compiled
 // and evaluated, they end in an error with a position or in a value.
-#include <cstdlib>
-#include <string>
-
 #include "FuzzSupport.h"
 #include "expression/CExpression.h"
 

@@ -1,30 +1,15 @@
 // A fan file as it arrives by e-mail: opened into the project record, every
 // field shown, saved again; what was saved opens to the same project.
-#include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
-#include <string>
 
 #include "FuzzSupport.h"
 #include "app/AppContext.h"
 #include "common/Program.h"
+#include "common/TextFile.h"
 #include "model/CFanData.h"
 #include "model/ProjectInfo.h"
 
 using namespace aerolyx;
-
-namespace {
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -58,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool outdated2 = true;
     if (!OpenProjectFile(*reopened, saved, outdated2, &message) || outdated2 != outdated) std::abort();
     if (!SaveProjectFile(*reopened, again, !outdated2, &message)) std::abort();
-    if (Slurp(saved) != Slurp(again)) std::abort();
+    std::string first, second;
+    if (!ReadTextFile(saved, first) || !ReadTextFile(again, second) || first != second) std::abort();
     Prog().Rebate = rebate;
     return 0;
 }

@@ -4,9 +4,7 @@
 // message and the project left exactly as it was.
 //   name=text    an edit of the named field
 //   text         an edit of the field picked by the text's first byte
-#include <cstdlib>
 #include <memory>
-#include <string>
 
 #include "FuzzSupport.h"
 #include "app/AppContext.h"

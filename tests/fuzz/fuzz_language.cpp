@@ -1,8 +1,5 @@
 // A language file ("Lang_" & code & ".txt"): loaded as the user's language,
 // then asked for texts by ID, by English text and for its own name.
-#include <cstdlib>
-#include <string>
-
 #include "FuzzSupport.h"
 #include "common/IniFile.h"
 #include "lang/CTranslater.h"

@@ -4,10 +4,8 @@
 // A refused layout says why; a printed one began, ended and counted its pages.
 #include <QPainter>
 #include <QPicture>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <string>
 
 #include "support/GuiApp.h"
 #include "FuzzSupport.h"

@@ -2,8 +2,6 @@
 // display form the user types: anything reads as a number or as "not a
 // number", and what is written reads back as the same value.
 #include <cmath>
-#include <cstdlib>
-#include <string>
 
 #include "FuzzSupport.h"
 #include "common/NumText.h"

@@ -2,9 +2,7 @@
 // extension the loader knows. Failure says why and gives no image; success
 // gives an image of a size a data sheet can hold.
 #include <QImage>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "support/GuiApp.h"

@@ -1,7 +1,6 @@
 // RTF as the text sheets bring it: any bytes read into a document; and any
 // text escaped for RTF reads back as the same text.
 #include <QTextDocument>
-#include <cstdlib>
 
 #include "support/GuiApp.h"
 #include "FuzzSupport.h"

@@ -1,9 +1,6 @@
 // The installation settings file ("Dodov.ini"): read from disk, asked every
 // lookup start-up and the windows ask, and turned into the project record's
 // fields, the grid rows and the catalogue connection string.
-#include <cstdlib>
-#include <string>
-
 #include "FuzzSupport.h"
 #include "app/DbConnection.h"
 #include "common/IniFile.h"

@@ -5,8 +5,6 @@
 //   line 1       an SQL text for the adapter
 //   next lines   values (numbers when numeric, "~" for a null)
 #include <algorithm>
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "FuzzSupport.h"

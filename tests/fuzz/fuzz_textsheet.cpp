@@ -2,8 +2,6 @@
 // the input makes up; bounded work and notes, nothing filled leaves the
 // source as it was, and what was filled still reads as RTF.
 #include <QTextDocument>
-#include <cstdlib>
-#include <string>
 
 #include "support/GuiApp.h"
 #include "FuzzSupport.h"

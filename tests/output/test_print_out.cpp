@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPicture>
@@ -15,6 +14,7 @@
 #include "common/NumberFormat.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
+#include "common/TextFile.h"
 #include "lang/CTranslater.h"
 #include "model/CFanData.h"
 #include "model/ModelTestSupport.h"
@@ -96,12 +96,6 @@ public:
     std::vector<Item> items;
 };
 
-std::string Bytes(const std::string& path)
-{
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
-}
-
 const char* kDefs =
     "[0]\n"
     "MyName=Test Fans Ltd.\n"
@@ -144,11 +138,12 @@ protected:
         fd.setValueI("O_S1MotRpm", Variant(1400.0));
     }
 
-    // The layout as TDAXIAL_EN.txt in the data folder, with a header section
-    // giving margins 20/15 and font 1.
-    void Layout(const std::string& body, const std::string& header = {})
+    // Prints the layout written as TDAXIAL_EN.txt in the data folder, with a
+    // header section giving margins 20/15 and font 1.
+    PrintResult Print(const std::string& body, const std::string& header = {}, const std::string& language = "EN")
     {
         dir.write("TDAXIAL_EN.txt", "MARGIN 20;15;10;12\nFONT 1;Arial;10;0;0;0;0;0;0\n" + header + "START\n" + body);
+        return Run(language);
     }
     PrintResult Run(const std::string& language = "EN")
     {
@@ -179,11 +174,9 @@ protected:
 
 TEST_F(PrintOutTest, AlignmentPlacesTheMeasuredBoxFromTheMargins)
 {
-    Layout("TEXT 10;20;1;R;Total\nTEXT 10;30;1;L;Total /* a comment\n/* a whole comment line\nTEXT 100;40;1;C;Total\n"
-           "TEXT 1;2;1;L;a;b\n");
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed) << r.error;
-    ASSERT_EQ(rec.items.size(), 4u);
+    const PrintResult r = Print("TEXT 10;20;1;R;Total\nTEXT 10;30;1;L;Total /* a comment\n/* a whole comment line\n"
+                                "TEXT 100;40;1;C;Total\nTEXT 1;2;1;L;a;b\n");
+    ASSERT_EQ(rec.items.size(), 4u) << r.error;
     EXPECT_TRUE(r.skipped.empty());
     QFont arial("Arial");
     arial.setPointSizeF(10);
@@ -207,23 +200,23 @@ TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
 {
     units.LoadCodes("VL;m3/s");  // 3600 m3/h shows as 1
     fd.setValueI("I_AirFlow", Variant(3600.0));
-    Layout("IF I_AirFlow;>;2\nTEXT 0;0;1;L;stored\nENDIF\n"
-           "IF O_S1MotRpm;=<;1400\nTEXT 0;0;1;L;le1\nENDIF\n"
-           "IF O_S1MotRpm;<=;1400\nTEXT 0;0;1;L;le2\nENDIF\n"
-           "IF O_S1MotRpm;=<;1399.5\nTEXT 0;0;1;L;le3\nENDIF\n"
-           "IF O_S1MotRpm;<;1400\nTEXT 0;0;1;L;lt\nENDIF\n"
-           "IF O_S1MotRpm;=>;1400\nTEXT 0;0;1;L;ge1\nENDIF\n"
-           "IF O_S1MotRpm;=>;1400.5\nTEXT 0;0;1;L;ge\nENDIF\n"
-           "IF O_S1MotRpm;<>;1400\nTEXT 0;0;1;L;ne\nENDIF\n"
-           "IF O_Type;=;AXM-S\nTEXT 0;0;1;L;texteq\nENDIF\n"
-           "IF O_Type;=;axm-s\nTEXT 0;0;1;L;textcase\nENDIF\n"
-           "IF O_Type;<;AXN\nTEXT 0;0;1;L;textlt\nENDIF\n"
-           "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n"
-           "IF I_Notes;<>;-\nTEXT 0;0;1;L;emptytext\nENDIF\n"
-           // An IF inside a false IF stays false; the stray ENDIF is reported.
-           "IF O_S2MotPol;<>;0\nIF O_S1MotPol;=;4\nTEXT 0;0;1;L;inner\nENDIF\nTEXT 0;0;1;L;outer\nENDIF\n"
-           "ENDIF\nTEXT 0;0;1;L;after\n");
-    const PrintResult r = Run();
+    const PrintResult r = Print(
+        "IF I_AirFlow;>;2\nTEXT 0;0;1;L;stored\nENDIF\n"
+        "IF O_S1MotRpm;=<;1400\nTEXT 0;0;1;L;le1\nENDIF\n"
+        "IF O_S1MotRpm;<=;1400\nTEXT 0;0;1;L;le2\nENDIF\n"
+        "IF O_S1MotRpm;=<;1399.5\nTEXT 0;0;1;L;le3\nENDIF\n"
+        "IF O_S1MotRpm;<;1400\nTEXT 0;0;1;L;lt\nENDIF\n"
+        "IF O_S1MotRpm;=>;1400\nTEXT 0;0;1;L;ge1\nENDIF\n"
+        "IF O_S1MotRpm;=>;1400.5\nTEXT 0;0;1;L;ge\nENDIF\n"
+        "IF O_S1MotRpm;<>;1400\nTEXT 0;0;1;L;ne\nENDIF\n"
+        "IF O_Type;=;AXM-S\nTEXT 0;0;1;L;texteq\nENDIF\n"
+        "IF O_Type;=;axm-s\nTEXT 0;0;1;L;textcase\nENDIF\n"
+        "IF O_Type;<;AXN\nTEXT 0;0;1;L;textlt\nENDIF\n"
+        "IF CAD;=;AXM-S_A_S\nTEXT 0;0;1;L;cad\nENDIF\n"
+        "IF I_Notes;<>;-\nTEXT 0;0;1;L;emptytext\nENDIF\n"
+        // An IF inside a false IF stays false; the stray ENDIF is reported.
+        "IF O_S2MotPol;<>;0\nIF O_S1MotPol;=;4\nTEXT 0;0;1;L;inner\nENDIF\nTEXT 0;0;1;L;outer\nENDIF\n"
+        "ENDIF\nTEXT 0;0;1;L;after\n");
     EXPECT_EQ(rec.TextsOnPage(1),
               (std::vector<QString>{"stored", "le1", "le2", "ge1", "texteq", "textlt", "cad", "emptytext", "after"}));
     EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(49): ENDIF without IF"));
@@ -231,10 +224,8 @@ TEST_F(PrintOutTest, ConditionsCompareStoredValuesInNormalUnits)
 
 TEST_F(PrintOutTest, PageHeaderIsReplayedFromPageTwoWithItsOwnConditions)
 {
-    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nIF PAGE;>;1\nFIELD 150;0;1;R;PAGE\nENDIF\nHEADER_END\n"
-           "TEXT 0;60;1;L;Body1\nPAGE\nTEXT 0;70;1;L;Body2\nPAGE\n");
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed);
+    const PrintResult r = Print("HEADER_START\nTEXT 0;0;1;L;Head\nIF PAGE;>;1\nFIELD 150;0;1;R;PAGE\nENDIF\nHEADER_END\n"
+                                "TEXT 0;60;1;L;Body1\nPAGE\nTEXT 0;70;1;L;Body2\nPAGE\n");
     EXPECT_EQ(r.pages, 3);
     EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"Head", "Body1"}));
     EXPECT_EQ(rec.TextsOnPage(2), (std::vector<QString>{"Head", "2", "Body2"}));
@@ -269,12 +260,11 @@ protected:
 TEST_F(AccessoryPrintTest, BlocksPerPageWithTheirShiftAndRows)
 {
     Prog().Rebate = 10;
-    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nTEXT 0;10;1;L;Front\nACCSTART 100;40;3\nTEXT 0;5;1;L;After\n",
-           "ACC_START\nFIELDR 0;0;1;L;AdName\nFIELD 50;0;1;L;ACQTA\nFIELDR 120;0;1;R;ADEURO\nFIELDR 140;0;1;L;AdKg\n"
-           "FIELD 150;0;1;L;ADIM2\nFIELD 160;0;1;L;ADIM4\nACC_END\n");
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed) << r.error;
-    EXPECT_EQ(r.pages, 3);
+    const PrintResult r =
+        Print("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nTEXT 0;10;1;L;Front\nACCSTART 100;40;3\nTEXT 0;5;1;L;After\n",
+              "ACC_START\nFIELDR 0;0;1;L;AdName\nFIELD 50;0;1;L;ACQTA\nFIELDR 120;0;1;R;ADEURO\nFIELDR 140;0;1;L;AdKg\n"
+              "FIELD 150;0;1;L;ADIM2\nFIELD 160;0;1;L;ADIM4\nACC_END\n");
+    EXPECT_EQ(r.pages, 3) << r.error;
     EXPECT_TRUE(Mentions(r, "not in the catalogue, skipped: 99"));
     // Accessory pages carry the page header; 1234.5 less 10 % is 1,111.05; no
     // fourth dimension, and a zero weight prints nothing.
@@ -291,11 +281,9 @@ TEST_F(AccessoryPrintTest, BlocksPerPageWithTheirShiftAndRows)
 TEST_F(AccessoryPrintTest, ZeroBlocksPerPageFillsThePageAndAFalseConditionStartsNone)
 {
     // 297 - 15 - 12 = 270 mm printable; from 100 mm blocks of 80 mm: two fit.
-    Layout("ACCSTART 100;80;0\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n");
-    EXPECT_EQ(Run().pages, 4);
+    EXPECT_EQ(Print("ACCSTART 100;80;0\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n").pages, 4);
     EXPECT_EQ(BlockTops(), (std::vector<std::pair<int, double>>{{2, 100}, {2, 180}, {3, 100}, {3, 180}, {4, 100}}));
-    Layout("IF O_S2MotPol;<>;0\nACCSTART 100;40;3\nENDIF\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n");
-    EXPECT_EQ(Run().pages, 1);
+    EXPECT_EQ(Print("IF O_S2MotPol;<>;0\nACCSTART 100;40;3\nENDIF\n", "ACC_START\nFIELDR 0;0;1;L;AdName\nACC_END\n").pages, 1);
     EXPECT_TRUE(rec.items.empty());
 }
 
@@ -305,8 +293,6 @@ TEST_F(PrintOutTest, DimensionsFollowTheMotorFrame)
     db.Answer("tblFanData", {{"FsID", "FdD1", "FdD10", "FdD11", "FdD12", "FdMot"},
                              {{Variant(7), Variant(500), Variant("100,120,140"), Variant("77"), Variant("5,6"),
                                Variant("71,80,90")}}});
-    Layout("FIELD 0;0;1;L;KDIM1\nFIELD 0;0;1;L;VDIM1\nFIELD 0;0;1;L;VDIM2\nFIELD 0;0;1;L;VDIM3\n"
-           "FIELD 0;0;1;L;VDIM4\nFIELD 0;0;1;L;KDIM5\nFIELD 0;0;1;L;VDIM5\n");
     // Frames 71,80,90: a list value is taken at the frame's place; a single value always.
     const struct {
         const char* frame;
@@ -320,38 +306,28 @@ TEST_F(PrintOutTest, DimensionsFollowTheMotorFrame)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.frame);
         fd.setValueI("O_MotBgr", Variant(row.frame));
-        Run();
+        Print("FIELD 0;0;1;L;KDIM1\nFIELD 0;0;1;L;VDIM1\nFIELD 0;0;1;L;VDIM2\nFIELD 0;0;1;L;VDIM3\n"
+              "FIELD 0;0;1;L;VDIM4\nFIELD 0;0;1;L;KDIM5\nFIELD 0;0;1;L;VDIM5\n");
         EXPECT_EQ(rec.TextsOnPage(1), row.texts);
     }
 }
 
-TEST_F(PrintOutTest, LimitsAreReportedWithFileAndLine)
-{
-    std::string body;
-    for (int i = 0; i < 25; ++i) body += "IF O_S1MotPol;=;4\n";  // lines 4..28
-    body += "TEXT 0;0;1;L;deep\n";
-    for (int i = 0; i < 25; ++i) body += "ENDIF\n";
-    body += "TEXT 0;0;22;L;font22\n";
-    Layout(body);
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed);
-    // The 21st IF (line 24) overflows; its lines are skipped, the balance holds.
-    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(24): more than 20 nested conditions"));
-    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"font22"}));
-    EXPECT_TRUE(Mentions(r, "TDAXIAL_EN.txt(55): font not defined; printed in the standard font: 22"));
-}
-
+// Bad lines and lines over a limit are reported with file and line; the rest prints.
 TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
 {
     dir.write("CAD/fake.tif", "this is not a TIFF picture at all");
-    Layout("FROBNICATE 1;2\nTEXT 10;20;1\nTEXT ten;20;1;L;x\nLINE 0;0;100\nIMAGE 0;0;50;50;missing.png\n"
-           "IMAGE 0;0;50;50;fake.tif\nRTFFILE 0;0;100;50;none.rtf\nIMAGE 0;0;50;50;CURVE1\nBARE\n"
-           "FIELD 0;0;1;L;O_Nothing\nIF O_Type\nTEXT 0;0;1;L;hidden\nENDIF\nTEXT 0;0;1;L;printed\n"
-           "LINE 0;10;100;10;20\nTEXT 1e400;0;1;L;huge\n");
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed);
-    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"printed"}));
-    ASSERT_EQ(rec.items.size(), 2u);
+    std::string deep;
+    for (int i = 0; i < 25; ++i) deep += "IF O_S1MotPol;=;4\n";  // lines 20..44
+    deep += "TEXT 0;0;1;L;deep\n";
+    for (int i = 0; i < 25; ++i) deep += "ENDIF\n";
+    const PrintResult r = Print("FROBNICATE 1;2\nTEXT 10;20;1\nTEXT ten;20;1;L;x\nLINE 0;0;100\nIMAGE 0;0;50;50;missing.png\n"
+                                "IMAGE 0;0;50;50;fake.tif\nRTFFILE 0;0;100;50;none.rtf\nIMAGE 0;0;50;50;CURVE1\nBARE\n"
+                                "FIELD 0;0;1;L;O_Nothing\nIF O_Type\nTEXT 0;0;1;L;hidden\nENDIF\nTEXT 0;0;1;L;printed\n"
+                                "LINE 0;10;100;10;20\nTEXT 1e400;0;1;L;huge\n" +
+                                deep + "TEXT 0;0;22;L;font22\n");
+    // The 21st IF (line 40) overflows; its lines are skipped, the balance holds.
+    EXPECT_EQ(rec.TextsOnPage(1), (std::vector<QString>{"printed", "font22"}));
+    ASSERT_EQ(rec.items.size(), 3u);
     EXPECT_NEAR(rec.items[1].width, 20 * 25.4 / 1440, 1e-9);  // twips
     EXPECT_NEAR(rec.items[1].box.top(), 25.0, 1e-9);
     for (const char* part : {"(4): unknown command, line skipped: FROBNICATE", "(5): missing arguments",
@@ -359,7 +335,8 @@ TEST_F(PrintOutTest, BadLinesAreSkippedAndTheRestPrints)
                              "(8): picture cannot be loaded:", "(9): picture cannot be loaded:",
                              "(10): RTF text not found:", "(11): no chart available", "(12): unknown command",
                              "(13): unknown field: O_Nothing", "(14): IF needs",
-                             "(19): value out of range, line skipped: 1e400"})
+                             "(19): value out of range, line skipped: 1e400", "(40): more than 20 nested conditions",
+                             "(71): font not defined; printed in the standard font: 22"})
         EXPECT_TRUE(Mentions(r, part)) << part;
 }
 
@@ -383,9 +360,8 @@ TEST_F(PrintOutTest, PicturesChartsAndRtfGoThroughTheHooks)
         return d;
     };
     store.Set("FanC", "ViewCharts", "1100");
-    Layout("IMAGE 0;0;40;40;MYLOGO\nIMAGE 50;0;40;40;?CAD.png\nIMAGE 0;50;100;80;CURVE3\nIMAGE 0;50;100;80;CURVE\n"
-           "RTFFILE 0;150;100;40;?RTF\n");
-    const PrintResult r = Run();
+    const PrintResult r = Print("IMAGE 0;0;40;40;MYLOGO\nIMAGE 50;0;40;40;?CAD.png\nIMAGE 0;50;100;80;CURVE3\n"
+                                "IMAGE 0;50;100;80;CURVE\nRTFFILE 0;150;100;40;?RTF\n");
     EXPECT_TRUE(r.skipped.empty()) << r.skipped.front();
     EXPECT_EQ(calls, (std::vector<std::string>{"chart3 1100 AXM-S", "chart1 1100 AXM-S", "rtf AXM-S_AXM_EN.rtf"}));
     ASSERT_EQ(rec.items.size(), 5u);
@@ -406,9 +382,7 @@ TEST_F(PrintOutTest, FlowingRtfContinuesBelowTheHeaderOnNewPages)
         d->setPlainText(t);
         return d;
     };
-    Layout("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nRTFFILE 10;200;0;0;long.rtf\nTEXT 0;0;1;L;Tail\n");
-    const PrintResult r = Run();
-    ASSERT_TRUE(r.printed);
+    const PrintResult r = Print("HEADER_START\nTEXT 0;0;1;L;Head\nHEADER_END\nRTFFILE 10;200;0;0;long.rtf\nTEXT 0;0;1;L;Tail\n");
     std::vector<const Item*> parts;
     for (const Item& i : rec.items)
         if (i.kind == Item::Rich) parts.push_back(&i);
@@ -439,8 +413,7 @@ TEST_F(PrintOutTest, PrintLanguageIsActiveOnlyDuringThePrint)
     hooks.chart = [&](QPainter&, const QRectF&, const CFanData&, int, const std::string&) {
         during = Prog().Translator->Language();
     };
-    Layout("IMAGE 0;0;10;10;CURVE\n");
-    Run("DE");
+    Print("IMAGE 0;0;10;10;CURVE\n", "", "DE");
     EXPECT_EQ(during, "DE");
     EXPECT_EQ(Prog().Translator->Language(), "EN");
     // A missing layout prints nothing, with the message in the user's language.
@@ -454,13 +427,14 @@ TEST_F(PrintOutTest, PrintLanguageIsActiveOnlyDuringThePrint)
 
 TEST_F(PrintOutTest, PdfIsWrittenWholeOrNotAtAll)
 {
-    Layout("TEXT 10;20;1;R;Total\nFIELD 50;20;1;L;O_Type\n");
+    Print("TEXT 10;20;1;R;Total\nFIELD 50;20;1;L;O_Type\n");
     const std::string pdf = dir.file("sheet.pdf");
     PrintRequest req;
     req.language = "EN";
     PrintResult r = WritePrintPdf(fd, req, pdf, hooks);
     ASSERT_TRUE(r.printed) << r.error;
-    const std::string bytes = Bytes(pdf);
+    std::string bytes, after;
+    ASSERT_TRUE(ReadTextFile(pdf, bytes));
     ASSERT_EQ(bytes.substr(0, 5), "%PDF-");
     EXPECT_NE(bytes.find("FontFile2"), std::string::npos);  // the font is embedded
     QProcess p;
@@ -478,7 +452,8 @@ TEST_F(PrintOutTest, PdfIsWrittenWholeOrNotAtAll)
     std::remove(dir.file("TDAXIAL_EN.txt").c_str());
     r = WritePrintPdf(fd, req, pdf, hooks);
     EXPECT_FALSE(r.printed);
-    EXPECT_EQ(Bytes(pdf), bytes);
+    ASSERT_TRUE(ReadTextFile(pdf, after));
+    EXPECT_EQ(after, bytes);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // A small hand-made catalogue (series, sizes, motors, prices, accessories)
 // and the field definitions of the project record, installed into Prog()
 // for the lifetime of the fixture object.
-#include <memory>
 #include <stdexcept>
 #include <string>
 

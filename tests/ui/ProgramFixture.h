@@ -51,8 +51,9 @@ inline void WhenModal(std::function<void(QWidget*)> act, int tries = 200)
 
 class ProgramTest : public ::testing::Test {
 protected:
-    // Its assertions end only this call: wrap it in ASSERT_NO_FATAL_FAILURE.
-    void StartProgram(bool withCatalogue = true)
+    // Messages go to messages_ instead of message boxes. Its assertions end
+    // only this call: wrap it in ASSERT_NO_FATAL_FAILURE.
+    void StartProgram()
     {
         App();
         StartupOptions opt;
@@ -60,13 +61,8 @@ protected:
         opt.settings = std::make_unique<MemorySettingsStore>();
         opt.localeId = 1033;
         ASSERT_TRUE(ctx_.Main(std::move(opt)));
-        if (!withCatalogue) return;
         ASSERT_NE(Prog().DB, nullptr) << ctx_.connectionMessage;
         if (!GetAccessoryPricing()) SetAccessoryPricing([](CFanData& r) { AccCalcPrice(r); });
-    }
-    // Messages go to messages_ instead of message boxes.
-    void CollectMessages()
-    {
         oldSink_ = SetMessageSink([this](const std::string& t, MessageKind) { messages_.push_back(t); });
     }
     void TearDown() override { SetMessageSink(oldSink_); }
@@ -94,7 +90,6 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(StartProgram());
-        CollectMessages();
         w_ = std::make_unique<frmMain>();
         w_->askFileName = [this](bool, const std::string&) { return nextFile_; };
         w_->askSaveChanges = [this](const std::string& shown) {
@@ -137,7 +132,6 @@ protected:
         w_->ChooseAccessories();
         ASSERT_GT(w_->AccGrid()->rowCount(), 2);
     }
-    QColor CodeColour() const { return w_->CodeBox()->palette().color(QPalette::Text); }
 
     std::unique_ptr<frmMain> w_;
     std::string nextFile_;

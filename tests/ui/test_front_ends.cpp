@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <QTableWidget>
 #include <cstdlib>
 
 #include "ProgramFixture.h"

@@ -7,13 +7,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -31,15 +28,10 @@
 #include "ui/frmProject.h"
 #include "ui/frmSound.h"
 #include "ui/frmText.h"
-#include "units/CUnit.h"
 
 using namespace aerolyx;
 
-namespace {
-
-using MainWindowTest = test::MainWindowTest;
-
-}  // namespace
+using test::MainWindowTest;
 
 // Which edits are taken and what they set is the record's affair, and the
 // front-end test holds the window to the command line on it; here: what the
@@ -48,9 +40,7 @@ TEST_F(MainWindowTest, ARefusedEditKeepsTheCellAndOnlyDutyChangesOutdate)
 {
     const std::string shown = Shown("I_BaseBar");
     EXPECT_FALSE(w_->EnterCell("I_BaseBar", "300"));
-    EXPECT_EQ(Shown("I_BaseBar"), shown);
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].find("400 to 1050"), std::string::npos) << messages_[0];
+    EXPECT_EQ(Shown("I_BaseBar"), shown);  // the message is the front-end test's
 
     // The item number keeps current results; a duty change drops them.
     w_->SetOutdated(false);
@@ -134,13 +124,14 @@ TEST_F(MainWindowTest, ProjectDialogStoresFieldsAndReprices)
 
 TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
 {
-    EXPECT_EQ(CodeColour(), QColor(0xFF, 0, 0)) << "outdated at the start";
+    QLineEdit* code = w_->CodeBox();
+    EXPECT_EQ(code->palette().color(QPalette::Text), QColor(0xFF, 0, 0)) << "outdated at the start";
     int rows = 0;
     test::PickFromList(2, &rows);
     w_->RunTool("miCalc");
     ASSERT_GT(rows, 1) << "the default duty gives several fans";
-    EXPECT_EQ(CodeColour(), QColor(0, 0, 0xFF));
-    EXPECT_EQ(S(w_->CodeBox()->text()), fd().ValueF("O_Code"));
+    EXPECT_EQ(code->palette().color(QPalette::Text), QColor(0, 0, 0xFF));
+    EXPECT_EQ(S(code->text()), fd().ValueF("O_Code"));
     w_->show();
     QApplication::processEvents();
     EXPECT_EQ(w_->OutputGrid()->ClippedCells(), std::vector<std::string>());
@@ -160,12 +151,9 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
     w_->EnterCell("I_AirFlow", "9,000");
     test::PickFromList(1);
     w_->RunTool("miCalc");
-    const double newFsId = fd().ValueI("O_FsID").toDouble();
-    ASSERT_NE(newFsId, fsId);
-    const AccLine moved = AccLine::Parse(fd().ValueI("O_AccLine").toText());
-    ASSERT_EQ(moved.ids.size(), 2u);
-    for (const std::string& id : moved.ids)
-        EXPECT_EQ(Prog().DB->OpenRecordset("SELECT FsID FROM tblAccData WHERE AdID=" + id).GetDouble("FsID"), newFsId);
+    ASSERT_NE(fd().ValueI("O_FsID").toDouble(), fsId);
+    // Which articles they become is the calculation command's test.
+    EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids.size(), 2u);
     w_->ClearAccessories();
     EXPECT_EQ(fd().ValueI("O_AccPrice").toDouble(), 0);
 }

@@ -35,7 +35,6 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(StartProgram());
-        CollectMessages();
         ASSERT_GT(rec_.LoadFanFields(), 100);
         // A two-speed fan of the demo catalogue (4/8 poles) as the selection
         // leaves it, chosen over all types of its series, with its sound levels.
@@ -60,10 +59,7 @@ TEST_F(SheetWindowTest, ChartSpeedsAndPanelsFollowTheUserAndAreStoredOnClosing)
     frmCurve w;
     w.Startup(rec_);
     ASSERT_FALSE(w.Chart().Curves().empty());
-    const double flow1 = w.Chart().Curves()[0].points[0][0].q;
-    w.SpeedOption(2)->click();
-    // 720 instead of 1450 1/min: the flows shrink in that ratio.
-    EXPECT_NEAR(w.Chart().Curves()[0].points[0][0].q, flow1 * 720 / 1450, 1.0);
+    w.SpeedOption(2)->click();  // the second speed's operating point (its fan laws: the chart's tests)
     EXPECT_DOUBLE_EQ(w.Chart().Panels().front().operatingPoint.x(), 3972);
     w.PanelBox(0)->click();
     w.PanelBox(3)->click();

@@ -1,7 +1,6 @@
 // The grid widget, form translation and the dialogs on their own.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
