@@ -40,20 +40,27 @@ function(aerolyx_folder_executables lib)
   endforeach()
 endfunction()
 
-# aerolyx_folder_tests(<folder> <libs...>): one GoogleTest executable per test
-# folder from its test_*.cpp, registered with CTest.
+# aerolyx_folder_tests(<folder> [LOCK <resource>] <libs...>): one GoogleTest
+# executable per test folder from its test_*.cpp, registered with CTest. Tests
+# of folders naming the same LOCK never run at the same time (the PostgreSQL
+# test server, which one test stops and starts again).
 function(aerolyx_folder_tests folder)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCK" "")
+  set(lock "")
+  if(arg_LOCK)
+    set(lock RESOURCE_LOCK ${arg_LOCK})
+  endif()
   file(GLOB src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT src)
     return()
   endif()
   set(exe tests_${folder})
   add_executable(${exe} ${src})
-  target_link_libraries(${exe} PRIVATE ${ARGN} aerolyx_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${exe} PRIVATE ${arg_UNPARSED_ARGUMENTS} aerolyx_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(TARGET aerolyx_data)
     add_dependencies(${exe} aerolyx_data)
   endif()
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;AEROLYX_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;AEROLYX_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings" ${lock})
 endfunction()

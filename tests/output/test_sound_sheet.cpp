@@ -111,7 +111,9 @@ TEST_F(SoundSheetTest, ChartsPutBandLevelsAtTheBandCentresAndLabelThemWithTheirN
         EXPECT_EQ(series[i].title, std::to_string(100 - 5 * i));
         ASSERT_EQ(series[i].points.size(), 8u);
         EXPECT_NEAR(series[i].points[4].y, 100 - 5 * i, 0.1);  // at 1 kHz a curve's level is its NR
-        if (i > 0) EXPECT_LT(series[i].points[0].y, series[i - 1].points[0].y);
+        if (i > 0) {
+            EXPECT_LT(series[i].points[0].y, series[i - 1].points[0].y);
+        }
     }
     const SoundSeries& bands = series.back();
     EXPECT_FALSE(bands.isCurve);
