@@ -190,6 +190,10 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
     Recordset rows = *kept;
     const int count = rows.RecordCount();
     if (count == 0) return found;
+    LookupCacheScope lookups;
+    SearchScope scope(ui);
+    scope.Begin();
+    if (ui) ui->Progress(1);  // before a cold catalogue's rows are fetched
     {
         std::vector<int> sizes;
         sizes.reserve(static_cast<std::size_t>(count));
@@ -211,10 +215,6 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
         engine = factory ? factory() : MakeDefaultEngine();
     }
 
-    LookupCacheScope lookups;
-    SearchScope scope(ui);
-    scope.Begin();
-    if (ui) ui->Progress(1);
     for (rows.MoveFirst(); !rows.Eof(); rows.MoveNext()) {
         const int position = rows.Position() + 1;
         if (ui && position < count) {
