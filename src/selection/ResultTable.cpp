@@ -1,10 +1,14 @@
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <thread>
 
 #include "accessories/RecordValues.h"
 #include "common/NumberFormat.h"
 #include "common/Program.h"
 #include "model/CFanData.h"
+#include "model/CLpField.h"
 #include "selection/SelectionTexts.h"
 #include "selection/modCalcStart.h"
 
@@ -92,19 +96,37 @@ ResultTable MakeResultTable(const std::vector<const CFanData*>& records, const C
     }
     t.header1[0] = Tr("Fan");
     t.header1[7] = Tr("Motor");
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const CFanData* r = records[i];
-        std::vector<std::string> row;
-        std::vector<double> nums;
-        for (const Column& c : kColumnsDef) {
-            row.push_back(r->ValueF(c.field));
-            const bool text = c.unitKind[0] == '\0';
-            nums.push_back(text ? std::numeric_limits<double>::quiet_NaN() : ShownNumber(row.back()));
+    const std::size_t n = records.size();
+    t.rows.resize(n);
+    t.values.resize(n);
+    auto fill = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            for (const Column& c : kColumnsDef) {
+                t.rows[i].push_back(records[i]->ValueF(c.field));
+                const bool text = c.unitKind[0] == '\0';
+                t.values[i].push_back(text ? std::numeric_limits<double>::quiet_NaN() : ShownNumber(t.rows[i].back()));
+            }
         }
-        t.rows.push_back(std::move(row));
-        t.values.push_back(std::move(nums));
-        if (present && t.present == 0 && SameFan(*r, *present)) t.present = static_cast<int>(i) + 1;
+    };
+    // A long list is written on two threads. A choice field may ask the
+    // catalogue for its list, which only this thread may do: a settings
+    // file that makes a column one keeps the whole table here.
+    const bool plain = n > 0 && std::none_of(std::begin(kColumnsDef), std::end(kColumnsDef), [&](const Column& c) {
+        const CLpField* f = records[0]->Item(c.field);
+        return f && !f->CboName().empty();
+    });
+    if (plain && n >= 200) {
+        std::thread second(fill, n / 2, n);
+        fill(0, n / 2);
+        second.join();
+    } else {
+        fill(0, n);
     }
+    for (std::size_t i = 0; i < n && present; ++i)
+        if (SameFan(*records[i], *present)) {
+            t.present = static_cast<int>(i) + 1;
+            break;
+        }
     return t;
 }
 

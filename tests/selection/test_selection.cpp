@@ -867,6 +867,20 @@ TEST(SearchThreads, TwoThreadsListWhatOneLists)
         EXPECT_GT(one.size(), 10u);
         EXPECT_EQ(Listed(duty, 3), one) << duty;
     }
+    // A long result table is written on two threads: row for row what each
+    // candidate's own table says.
+    std::vector<std::unique_ptr<CFanData>> found;
+    for (int i = 0; i < 250; ++i) {
+        found.push_back(std::make_unique<CFanData>());
+        found.back()->LoadFanFields();
+        found.back()->ReadFromString("O_FanName=Fan " + std::to_string(i) + "|O_Airflow1=" + std::to_string(1000 + 7 * i) +
+                                     "|O_SumPrice=" + std::to_string(i * 1.25) + "|O_Eta1=" + std::to_string(i % 90));
+    }
+    std::vector<const CFanData*> all;
+    for (const auto& c : found) all.push_back(c.get());
+    const ResultTable table = MakeResultTable(all);
+    ASSERT_EQ(table.rows.size(), all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(table.rows[i], MakeResultTable({all[i]}).rows[0]) << i;
 }
 
 TEST(SearchThreads, FailedQueryOnAWorkerStopsTheSearch)
