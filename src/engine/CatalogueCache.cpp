@@ -79,6 +79,7 @@ void CatalogueCache::Trim()
     // user holds it anyway.
     while (bytes_ > budget_ && lru_.size() > 1) {
         auto it = entries_.find(lru_.back());
+        ++evictions_;
         bytes_ -= it->second.bytes;
         entries_.erase(it);
         lru_.pop_back();
@@ -118,12 +119,20 @@ std::shared_ptr<const Recordset> CatalogueCache::NoiseRows(int fsid, int pole, c
 
 void CatalogueCache::Preload(IDatabase& db, const std::vector<int>& fsids)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        if (fsids == preloaded_ && evictions_ == evictionsAtPreload_) return;
+    }
     try {
         PreloadKind(kSize, db, fsids);
         PreloadKind(kCurveRows, db, fsids);
         PreloadKind(kNoise, db, fsids);
     } catch (const DbError&) {
+        return;
     }
+    std::lock_guard<std::mutex> lock(m_);
+    preloaded_ = fsids;
+    evictionsAtPreload_ = evictions_;
 }
 
 void CatalogueCache::PreloadKind(Kind kind, IDatabase& db, const std::vector<int>& fsids)

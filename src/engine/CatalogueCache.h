@@ -120,6 +120,10 @@ private:
     std::list<Key> lru_;  // most recent first
     std::map<int, double> speeds_;
     std::set<int> noiseKept_;  // sizes whose noise rows were preloaded
+    // The last sizes preloaded whole, and the evictions until then: a search
+    // over the same sizes again need not look each one up.
+    std::vector<int> preloaded_;
+    std::size_t evictions_ = 0, evictionsAtPreload_ = 0;
     std::size_t bytes_ = 0;
     std::size_t budget_ = kDefaultBudget;
 };
