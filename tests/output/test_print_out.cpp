@@ -1,14 +1,22 @@
-// The print-out interpreter on small layouts written here, drawn on a
-// recording target, and the PDF it writes read back.
+// The print-out and what goes into it: the interpreter on small layouts
+// written here, drawn on a recording target, and the PDF it writes read back;
+// text sheets, the RTF reader and the picture loader on files written here;
+// the shipped drawings and text sheets against the catalogue. (The shipped
+// layouts are printed whole, and which sheet a fan gets is checked, by the
+// command-line tests.)
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QPainter>
 #include <QPicture>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFragment>
 
 #include "common/IniFile.h"
 #include "common/NumberFormat.h"
@@ -19,6 +27,10 @@
 #include "model/CFanData.h"
 #include "model/ModelTestSupport.h"
 #include "output/CreatePrintOut.h"
+#include "output/LoadPic.h"
+#include "output/RtfReader.h"
+#include "output/TextSheet.h"
+#include "support/CatalogueConnections.h"
 #include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
@@ -104,11 +116,14 @@ const char* kDefs =
     "EN=Arial;UTF-8;0\n"
     "DE=Arial;UTF-8;0\n"
     "[301]\n"
+    "I_Project;8;;;;;0;100;;;;\n"
     "I_AirFlow;5;;;;;0;120;;5000;;VL\n"
     "I_AirDir;8;;;;;0;154;;A;;\n"
     "I_Serie;8;;;;;0;150;;AXM;;\n"
+    "I_Type;8;;;;;0;151;;-;;\n"
     "I_Notes;8;;;;;0;113;;;;\n"
     "O_Type;8;;;;;0;302;;;;\n"
+    "O_Eta1;5;;##0.0;;;0;315;;;;%\n"
     "O_CType;8;;;;;0;303;;;;\n"
     "O_FsID;5;;0;;;0;307;;;;\n"
     "O_MotBgr;8;;;;;0;352;;;;\n"
@@ -117,6 +132,8 @@ const char* kDefs =
     "O_S1MotRpm;5;;;;;0;360;;;;UPM\n"
     "O_AccLine;8;;;;;0;374;;;;\n";
 
+// The program on the fields above, in the English number format, with a fan
+// of type AXM-S in casing S on a 4-pole 1400 1/min motor.
 class PrintOutTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -130,12 +147,7 @@ protected:
         Prog().DB = &db;
         Prog().AppPath = dir.path();
         fd.LoadFanFields();
-        fd.setValueI("O_Type", Variant("AXM-S"));
-        fd.setValueI("O_CType", Variant("S"));
-        fd.setValueI("O_FsID", Variant(7.0));
-        fd.setValueI("O_S1MotPol", Variant(4));
-        fd.setValueI("O_S2MotPol", Variant(0));
-        fd.setValueI("O_S1MotRpm", Variant(1400.0));
+        fd.ReadFromString("O_Type=AXM-S|O_CType=S|O_FsID=7|O_S1MotPol=4|O_S2MotPol=0|O_S1MotRpm=1400");
     }
 
     // Prints the layout written as TDAXIAL_EN.txt in the data folder, with a
@@ -454,6 +466,298 @@ TEST_F(PrintOutTest, PdfIsWrittenWholeOrNotAtAll)
     EXPECT_FALSE(r.printed);
     ASSERT_TRUE(ReadTextFile(pdf, after));
     EXPECT_EQ(after, bytes);
+}
+
+QByteArray Rtf(const std::string& body)
+{
+    return QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ") + body.c_str() + "\\par}";
+}
+
+// The document's text without the line break of the closing \par.
+QString Plain(const QByteArray& rtf)
+{
+    QString t = ReadRtf(rtf)->toPlainText();
+    if (t.endsWith('\n')) t.chop(1);
+    return t;
+}
+
+// Text sheets filled from the print-out's fan, its air flow 12,500 m3/h.
+class TextSheetTest : public PrintOutTest {
+protected:
+    void SetUp() override
+    {
+        PrintOutTest::SetUp();
+        fd.setValueI("I_AirFlow", Variant(12500.0));
+    }
+    FilledSheet Fill(const std::string& body) { return FillTextSheet(Rtf(body), ProjectPlaceholders(fd)); }
+};
+
+TEST_F(TextSheetTest, PlaceholdersAreFilledAndOddOnesLeftWithANote)
+{
+    units.SetUnitCode("VL", "m3/s");
+    const std::string longName(1000, 'x');
+    const struct {
+        std::string body;
+        QString plain;
+        std::size_t notes;
+    } rows[] = {
+        // The same name twice in any case, a value in the user's unit and the unit itself.
+        {"Type \\{O_Type\\}, again \\{o_type\\}: \\{I_AirFlow\\} \\{U:VL\\}.",
+         "Type  AXM-S , again  AXM-S :  3.472   m3/s .", 0},
+        {"a \\{NoSuchField\\} b", "a    b", 1},
+        // The inner placeholder first; the outer name then holds its value and is no field.
+        {"x \\{a\\{O_Type\\}b\\} y", "x {a AXM-S b} y", 1},
+        // A brace at the end, or one never closed, leaves the others working.
+        {"\\{O_Type\\} costs \\{", " AXM-S  costs {", 1},
+        {"\\{O_Type\\} \\} end", " AXM-S  } end", 0},
+        {"\\{\\}", "  ", 1},
+        {"\\{" + longName + "\\} \\{O_Type\\}", QString::fromStdString("{" + longName + "}  AXM-S "), 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.body.substr(0, 60));
+        const FilledSheet f = Fill(row.body);
+        EXPECT_EQ(Plain(f.rtf), row.plain);
+        EXPECT_EQ(f.notes.size(), row.notes);
+    }
+
+    std::string many;  // very many placeholders: bounded, every occurrence of one name filled
+    for (int i = 0; i < kMaxPlaceholders + 50; ++i) many += "\\{O_Eta1\\}";
+    const FilledSheet f = Fill(many);
+    EXPECT_EQ(f.filled, kMaxPlaceholders + 50);
+    EXPECT_FALSE(f.notes.empty());
+}
+
+TEST_F(TextSheetTest, ValuesAreEscapedForRtf)
+{
+    fd.setValueI("I_Project", Variant("Hall {B} \\ M\xC3\xBCller \xE2\x82\xAC"));
+    const FilledSheet f = Fill("P: \\{I_Project\\}!");
+    EXPECT_EQ(Plain(f.rtf), QString::fromUtf8("P:  Hall {B} \\ Müller € !"));  // any text: the RTF fuzz target
+}
+
+// Every type and series of the catalogue has both variants in every shipped
+// language, every accessory type its block text, and all fill cleanly.
+using ShippedTextSheets = test::DataFolderFixture;
+
+TEST_F(ShippedTextSheets, CoverTheCatalogueAndUseKnownNames)
+{
+    test::EnsureGuiApp();
+    const std::string data = test::BuiltDataDir();
+
+    std::string err;
+    const auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
+    ASSERT_TRUE(db) << err;
+    std::vector<std::string> files;
+    for (Recordset r = db->OpenRecordset("SELECT TpCode || '_' || TsCode FROM tblFanTpSe WHERE TsActive=1"); !r.Eof();
+         r.MoveNext())
+        for (const char* lang : {"EN", "DE", "IT"})
+            for (bool sv : {false, true}) files.push_back(TextSheetFileName(r.Field(0).toText(), sv, lang));
+    for (Recordset r = db->OpenRecordset("SELECT ActCode FROM tblAccTypes"); !r.Eof(); r.MoveNext())
+        for (const char* lang : {"EN", "DE", "IT"}) files.push_back(r.Field(0).toText() + "_" + lang + ".rtf");
+    ASSERT_GE(files.size(), 6u * 6u + 10u * 3u);
+
+    for (const std::string& name : files) {
+        QFile f(QString::fromStdString(data + "/TXT/" + name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        const QByteArray rtf = f.readAll();
+        // A note names an unreadable text or a placeholder that is no field or unit kind.
+        const FilledSheet filled = FillTextSheet(rtf, ProjectPlaceholders(rec));
+        EXPECT_TRUE(filled.notes.empty()) << name << ": " << filled.notes.front();
+        EXPECT_GT(Plain(filled.rtf).size(), 80) << name;
+        EXPECT_FALSE(Plain(filled.rtf).contains('{')) << name;
+        if (name.find('-') != std::string::npos) {  // a fan's sheet, not an accessory's block
+            EXPECT_GE(filled.filled, 8) << name;
+            EXPECT_TRUE(rtf.contains("\\{U:")) << name;
+        }
+    }
+}
+
+
+// The character format of the fragment with exactly this text.
+QTextCharFormat FormatOf(const QTextDocument& doc, const QString& text)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().text() == text) return it.fragment().charFormat();
+    ADD_FAILURE() << "no fragment \"" << text.toStdString() << "\"";
+    return {};
+}
+
+TEST(RtfReader, CharacterFormatsFollowGroupsSwitchesAndTables)
+{
+    test::EnsureGuiApp();
+    QString err;
+    auto doc = ReadRtf("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+                       "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}"
+                       "\\fs20 plain {\\b bold} {\\i\\fs32 italic16} \\ul under\\ulnone  \\b1 on\\b0  off"
+                       " {\\f1 roman}{\\cf2 navy}}",
+                       &err);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_EQ(doc->toPlainText(), "plain bold italic16 under on off romannavy");
+    const struct {
+        const char* text;
+        bool bold, italic, underline;
+        double points;
+        const char* family;
+    } rows[] = {
+        {"plain ", false, false, false, 10, "Arial"},
+        {"bold", true, false, false, 10, "Arial"},
+        {"italic16", false, true, false, 16, "Arial"},
+        {"under", false, false, true, 10, "Arial"},
+        {"on", true, false, false, 10, "Arial"},
+        {" off ", false, false, false, 10, "Arial"},  // the groups closed, the switches off
+        {"roman", false, false, false, 10, "Times New Roman"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const QTextCharFormat f = FormatOf(*doc, row.text);
+        EXPECT_EQ(f.fontWeight() >= QFont::Bold, row.bold);
+        EXPECT_EQ(f.fontItalic(), row.italic);
+        EXPECT_EQ(f.fontUnderline(), row.underline);
+        EXPECT_DOUBLE_EQ(f.fontPointSize(), row.points);
+        EXPECT_EQ(f.fontFamilies().toStringList().value(0), row.family);
+    }
+    EXPECT_EQ(FormatOf(*doc, "navy").foreground().color(), QColor(0, 0, 128));
+}
+
+TEST(RtfReader, TextEscapesAndWhatIsNeverShown)
+{
+    test::EnsureGuiApp();
+    const int deep = 10 * 1024 * 1024;
+    const QByteArray nested = "{\\rtf1{\\b bold " + QByteArray(deep, '{') + "deep" + QByteArray(deep, '}') + " after}plain}";
+    QByteArray junk("{\\rtf1 ok ");  // binary behind a valid start: control bytes dropped
+    for (int i = 0; i < 4096; ++i) junk.append(static_cast<char>((i * 37 + 11) & 0xFF));
+    const struct {
+        QByteArray rtf;
+        QString plain;     // the whole text, or its start when prefix is set
+        const char* note;  // part of the reader's note; "" none
+        bool prefix = false;
+    } rows[] = {
+        // \u-3913 is U+F0B7; the fallback "?" and, with \uc2, "OM" are dropped.
+        {"{\\rtf1\\ansi\\ansicpg1252 K\\'e4lte \\'80 \\u8364? {\\uc2\\u937 OM x}\\u-3913?}",
+         QString::fromUtf8("Kälte € € \u03A9 x\uF0B7"), ""},
+        {"{\\rtf1 First\\par Second\\line same\\tab cell \\{name\\}}",
+         "First\nSecond\nsame\tcell {name}", ""},
+        {"{\\rtf1{\\*\\generator Writer 1.0;}{\\*\\unknowndest secret {nested secret}}"
+         "{\\info{\\title Hidden title}}{\\stylesheet{\\s0 Normal;}}"
+         "\\viewkind4\\hyphauto1 Visible{\\pict\\pngblip 89504e47}\\bin4 \x01\x02}{ text}",
+         "Visible text", ""},
+        {"{\\rtf1{\\b Bold part}\\par Second {\\i unfinished", "Bold part\nSecond unfinished", "2 open group"},
+        {"{\\rtf1 end in an escape \\'e", "end in an escape ", "truncated", true},
+        {"{\\rtf1 end in a word \\", "end in a word ", "truncated", true},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "", "not an RTF text"},
+        {nested, "bold deep afterplain", "nested deeper"},
+        {junk, "ok ", "", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rtf.left(40).toStdString());
+        QString err;
+        const auto doc = ReadRtf(row.rtf, &err);
+        ASSERT_NE(doc, nullptr);
+        if (row.prefix) EXPECT_TRUE(doc->toPlainText().startsWith(row.plain));
+        else EXPECT_EQ(doc->toPlainText(), row.plain);
+        if (row.note[0]) {
+            EXPECT_TRUE(err.contains(row.note)) << err.toStdString();
+        } else if (!row.prefix) {
+            EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+        }
+        if (row.rtf == nested) {
+            EXPECT_TRUE(FormatOf(*doc, "bold deep after").fontWeight() >= QFont::Bold);
+            EXPECT_FALSE(FormatOf(*doc, "plain").fontWeight() >= QFont::Bold);  // the group count came back right
+        }
+    }
+}
+
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+TEST(LoadPic, ReadsPngJpegAndTiffWithAnyCaseOfExtension)
+{
+    test::TempDir dir;
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    for (int y = 6; y < 16; ++y)
+        for (int x = 0; x < 40; ++x) img.setPixel(x, y, qRgb(200, 0, 0));
+    const struct {
+        const char* name;
+        const char* format;
+    } files[] = {{"a.PNG", "PNG"}, {"b.jpeg", "JPEG"}, {"c.Tiff", "TIFF"}, {"d.tif", "TIFF"}};
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        ASSERT_TRUE(img.save(Q(dir.file(f.name)), f.format));
+        QImage out;
+        EXPECT_EQ(LoadPic(Q(dir.file(f.name)), out), "");
+        ASSERT_EQ(out.size(), QSize(40, 30));
+        EXPECT_TRUE(qRed(out.pixel(5, 10)) > 150 && qGreen(out.pixel(5, 10)) < 60);  // the red band, not blank
+        EXPECT_EQ(out.pixel(5, 25) | 0x0F0F0F, qRgb(255, 255, 255));
+    }
+}
+
+TEST(LoadPic, EveryRefusalHasItsMessageAndLeavesNoPicture)
+{
+    test::TempDir dir;
+    QImage big(200, 200, QImage::Format_RGB32);
+    big.fill(Qt::blue);
+    ASSERT_TRUE(big.save(Q(dir.file("full.tif")), "TIFF"));
+    QFile full(Q(dir.file("full.tif")));
+    ASSERT_TRUE(full.open(QIODevice::ReadOnly));
+    const std::string cutTiff = full.read(64).toStdString();
+
+    const QString notThere = QString::fromUtf8("Datei nicht vorhanden/verfügbar");
+    const QString unsupported = QString::fromUtf8("Bildformat wird nicht unterstützt");
+    const struct {
+        QString path;
+        QString message;  // "*" any message
+    } rows[] = {
+        {"a.b", "Ungeeigneter Dateiname"},
+        {"  a.bm  ", "Ungeeigneter Dateiname"},  // trimmed first
+        {Q(dir.file("none.png")), notThere},
+        {Q(dir.path()), notThere},
+        {Q(dir.write("nine.png", "123456789")), "Leere Datei"},
+        {Q(dir.write("pic.png.txt", "0123456789abc")), unsupported},
+        {Q(dir.write("bad.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, '\x55'))),
+         "Ungeeigneter Parameter\r\nBitmap kann nicht aus Bild-Datei erstellt werden"},
+        {Q(dir.write("fake.tif", "this is not a picture at all")), "unbekanntes Bildformat\r\nInitialisierung scheitert"},
+        {Q(dir.write("bad.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'x'))),
+         "Laden des Bildes scheitert (Loadpicture)"},
+        {Q(dir.write("drawing.wmf", std::string(64, '\x01'))), "Laden des Bildes scheitert (Loadpicture)"},
+        {Q(dir.write("cut.tif", cutTiff)), "*"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        QImage out = big;
+        const QString msg = LoadPic(row.path, out);
+        if (row.message == "*") EXPECT_FALSE(msg.isEmpty());
+        else EXPECT_EQ(msg, row.message);
+        EXPECT_TRUE(out.isNull());
+    }
+}
+
+
+TEST(ShippedContent, EveryDrawingTheCatalogueCanAskForIsThere)
+{
+    std::string err;
+    const auto db = test::OpenSqliteCatalogue(test::CatalogueFile(), &err);
+    ASSERT_TRUE(db) << err;
+    std::vector<std::string> names = {"LOGO.jpg", "RI_A.jpg", "RI_B.jpg"};
+    // Type and casing of every size, with every air direction that has dimension labels:
+    // eight pairs of type and casing, each drawn for both air directions.
+    for (Recordset r = db->OpenRecordset("SELECT DISTINCT s.TpCode, d.CaType, m.TdCode FROM tblFanData d "
+                                         "INNER JOIN tblFanSizes s ON s.FsID = d.FsID "
+                                         "INNER JOIN tblFanDims m ON m.TpCode = s.TpCode");
+         !r.Eof(); r.MoveNext()) {
+        const std::string casing = r.Field(1).toText();
+        const bool plain = casing.empty() || casing == "-" || casing == "--";
+        names.push_back(r.Field(0).toText() + "_" + r.Field(2).toText() + (plain ? "" : "_" + casing) + ".png");
+    }
+    EXPECT_EQ(names.size(), 3u + 16u);
+    for (Recordset r = db->OpenRecordset("SELECT ActCode FROM tblAccTypes"); !r.Eof(); r.MoveNext())
+        names.push_back(r.Field(0).toText() + ".png");
+    for (const std::string& name : names) {
+        QImage img;
+        const QString msg = LoadPic(QString::fromStdString(test::BuiltDataDir() + "/CAD/" + name), img);
+        EXPECT_TRUE(msg.isEmpty()) << name << ": " << msg.toStdString();
+        EXPECT_GE(img.width(), 200) << name;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The performance chart over a hand-made catalogue: the point lists against
 // values worked out by hand, the panels, the dynamic pressure line, the
-// pictures, and the bad input a fan file or a catalogue can bring.
+// pictures, and the bad input a fan file or a catalogue can bring. The sound
+// sheet's content: options, table texts, NR values and chart series.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -8,18 +9,21 @@
 #include <QProcess>
 
 #include "common/IniFile.h"
+#include "common/NumberFormat.h"
 #include "common/Program.h"
 #include "common/SettingsStore.h"
-#include "model/ModelTestSupport.h"
 #include "model/CFanData.h"
+#include "model/ModelTestSupport.h"
 #include "output/CFanCurve.h"
 #include "output/ChartPage.h"
 #include "output/PngWriter.h"
+#include "output/SoundSheet.h"
+#include "support/GuiApp.h"
 #include "support/SqliteTestDb.h"
 #include "support/TestCatalogue.h"
-#include "support/GuiApp.h"
 #include "support/TestSupport.h"
 #include "units/CUnit.h"
+
 
 using namespace aerolyx;
 
@@ -57,22 +61,17 @@ protected:
         Prog().Ini = &ini_;
         Prog().Settings = &settings_;
         ASSERT_GT(record_.LoadFanFields(ini_), 0);
-        Fan(1, 2, 4, 50);
+        record_.ReadFromString("O_FanName=AXT 400|O_FanPol1=2|O_SizeD=500|O_Airflow1=2500|O_PresT1=450|O_Eta1=43|"
+                               "O_Vkw1=0.7|O_Lw1=89");
+        Fan(1, 4, 50);
         ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     }
-    void Fan(int fsId, int pole1, int pole2, int frq)
+    // The size at 2 poles, with a second speed at pole2 (0: none).
+    void Fan(int fsId, int pole2, int frq)
     {
         record_.setValueI("O_FsID", Variant(fsId));
-        record_.setValueI("O_FanPol1", Variant(pole1));
         record_.setValueI("O_FanPol2", Variant(pole2));
         record_.setValueI("I_Frq", Variant(frq));
-        record_.setValueI("O_FanName", Variant("AXT 400"));
-        record_.setValueI("O_SizeD", Variant(500.0));
-        record_.setValueI("O_Airflow1", Variant(2500.0));
-        record_.setValueI("O_PresT1", Variant(450.0));
-        record_.setValueI("O_Eta1", Variant(43.0));
-        record_.setValueI("O_Vkw1", Variant(0.7));
-        record_.setValueI("O_Lw1", Variant(89.0));
     }
 
     test::SqliteTestDb db_;
@@ -112,7 +111,7 @@ TEST_F(FanCurveTest, PointListsFollowTheFanLawsWithTheirCutOffs)
     for (const auto& row : rows) {
         SCOPED_TRACE("size " + std::to_string(row.fsId) + " speed " + std::to_string(row.speed) + " at " +
                      std::to_string(row.frq) + " Hz");
-        Fan(row.fsId, 2, row.pole2, row.frq);
+        Fan(row.fsId, row.pole2, row.frq);
         ASSERT_TRUE(chart_.SubLoadFanRecords(record_, row.speed));
         EXPECT_EQ(chart_.PointsText(), row.points);
         EXPECT_EQ(chart_.Note(), "");
@@ -122,7 +121,7 @@ TEST_F(FanCurveTest, PointListsFollowTheFanLawsWithTheirCutOffs)
 
 TEST_F(FanCurveTest, MissingOrBadDataGivesANoteNeverSampleCurves)
 {
-    Fan(3, 2, 0, 50);  // a size without curve rows
+    Fan(3, 0, 50);  // a size without curve rows
     EXPECT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     EXPECT_EQ(chart_.Note(), "No curve data");
     chart_.DrawCurves();
@@ -134,19 +133,19 @@ TEST_F(FanCurveTest, MissingOrBadDataGivesANoteNeverSampleCurves)
     EXPECT_FALSE(chart_.SubLoadFanRecords(record_, 1));
     EXPECT_EQ(chart_.Labels(), "");
 
-    Fan(4, 2, 0, 50);  // a negative flow is left out and named
+    Fan(4, 0, 50);  // a negative flow is left out and named
     ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     EXPECT_EQ(chart_.PointList(CFanCurve::Pressure), "800,100");
     EXPECT_NE(chart_.Note().find("negative"), std::string::npos);
 
     // A zero frequency would divide by zero: the curves stay as measured.
-    Fan(1, 2, 0, 0);
+    Fan(1, 0, 0);
     ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     EXPECT_EQ(chart_.PointList(CFanCurve::Pressure), "2001,402;3000,300|2500,500");
     EXPECT_FALSE(chart_.Note().empty());
 
     db_.Exec("DROP TABLE tblFanCurve");
-    Fan(1, 2, 0, 50);
+    Fan(1, 0, 50);
     EXPECT_FALSE(chart_.SubLoadFanRecords(record_, 1));
     EXPECT_NE(chart_.Note().find("cannot be read"), std::string::npos);
     EXPECT_EQ(chart_.Labels(), "");
@@ -240,7 +239,7 @@ TEST_F(FanCurveTest, ChartsPaintTheirCurvesOddOnesPaintAndOwnPngIsLossless)
 
     QPainter p(&img);
     CFanCurve().Paint(p, QRectF(0, 0, 300, 200));  // nothing loaded
-    Fan(4, 2, 0, 50);                               // a single point in a tiny box
+    Fan(4, 0, 50);                                  // a single point in a tiny box
     ASSERT_TRUE(chart_.SubLoadFanRecords(record_, 1));
     chart_.Paint(p, QRectF(0, 0, 40, 30));
 }
@@ -260,6 +259,141 @@ TEST_F(FanCurveTest, PdfPageCarriesTheHeaderAndTheChart)
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_TRUE(text.contains("Hall 3 - Miller") && text.contains("AXT 400")) << text.toStdString();
     EXPECT_FALSE(WriteChartPdf(dir.file("no/such/dir/c.pdf"), chart_, h, QPageLayout::Landscape, QPageSize::A4, &error));
+}
+
+class SoundSheetTest : public test::DataFolderFixture {
+protected:
+    void SetUp() override
+    {
+        DataFolderFixture::SetUp();
+        DisplayLocale() = NumberLocale{};
+        rec.ClearAllValues();
+        // A fan chosen at 3 m, as the demo catalogue gives it.
+        rec.ReadFromString(
+            "O_FanName=AXM-L 355-L 29° A-2|I_Project=Hall 4|I_ClientName=Miller|I_LwpDist=3|"
+            "O_Lw1=92.7|O_LwA1=71.6|"
+            "O_L1wp1=77|O_L1wp2=83.8|O_L1wp3=87.4|O_L1wp4=87.8|O_L1wp5=85.1|O_L1wp6=79.1|O_L1wp7=67.4|O_L1wp8=58.1|"
+            "O_L1wp1d=33.3|O_L1wp2d=50.2|O_L1wp3d=61.3|O_L1wp4d=67.1|O_L1wp5d=67.6|O_L1wp6d=62.8|O_L1wp7d=50.9|"
+            "O_L1wp8d=39.5|");
+    }
+    static SoundOptions Opts(bool pressure, bool nr)
+    {
+        SoundOptions o;
+        o.pressure = pressure;
+        o.nrView = nr;
+        return o;
+    }
+};
+
+TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaults)
+{
+    // Opt1/Opt2: power or pressure; Opt3/Opt4: band levels or NR. Both of a
+    // pair set: the later button was selected last; neither or rubbish: the
+    // defaults. (Saving them is checked through the sound window.)
+    const struct {
+        const char *opt1, *opt2, *opt3, *opt4;
+        SoundOptions expected;
+    } rows[] = {
+        {"", "", "", "", Opts(true, false)},
+        {"1", "0", "0", "1", Opts(false, true)},
+        {"1", "1", "1", "1", Opts(true, true)},
+        {"yes", "yes", "yes", "yes", Opts(true, false)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.opt1) + row.opt2 + row.opt3 + row.opt4);
+        MemorySettingsStore store;
+        const char* values[] = {row.opt1, row.opt2, row.opt3, row.opt4};
+        for (int k = 0; k < 4; ++k)
+            if (values[k][0]) store.Set("SOUND", "Opt" + std::to_string(k + 1), values[k]);
+        EXPECT_EQ(SoundOptions::Load(store), row.expected);
+    }
+}
+
+TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
+{
+    // Levels picked so that the NR 50 curve (the one whose coefficients are
+    // published) is the first above each, worked by hand: NR 50 lies at
+    // 58.49 dB (250 Hz), 53.53 (500 Hz), 49.94 (1 kHz), 43.51 (8 kHz), and
+    // NR = 50 x level / curve level. 63 Hz is below NR 0 (35.5 dB).
+    rec.ReadFromString("O_L1wp1d=33.3|O_L1wp2d=0|O_L1wp3d=55|O_L1wp4d=50|O_L1wp5d=48|O_L1wp6d=-5|O_L1wp7d=|"
+                        "O_L1wp8d=39.5|");
+    SoundSheet s;
+    s.Open(rec, Opts(true, true));
+    const SoundTable t = s.Table();
+    ASSERT_EQ(t.rows(), 2);
+    EXPECT_EQ(t.fixedRows, 1);
+    EXPECT_EQ(t.fixedCols, 1);
+    EXPECT_EQ(t.cells[0], (std::vector<std::string>{"Description", "Max ", "63 Hz", "125 Hz", "250 Hz", "500 Hz",
+                                                    "1 kHz", "2 kHz", "4 kHz", "8 kHz"}));
+    // 250 Hz: 50 x 55 / 58.49 = 47.01; 500 Hz: 50 x 50 / 53.53 = 46.70;
+    // 1 kHz: 50 x 48 / 49.94 = 48.05; 8 kHz: 50 x 39.5 / 43.51 = 45.40.
+    EXPECT_EQ(t.cells[1], (std::vector<std::string>{"SPL", "48.1", "0.0", "0.0", "47.0", "46.7", "48.1", "0.0", "",
+                                                    "45.4"}));
+    EXPECT_EQ(s.MaxNRBand(), 5);
+    EXPECT_FALSE(s.BandNR(7).has_value());
+    EXPECT_EQ(s.TitleLine1(), "NR Noise Level  -  AXM-L 355-L 29° A-2");
+    EXPECT_EQ(s.TitleLine2(), "Hall 4 - Miller");
+    EXPECT_EQ(s.AxisTitleY(), "SPL [dB(A)]");
+
+    // At 1 kHz every curve's level is its NR: 85.1 dB lies below NR 90 (90 dB).
+    s.SetOptions(Opts(false, true));
+    EXPECT_EQ(s.Table().cells[1][6], "85.1");
+    EXPECT_EQ(s.Table().cells[1][0], "LWA");
+}
+
+TEST_F(SoundSheetTest, ChartsPutBandLevelsAtTheBandCentresAndLabelThemWithTheirNR)
+{
+    SoundSheet s;
+    s.Open(rec, Opts(false, false));
+    ASSERT_EQ(s.Series().size(), 1u);
+    const auto power = s.Series()[0].points;
+    ASSERT_EQ(power.size(), 8u);
+    EXPECT_DOUBLE_EQ(power[0].x, 63);
+    EXPECT_DOUBLE_EQ(power[7].x, 8000);
+    EXPECT_DOUBLE_EQ(power[3].y, 87.8);
+    EXPECT_EQ(power[7].label, "8000");
+
+    s.SetOptions(Opts(true, true));
+    const auto series = s.Series();
+    ASSERT_EQ(series.size(), 19u);  // NR 100 down to NR 15, then the bands
+    for (int i = 0; i < 18; ++i) {
+        SCOPED_TRACE(series[i].title);
+        EXPECT_EQ(series[i].title, std::to_string(100 - 5 * i));
+        ASSERT_EQ(series[i].points.size(), 8u);
+        EXPECT_NEAR(series[i].points[4].y, 100 - 5 * i, 0.1);  // at 1 kHz a curve's level is its NR
+        if (i > 0) {
+            EXPECT_LT(series[i].points[0].y, series[i - 1].points[0].y);
+        }
+    }
+    const SoundSeries& bands = series.back();
+    EXPECT_FALSE(bands.isCurve);
+    ASSERT_EQ(bands.points.size(), 8u);
+    // The band's level on the level axis, its NR as the label.
+    EXPECT_DOUBLE_EQ(bands.points[7].y, 39.5);
+    EXPECT_EQ(bands.points[7].label, "45.4");
+    EXPECT_EQ(bands.points[0].label, "0.0");
+    EXPECT_EQ(bands.highlight, 4);  // 1 kHz, NR 67.6
+}
+
+TEST_F(SoundSheetTest, AnOldFanFileWithoutBandFieldsShowsWhatItHas)
+{
+    CFanData old;
+    old.LoadFanFields();
+    old.ReadFromString("O_FanName=AXM 400|I_LwpDist=3|O_LwA1=70.2|");
+    SoundSheet s;
+    s.Open(old, Opts(true, false));
+    EXPECT_EQ(s.Table().cells[2], (std::vector<std::string>{"SPL", "70.2", "", "", "", "", "", "", "", ""}));
+    EXPECT_TRUE(s.Series().back().points.empty());
+    s.SetOptions(Opts(true, true));
+    EXPECT_EQ(s.MaxNRBand(), 0);
+    EXPECT_EQ(s.Series().back().highlight, -1);
+    // Negative and zero levels rate NR 0 and are drawn where they are.
+    old.ReadFromString("O_L1wp2d=-4|O_L1wp9d=1|O_L1wp8d=0|");
+    EXPECT_EQ(s.Table().cells[1][3], "0.0");
+    EXPECT_EQ(s.Table().cells[1][9], "0.0");
+    const auto pts = s.Series().back().points;
+    ASSERT_EQ(pts.size(), 2u);
+    EXPECT_DOUBLE_EQ(pts[0].y, -4);
 }
 
 }  // namespace
