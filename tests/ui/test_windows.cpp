@@ -112,18 +112,6 @@ protected:
     std::vector<std::string> messages_;
 };
 
-// Picks candidate `number` of the result list when it opens.
-inline void PickFromList(int number, int* count = nullptr)
-{
-    WhenModal([=](QWidget* dlg) {
-        auto* s = qobject_cast<frmSelect*>(dlg);
-        ASSERT_NE(s, nullptr);
-        if (count) *count = s->Grid()->rowCount();
-        ASSERT_TRUE(s->SelectCandidate(number));
-        s->OnOk();
-    });
-}
-
 // The main window with file names and the unsaved-work answer scripted.
 class MainWindowTest : public ProgramTest {
 protected:
@@ -146,6 +134,25 @@ protected:
     }
 
     CFanData& fd() { return w_->Project(); }
+    // Opens a project file as if chosen in the file dialog.
+    void Open(const std::string& file)
+    {
+        nextFile_ = file;
+        w_->RunTool("miOpen");
+    }
+    // Runs the calculation and takes candidate `number` of the result list
+    // (`count`: how many it lists).
+    void Calculate(int number, int* count = nullptr)
+    {
+        WhenModal([=](QWidget* dlg) {
+            auto* s = qobject_cast<frmSelect*>(dlg);
+            ASSERT_NE(s, nullptr);
+            if (count) *count = s->Grid()->rowCount();
+            ASSERT_TRUE(s->SelectCandidate(number));
+            s->OnOk();
+        });
+        w_->RunTool("miCalc");
+    }
     // The text a field's cell shows, in whichever grid holds it.
     std::string Shown(const std::string& field)
     {
@@ -159,8 +166,7 @@ protected:
     // the first two accessories offered for it.
     void ChooseFanWithTwoAccessories(int number)
     {
-        PickFromList(number);
-        w_->RunTool("miCalc");
+        Calculate(number);
         ASSERT_FALSE(w_->Outdated());
         WhenModal([](QWidget* dlg) {
             auto* a = qobject_cast<frmAcc*>(dlg);
@@ -184,6 +190,8 @@ protected:
 using namespace aerolyx;
 
 using test::MainWindowTest;
+
+namespace {
 
 TEST(FieldGrid, RowsPositionsAndGreyCells)
 {
@@ -246,8 +254,6 @@ TEST(TranslateForm, TranslatesEveryKindOfTextFromTheOriginalsAndHonoursTags)
     EXPECT_EQ(TagUnitKind("/NTRN /U:VL more"), "VL");
 }
 
-namespace {
-
 // Three candidates as the selection lists them, in the English number format.
 ResultTable ThreeCandidates()
 {
@@ -262,21 +268,17 @@ ResultTable ThreeCandidates()
         {"axm 450", "9,800", "0.75", "68.5", "980.00"},
         {"AXL 630", "10,050", "0.75", "74.2", "1,410.00"},
     };
+    const int cols[] = {0, 1, 5, 9, 10};
     for (const auto& s : shown) {
-        std::vector<std::string> row(ResultTable::kColumns, "");
-        std::vector<double> v(ResultTable::kColumns, NAN);
-        const int cols[] = {0, 1, 5, 9, 10};
+        t.rows.emplace_back(ResultTable::kColumns, "");
+        t.values.emplace_back(ResultTable::kColumns, NAN);
         for (int i = 0; i < 5; ++i) {
-            row[cols[i]] = s[i];
-            if (i > 0) v[cols[i]] = std::stod(ReplaceAll(s[i], ",", ""));
+            t.rows.back()[cols[i]] = s[i];
+            if (i > 0) t.values.back()[cols[i]] = std::stod(ReplaceAll(s[i], ",", ""));
         }
-        t.rows.push_back(row);
-        t.values.push_back(v);
     }
     return t;
 }
-
-}  // namespace
 
 TEST(frmSelect, SortsByNumberMarksTheBestFiltersAndTakesTheSelectedCandidate)
 {
@@ -387,8 +389,7 @@ TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndBadFilesLoseNothing)
     for (const std::string& bad : {garbage, dir.file("missing.txt")}) {
         SCOPED_TRACE(bad);
         messages_.clear();
-        nextFile_ = bad;
-        w_->RunTool("miOpen");
+        Open(bad);
         EXPECT_EQ(messages_.size(), 1u);
         EXPECT_EQ(fd().ValueI("I_AirFlow").toDouble(), 7300);
         EXPECT_EQ(w_->FileName(), dir.file("p1.txt"));
@@ -396,8 +397,7 @@ TEST_F(MainWindowTest, SaveNewOpenRestoreTheProjectAndBadFilesLoseNothing)
     // What the file does not hold starts from the defaults, never from the
     // previous project.
     w_->EnterCell("I_TolV", "25");
-    nextFile_ = dir.write("mixed.txt", "I_AirFlow=9100\ngarbage line\nI_Nothing=1\n\xff\xfe\x00=\nI_TolV=abc\n");
-    w_->RunTool("miOpen");
+    Open(dir.write("mixed.txt", "I_AirFlow=9100\ngarbage line\nI_Nothing=1\n\xff\xfe\x00=\nI_TolV=abc\n"));
     EXPECT_EQ(Shown("I_AirFlow"), "9,100");
     EXPECT_NE(fd().ValueI("I_TolV").toDouble(), 25);
     EXPECT_EQ(fd().ValueI("O_Code").toText(), "");
@@ -435,8 +435,7 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
     QLineEdit* code = w_->CodeBox();
     EXPECT_EQ(code->palette().color(QPalette::Text), QColor(0xFF, 0, 0)) << "outdated at the start";
     int rows = 0;
-    test::PickFromList(2, &rows);
-    w_->RunTool("miCalc");
+    Calculate(2, &rows);
     ASSERT_GT(rows, 1) << "the default duty gives several fans";
     EXPECT_EQ(code->palette().color(QPalette::Text), QColor(0, 0, 0xFF));
     EXPECT_EQ(S(code->text()), fd().ValueF("O_Code"));
@@ -457,8 +456,7 @@ TEST_F(MainWindowTest, CalculationListAndAccessoriesFollowTheFan)
 
     // Another size: the accessories move to its articles.
     w_->EnterCell("I_AirFlow", "9,000");
-    test::PickFromList(1);
-    w_->RunTool("miCalc");
+    Calculate(1);
     ASSERT_NE(fd().ValueI("O_FsID").toDouble(), fsId);
     // Which articles they become is the calculation command's test.
     EXPECT_EQ(AccLine::Parse(fd().ValueI("O_AccLine").toText()).ids.size(), 2u);
@@ -513,8 +511,7 @@ TEST_F(MainWindowTest, UnsavedChangesAreAskedForAndTheTitleNamesTheFile)
     // Cancel: New, Open and closing leave the project alone.
     answer_ = A::Cancel;
     w_->RunTool("miNew");
-    nextFile_ = dir.write("other.txt", "I_AirFlow=1234\n");
-    w_->RunTool("miOpen");
+    Open(dir.write("other.txt", "I_AirFlow=1234\n"));
     w_->show();
     w_->close();
     EXPECT_TRUE(w_->isVisible());
@@ -551,11 +548,9 @@ TEST_F(MainWindowTest, RecentFilesAreRememberedAndAGoneOneLeavesTheList)
     test::TempDir dir;
     // The last eight files, newest first; one opened again moves to the top.
     for (int i = 1; i <= 10; ++i) {
-        nextFile_ = dir.write("f" + std::to_string(i) + ".txt", "I_AirFlow=" + std::to_string(1000 * i) + "\n");
-        w_->RunTool("miOpen");
+        Open(dir.write("f" + std::to_string(i) + ".txt", "I_AirFlow=" + std::to_string(1000 * i) + "\n"));
     }
-    nextFile_ = dir.file("f5.txt");
-    w_->RunTool("miOpen");
+    Open(dir.file("f5.txt"));
     const std::vector<std::string> recent = w_->RecentFiles();
     ASSERT_EQ(recent.size(), 8u);
     EXPECT_EQ(recent[0], dir.file("f5.txt"));
@@ -597,8 +592,6 @@ TEST_F(MainWindowTest, CaptionsSayWhatTheValuesAre)
         EXPECT_EQ(caption(field), expected);
     }
 }
-
-namespace {
 
 using FrontEndsTest = test::MainWindowTest;
 
@@ -648,9 +641,8 @@ TEST_F(FrontEndsTest, TheCalculationGivesTheSameFanFile)
     }
     test::TempDir dir;
     int listed = 0;
-    test::PickFromList(2, &listed);
     nextFile_ = dir.file("window.txt");
-    w_->RunTool("miCalc");
+    Calculate(2, &listed);
     ASSERT_GT(listed, 1) << "the duty gives several fans";
     ASSERT_FALSE(w_->Outdated());
     w_->RunTool("miSave");
@@ -949,8 +941,6 @@ protected:
     QTimer dismisser_;
 };
 
-}  // namespace
-
 TEST_F(GridEditingTest, AccessoryQuantityEditorRefusesTextAndTakesWholeQuantities)
 {
     ASSERT_NO_FATAL_FAILURE(ChooseFanWithTwoAccessories(1));
@@ -1105,3 +1095,5 @@ TEST_F(Screenshots, EveryWindowInEveryLanguage)
             }
     }
 }
+
+}  // namespace
