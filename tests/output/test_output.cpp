@@ -996,6 +996,7 @@ TEST_F(FanCurveTest, PdfPageCarriesTheHeaderAndTheChart)
     EXPECT_FALSE(WriteChartPdf(dir.file("no/such/dir/c.pdf"), chart_, h, QPageLayout::Landscape, QPageSize::A4, &error));
 }
 
+// The options below are SoundOptions{pressure, nrView}.
 class SoundSheetTest : public test::DataFolderFixture {
 protected:
     void SetUp() override
@@ -1011,13 +1012,6 @@ protected:
             "O_L1wp1d=33.3|O_L1wp2d=50.2|O_L1wp3d=61.3|O_L1wp4d=67.1|O_L1wp5d=67.6|O_L1wp6d=62.8|O_L1wp7d=50.9|"
             "O_L1wp8d=39.5|");
     }
-    static SoundOptions Opts(bool pressure, bool nr)
-    {
-        SoundOptions o;
-        o.pressure = pressure;
-        o.nrView = nr;
-        return o;
-    }
 };
 
 TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaults)
@@ -1029,10 +1023,10 @@ TEST_F(SoundSheetTest, OptionsComeFromTheSettingsWithTheirDefaults)
         const char *opt1, *opt2, *opt3, *opt4;
         SoundOptions expected;
     } rows[] = {
-        {"", "", "", "", Opts(true, false)},
-        {"1", "0", "0", "1", Opts(false, true)},
-        {"1", "1", "1", "1", Opts(true, true)},
-        {"yes", "yes", "yes", "yes", Opts(true, false)},
+        {"", "", "", "", SoundOptions{true, false}},
+        {"1", "0", "0", "1", SoundOptions{false, true}},
+        {"1", "1", "1", "1", SoundOptions{true, true}},
+        {"yes", "yes", "yes", "yes", SoundOptions{true, false}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.opt1) + row.opt2 + row.opt3 + row.opt4);
@@ -1053,7 +1047,7 @@ TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
     rec.ReadFromString("O_L1wp1d=33.3|O_L1wp2d=0|O_L1wp3d=55|O_L1wp4d=50|O_L1wp5d=48|O_L1wp6d=-5|O_L1wp7d=|"
                         "O_L1wp8d=39.5|");
     SoundSheet s;
-    s.Open(rec, Opts(true, true));
+    s.Open(rec, SoundOptions{true, true});
     const SoundTable t = s.Table();
     ASSERT_EQ(t.rows(), 2);
     EXPECT_EQ(t.fixedRows, 1);
@@ -1071,7 +1065,7 @@ TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
     EXPECT_EQ(s.AxisTitleY(), "SPL [dB(A)]");
 
     // At 1 kHz every curve's level is its NR: 85.1 dB lies below NR 90 (90 dB).
-    s.SetOptions(Opts(false, true));
+    s.SetOptions(SoundOptions{false, true});
     EXPECT_EQ(s.Table().cells[1][6], "85.1");
     EXPECT_EQ(s.Table().cells[1][0], "LWA");
 }
@@ -1079,7 +1073,7 @@ TEST_F(SoundSheetTest, NRPerBandAgainstTheCurvesAtTheBandsOwnFrequency)
 TEST_F(SoundSheetTest, ChartsPutBandLevelsAtTheBandCentresAndLabelThemWithTheirNR)
 {
     SoundSheet s;
-    s.Open(rec, Opts(false, false));
+    s.Open(rec, SoundOptions{false, false});
     ASSERT_EQ(s.Series().size(), 1u);
     const auto power = s.Series()[0].points;
     ASSERT_EQ(power.size(), 8u);
@@ -1088,7 +1082,7 @@ TEST_F(SoundSheetTest, ChartsPutBandLevelsAtTheBandCentresAndLabelThemWithTheirN
     EXPECT_DOUBLE_EQ(power[3].y, 87.8);
     EXPECT_EQ(power[7].label, "8000");
 
-    s.SetOptions(Opts(true, true));
+    s.SetOptions(SoundOptions{true, true});
     const auto series = s.Series();
     ASSERT_EQ(series.size(), 19u);  // NR 100 down to NR 15, then the bands
     for (int i = 0; i < 18; ++i) {
@@ -1116,10 +1110,10 @@ TEST_F(SoundSheetTest, AnOldFanFileWithoutBandFieldsShowsWhatItHas)
     old.LoadFanFields();
     old.ReadFromString("O_FanName=AXM 400|I_LwpDist=3|O_LwA1=70.2|");
     SoundSheet s;
-    s.Open(old, Opts(true, false));
+    s.Open(old, SoundOptions{true, false});
     EXPECT_EQ(s.Table().cells[2], (std::vector<std::string>{"SPL", "70.2", "", "", "", "", "", "", "", ""}));
     EXPECT_TRUE(s.Series().back().points.empty());
-    s.SetOptions(Opts(true, true));
+    s.SetOptions(SoundOptions{true, true});
     EXPECT_EQ(s.MaxNRBand(), 0);
     EXPECT_EQ(s.Series().back().highlight, -1);
     // Negative and zero levels rate NR 0 and are drawn where they are.
