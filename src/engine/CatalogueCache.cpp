@@ -10,7 +10,8 @@ std::size_t CachedCurves::Bytes() const
 {
     std::size_t n = sizeof(*this);
     for (const CachedCurve& c : curves)
-        n += sizeof(c) + 6 * c.flow.capacity() * sizeof(double) + sizeof(std::array<FitSlot, kColumns>);
+        n += sizeof(c) + 6 * c.flow.capacity() * sizeof(double) + sizeof(std::array<FitSlot, kColumns>) +
+             sizeof(LimitSlot);
     return n;
 }
 
@@ -38,6 +39,25 @@ std::size_t CatalogueCache::KeyHash::operator()(const Key& k) const
     std::size_t h = std::hash<double>()(ratio);
     for (const int part : {kind, fsid, pole, frequency}) h = h * 1000003u ^ std::hash<int>()(part);
     return h;
+}
+
+bool CachedCurves::FindLimits(int slot, double lower, double upper, LimitValues& out) const
+{
+    std::lock_guard<std::mutex> lock(fitMutex_);
+    const auto s = static_cast<std::size_t>(slot - 1);
+    if (slot < 1 || s >= limits_.size()) return false;
+    const LimitSlot& l = limits_[s];
+    if (!l.made || l.lower != lower || l.upper != upper) return false;
+    out = l.values;
+    return true;
+}
+
+void CachedCurves::KeepLimits(int slot, double lower, double upper, const LimitValues& values) const
+{
+    std::lock_guard<std::mutex> lock(fitMutex_);
+    if (slot < 1 || static_cast<std::size_t>(slot) > curves.size()) return;
+    if (limits_.size() < curves.size()) limits_.resize(curves.size());
+    limits_[static_cast<std::size_t>(slot - 1)] = LimitSlot{true, lower, upper, values};
 }
 
 std::shared_ptr<CatalogueCache> CatalogueCache::Of(IDatabase& db)

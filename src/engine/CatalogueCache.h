@@ -49,13 +49,27 @@ struct CachedCurves {
     bool FindFit(int slot, int column, ColumnFit& out) const;
     void KeepFit(int slot, int column, const ColumnFit& fit) const;
 
+    // A slot's limit points (stall and free-delivery line) depend on the
+    // kept points and the size's limit coefficients only: found once per
+    // pair of coefficients.
+    static constexpr int kLimitValues = 12;
+    using LimitValues = std::array<double, kLimitValues>;
+    bool FindLimits(int slot, double lower, double upper, LimitValues& out) const;
+    void KeepLimits(int slot, double lower, double upper, const LimitValues& values) const;
+
 private:
     struct FitSlot {
         bool made = false;
         ColumnFit fit;
     };
+    struct LimitSlot {
+        bool made = false;
+        double lower = 0, upper = 0;
+        LimitValues values{};
+    };
     mutable std::mutex fitMutex_;
     mutable std::vector<std::array<FitSlot, kColumns>> fits_;
+    mutable std::vector<LimitSlot> limits_;
 };
 
 class CatalogueCache : public CatalogueDerived {

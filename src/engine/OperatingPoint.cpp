@@ -343,6 +343,24 @@ int DORozEvIdad::BuildOperatingCurve()
 void DORozEvIdad::ComputeLimitPoints(int slot)
 {
     CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
+    // The kept curves' limits are the same for every duty of the size.
+    const bool shared = source_ && slot >= 1;
+    CachedCurves::LimitValues kept{};
+    if (shared && source_->FindLimits(slot, lowerCoefficient_, upperCoefficient_, kept)) {
+        s.LowFlow = static_cast<std::int32_t>(kept[0]);
+        s.LowPressure = static_cast<std::int32_t>(kept[1]);
+        s.LowAngle = static_cast<std::int32_t>(kept[2]);
+        s.LowPower = kept[3];
+        s.LowEta = kept[4];
+        s.LowEtaCalc = kept[5];
+        s.HighFlow = static_cast<std::int32_t>(kept[6]);
+        s.HighPressure = static_cast<std::int32_t>(kept[7]);
+        s.HighAngle = static_cast<std::int32_t>(kept[8]);
+        s.HighPower = kept[9];
+        s.HighEta = kept[10];
+        s.HighEtaCalc = kept[11];
+        return;
+    }
     struct Lim {
         std::int32_t flow, pressure, angle;
         double power, eta, etaCalc;
@@ -381,6 +399,11 @@ void DORozEvIdad::ComputeLimitPoints(int slot)
     s.HighPower = hi.power;
     s.HighEta = hi.eta;
     s.HighEtaCalc = hi.etaCalc;
+    if (shared)
+        source_->KeepLimits(slot, lowerCoefficient_, upperCoefficient_,
+                            {static_cast<double>(lo.flow), static_cast<double>(lo.pressure), static_cast<double>(lo.angle),
+                             lo.power, lo.eta, lo.etaCalc, static_cast<double>(hi.flow), static_cast<double>(hi.pressure),
+                             static_cast<double>(hi.angle), hi.power, hi.eta, hi.etaCalc});
 }
 
 
