@@ -97,7 +97,7 @@ void SearchWorkers::Run()
         {
             std::lock_guard<std::mutex> lock(m_);
             results_[static_cast<std::size_t>(i)] = std::move(r);
-            wake = callerWaiting_;
+            wake = callerWaiting_ && results_[wakeFirst_].ready && results_[wakeLast_].ready;
         }
         if (wake) toCaller_.notify_one();
     }
@@ -127,8 +127,12 @@ std::vector<SizeHit> SearchWorkers::Take(int index)
     for (;;) {
         ServeLocked(lock);
         if (r.ready) break;
+        // Woken for a run of sizes, not for each: the threads then trade
+        // places once per run instead of once per size.
+        wakeFirst_ = static_cast<std::size_t>(index);
+        wakeLast_ = std::min(wakeFirst_ + 16, results_.size() - 1);
         callerWaiting_ = true;
-        toCaller_.wait(lock, [&] { return r.ready || !requests_.empty(); });
+        toCaller_.wait(lock, [&] { return (r.ready && results_[wakeLast_].ready) || !requests_.empty(); });
         callerWaiting_ = false;
     }
     if (r.error) std::rethrow_exception(r.error);

@@ -72,6 +72,8 @@ private:
     std::atomic<int> next_{0};
     bool stopping_ = false;
     bool callerWaiting_ = false;  // wakes are costly: only when someone sleeps
+    // The caller sleeps until both these results are in (or a query waits).
+    std::size_t wakeFirst_ = 0, wakeLast_ = 0;
     std::vector<std::thread> threads_;
 };
 
