@@ -11,8 +11,11 @@
 namespace aerolyx {
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Variant>> rows)
-    : data_(std::make_shared<const Data>(Data{std::move(columns), std::move(rows)})), open_(true)
+    : open_(true)
 {
+    auto data = std::make_shared<Data>(Data{std::move(columns), std::move(rows), {}});
+    for (std::size_t i = 0; i < data->columns.size(); ++i) data->index.emplace(data->columns[i], static_cast<int>(i));
+    data_ = std::move(data);
 }
 
 const std::string& Recordset::FieldName(int i) const
@@ -135,10 +138,8 @@ Recordset IDatabase::OpenParameterized(const std::string& sql, const std::vector
 int Recordset::FieldIndex(std::string_view name) const
 {
     if (!data_) return -1;
-    const std::vector<std::string>& columns = data_->columns;
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        if (IEquals(columns[i], name)) return static_cast<int>(i);
-    return -1;
+    const auto it = data_->index.find(name);
+    return it == data_->index.end() ? -1 : it->second;
 }
 
 const Variant& Recordset::Field(int index) const

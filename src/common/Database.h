@@ -6,8 +6,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "common/StrUtil.h"
 #include "common/Variant.h"
 
 namespace aerolyx {
@@ -56,6 +58,8 @@ private:
     struct Data {
         std::vector<std::string> columns;
         std::vector<std::vector<Variant>> rows;
+        // column by name, the first of equal names
+        std::unordered_map<std::string, int, IHash, IEqual> index;
     };
     std::size_t Visible() const { return filtered_ ? visible_.size() : (data_ ? data_->rows.size() : 0); }
     std::size_t RowAt(std::size_t pos) const { return filtered_ ? visible_[pos] : pos; }

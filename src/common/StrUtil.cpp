@@ -140,6 +140,13 @@ std::string IReplaceAll(std::string_view s, std::string_view from, std::string_v
 
 std::string SqlQuote(std::string_view s) { return ReplaceAll(std::string(s), "'", "''"); }
 
+std::size_t IHash::operator()(std::string_view s) const
+{
+    std::size_t h = 14695981039346656037ull;
+    for (const char c : s) h = (h ^ static_cast<unsigned char>(up(c))) * 1099511628211ull;
+    return h;
+}
+
 bool ILess::operator()(std::string_view a, std::string_view b) const
 {
     const std::size_t n = std::min(a.size(), b.size());

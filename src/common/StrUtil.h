@@ -1,5 +1,6 @@
 #pragma once
 // Text helpers. Names, keys and codes compare without regard to case (ASCII).
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,16 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
 std::string IReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 // SQL text literal content: single quotes doubled.
 std::string SqlQuote(std::string_view s);
+
+// Hash and equality without regard to ASCII case, for tables of names.
+struct IHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const;
+};
+struct IEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return IEquals(a, b); }
+};
 
 struct ILess {
     using is_transparent = void;

@@ -43,15 +43,6 @@ void CFanData::adopt()
     for (auto& f : fields_) f->setOwner(this);
 }
 
-std::size_t CFanData::FieldIndex::Hash::operator()(std::string_view name) const
-{
-    std::size_t h = 14695981039346656037ull;
-    for (const char c : name) h = (h ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)) * 1099511628211ull;
-    return h;
-}
-
-bool CFanData::FieldIndex::Equal::operator()(std::string_view a, std::string_view b) const { return IEquals(a, b); }
-
 const std::size_t* CFanData::FieldIndex::find(std::string_view name) const
 {
     if (!table_) return nullptr;

@@ -125,15 +125,7 @@ private:
         void clear() { table_.reset(); }
 
     private:
-        struct Hash {
-            using is_transparent = void;
-            std::size_t operator()(std::string_view name) const;
-        };
-        struct Equal {
-            using is_transparent = void;
-            bool operator()(std::string_view a, std::string_view b) const;
-        };
-        using Table = std::unordered_map<std::string, std::size_t, Hash, Equal>;
+        using Table = std::unordered_map<std::string, std::size_t, IHash, IEqual>;
         std::shared_ptr<Table> table_;
     };
     struct FieldTemplate;
