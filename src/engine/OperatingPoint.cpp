@@ -343,28 +343,35 @@ int DORozEvIdad::BuildOperatingCurve()
 void DORozEvIdad::ComputeLimitPoints(int slot)
 {
     CurveSlot& s = curves_[static_cast<std::size_t>(slot)];
-    // The kept curves' limits are the same for every duty of the size.
-    const bool shared = source_ && slot >= 1;
-    CachedCurves::LimitValues kept{};
-    if (shared && source_->FindLimits(slot, lowerCoefficient_, upperCoefficient_, kept)) {
-        s.LowFlow = static_cast<std::int32_t>(kept[0]);
-        s.LowPressure = static_cast<std::int32_t>(kept[1]);
-        s.LowAngle = static_cast<std::int32_t>(kept[2]);
-        s.LowPower = kept[3];
-        s.LowEta = kept[4];
-        s.LowEtaCalc = kept[5];
-        s.HighFlow = static_cast<std::int32_t>(kept[6]);
-        s.HighPressure = static_cast<std::int32_t>(kept[7]);
-        s.HighAngle = static_cast<std::int32_t>(kept[8]);
-        s.HighPower = kept[9];
-        s.HighEta = kept[10];
-        s.HighEtaCalc = kept[11];
-        return;
-    }
     struct Lim {
         std::int32_t flow, pressure, angle;
         double power, eta, etaCalc;
     };
+    auto store = [&](const Lim& lo, const Lim& hi) {
+        s.LowFlow = lo.flow;
+        s.LowPressure = lo.pressure;
+        s.LowAngle = lo.angle;
+        s.LowPower = lo.power;
+        s.LowEta = lo.eta;
+        s.LowEtaCalc = lo.etaCalc;
+        s.HighFlow = hi.flow;
+        s.HighPressure = hi.pressure;
+        s.HighAngle = hi.angle;
+        s.HighPower = hi.power;
+        s.HighEta = hi.eta;
+        s.HighEtaCalc = hi.etaCalc;
+    };
+    // The kept curves' limits are the same for every duty of the size.
+    const bool shared = source_ && slot >= 1;
+    CachedCurves::LimitValues kept{};
+    if (shared && source_->FindLimits(slot, lowerCoefficient_, upperCoefficient_, kept)) {
+        auto at = [&](std::size_t i) {
+            return Lim{static_cast<std::int32_t>(kept[i]), static_cast<std::int32_t>(kept[i + 1]),
+                       static_cast<std::int32_t>(kept[i + 2]), kept[i + 3], kept[i + 4], kept[i + 5]};
+        };
+        store(at(0), at(6));
+        return;
+    }
     auto limit = [&](double coeff, int dir, int endPoint) {
         Lim r{};
         double vc = 0, pc = 0;
@@ -387,18 +394,7 @@ void DORozEvIdad::ComputeLimitPoints(int slot)
     };
     const Lim lo = limit(lowerCoefficient_, 1, 1);
     const Lim hi = limit(upperCoefficient_, -1, s.PointCount);
-    s.LowFlow = lo.flow;
-    s.LowPressure = lo.pressure;
-    s.LowAngle = lo.angle;
-    s.LowPower = lo.power;
-    s.LowEta = lo.eta;
-    s.LowEtaCalc = lo.etaCalc;
-    s.HighFlow = hi.flow;
-    s.HighPressure = hi.pressure;
-    s.HighAngle = hi.angle;
-    s.HighPower = hi.power;
-    s.HighEta = hi.eta;
-    s.HighEtaCalc = hi.etaCalc;
+    store(lo, hi);
     if (shared)
         source_->KeepLimits(slot, lowerCoefficient_, upperCoefficient_,
                             {static_cast<double>(lo.flow), static_cast<double>(lo.pressure), static_cast<double>(lo.angle),
