@@ -92,6 +92,16 @@ bool RoundTo15(Sci& s)
     return true;
 }
 
+// The 15-digit rounding of a normal positive a: its shortest form when that
+// has no more digits, else that form rounded, or the exact expansion's
+// rounding when the text ends halfway.
+Sci FifteenDigitForm(double a)
+{
+    Sci s = ToSci(a, -1);
+    if (s.digits.size() > 15 && !RoundTo15(s)) s = ToSci(a, 14);
+    return s;
+}
+
 double FromSci(double a, int precision)
 {
     char buf[64];
@@ -159,11 +169,7 @@ std::string NumToText(double v)
     // it has at most 15 digits, is its 15-digit rounding. (Near the top of
     // the range that rounding may overflow, so those take the long way.)
     if (a >= std::numeric_limits<double>::min() && a < 1e308) {
-        // The shortest form is quick to get and, cut to 15 digits, gives the
-        // same rounding, unless it ends exactly halfway (then only the
-        // value's exact expansion can say which way).
-        Sci s = ToSci(a, -1);
-        if (s.digits.size() > 15 && !RoundTo15(s)) s = ToSci(a, 14);
+        Sci s = FifteenDigitForm(a);
         return LayOut(neg, std::move(s.digits), s.exp);
     }
     Sci s = ToSci(a, -1);
@@ -192,11 +198,8 @@ double FifteenDigits(double v)
         std::snprintf(buf, sizeof buf, "%.15g", v);
         return std::strtod(buf, nullptr);
     }
-    Sci s = ToSci(a, -1);
-    if (s.digits.size() <= 15) return v;  // the shortest form reads back as v
-    if (!RoundTo15(s)) s = ToSci(a, 14);
-    s.digits.resize(15, '0');
-    const std::string text = s.digits + "e" + std::to_string(s.exp - 14);
+    const Sci s = FifteenDigitForm(a);
+    const std::string text = s.digits + "e" + std::to_string(s.exp - static_cast<int>(s.digits.size()) + 1);
     double r = 0;
     std::from_chars(text.data(), text.data() + text.size(), r);
     return v < 0 ? -r : r;

@@ -28,28 +28,18 @@ std::string_view EngineReply::FieldText(std::size_t i) const
 
 double EngineReply::Num(std::size_t i) const { return i < fields_.size() ? TextToNum(FieldText(i)) : 0.0; }
 
-namespace {
-
-// Part `part` (0 or 1) of a band pair "level:A-level".
-double PairPart(std::string_view pair, std::size_t part)
+double EngineReply::BandPart(int band, std::size_t part) const
 {
+    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
+    if (band < 0 || i >= fields_.size()) return 0.0;
+    // a band pair is "level:A-level"
+    const std::string_view pair = FieldText(i);
     const std::size_t colon = pair.find(':');
     if (part == 0) return TextToNum(pair.substr(0, colon));
     return colon == std::string_view::npos ? 0.0 : TextToNum(pair.substr(colon + 1));
 }
 
-}  // namespace
-
-double EngineReply::BandLevel(int band) const
-{
-    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
-    return band < 0 || i >= fields_.size() ? 0.0 : PairPart(FieldText(i), 0);
-}
-
-double EngineReply::BandLevelA(int band) const
-{
-    const std::size_t i = reply::kHeadFields + static_cast<std::size_t>(band);
-    return band < 0 || i >= fields_.size() ? 0.0 : PairPart(FieldText(i), 1);
-}
+double EngineReply::BandLevel(int band) const { return BandPart(band, 0); }
+double EngineReply::BandLevelA(int band) const { return BandPart(band, 1); }
 
 }  // namespace aerolyx

@@ -94,6 +94,7 @@ public:
 private:
     double Num(std::size_t i) const;
     std::string_view FieldText(std::size_t i) const;
+    double BandPart(int band, std::size_t part) const;  // part 0: level, 1: A-level
 
     bool ok_ = false;
     // Where each field lies in text_: a reply has hundreds of fields, read
