@@ -223,9 +223,9 @@ std::vector<std::unique_ptr<CFanData>> SearchCandidates(const CFanData& record, 
         }
         const std::vector<SizeHit> hits = workers ? workers->Take(rows.Position()) : RunSize(rows, d, *engine);
         for (const SizeHit& h : hits) {
+            // a single speed is the pole that answered; two speeds are the combination's
             std::unique_ptr<CFanData> cand =
-                d.p2 == 0 ? CalcFanData(rows, record, h.reply1, h.reply2, h.pole, 0, d.frq)
-                          : CalcFanData(rows, record, h.reply1, h.reply2, d.p1, d.p2, d.frq);
+                CalcFanData(rows, record, h.reply1, h.reply2, d.p2 == 0 ? h.pole : d.p1, d.p2, d.frq);
             if (cand) found.push_back(std::move(cand));
         }
     }
